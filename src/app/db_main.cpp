@@ -1,0 +1,53 @@
+#include "app/db_main.h"
+
+#include "app/frm_browser.h"
+#include "app/icons.h"
+#include "browser/browser_engine.h"
+#include "browser/engine_profile.h"
+#include "browser/res_scheme.h"
+#include "browser/start_page.h"
+#include "platform/app_title.h"
+#include "platform/task_list.h"
+
+#include <QApplication>
+
+#include <unistd.h>
+
+namespace app {
+
+void prepareProcess() {
+  // X11 only: the cursor position and the task-list hints need it.
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  // Only our own engine switches apply, never ones inherited from the environment.
+  qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  if (geteuid() == 0) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  }
+  browser::registerResScheme();
+}
+
+void Main() {
+  platform::setTaskVisible(false);
+  platform::AppTitle::set(QStringLiteral("Hushleaf Browser"));
+  QApplication::setWindowIcon(applicationIcon());
+  QApplication::setQuitOnLastWindowClosed(false);
+  QObject::connect(&WindowEvents::instance(), &WindowEvents::lastWindowUnloaded, qApp,
+                   [] { QCoreApplication::exit(0); });
+  QObject::connect(&WindowEvents::instance(), &WindowEvents::endProgram, qApp,
+                   [] { QCoreApplication::exit(0); });
+
+  auto* main = new frmBrowser();
+  main->show();
+  main->WebBrowser1->Navigate(browser::currentStartPageAddress());
+}
+
+void shutdown() {
+  // Pages must go before the profile they belong to.
+  const auto windows = frmBrowser::windows();
+  for (frmBrowser* w : windows) {
+    delete w;
+  }
+  browser::releaseSharedProfile();
+}
+
+}  // namespace app

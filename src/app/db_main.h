@@ -1,0 +1,17 @@
+#pragma once
+
+namespace app {
+
+// Process set-up that must happen before QApplication exists: the xcb platform,
+// the engine's sandbox when running as root, the res: scheme. Reads nothing from
+// the environment or the command line.
+void prepareProcess();
+
+// The start-up routine: out of the task list, the application title, the main
+// window shown on the start page.
+void Main();
+
+// Tears down what Main built, once the event loop has ended.
+void shutdown();
+
+}  // namespace app

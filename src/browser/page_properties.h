@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace browser {
+
+// The rows of a page's properties sheet (label, value), in display order.
+QList<QPair<QString, QString>> describePage(const QString& address, const QString& title,
+                                            const QString& mimeType, bool secure);
+
+// Human name of a URL scheme, e.g. "HyperText Transfer Protocol" for http.
+QString protocolName(const QString& scheme);
+
+}  // namespace browser

@@ -1,0 +1,45 @@
+#include "browser/start_page.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace browser {
+
+QString startPagePath(const QString& programDir, const QString& exeBaseName) {
+  return programDir + QLatin1Char('\\') + exeBaseName + QStringLiteral(".exe/page.htm");
+}
+
+QString startPageAddress(const QString& programDir, const QString& exeBaseName) {
+  return QStringLiteral("res://") + startPagePath(programDir, exeBaseName);
+}
+
+bool isStartPageRequest(const QUrl& requestUrl, const QByteArray& method,
+                        const QString& expectedPath) {
+  if (method != "GET" || requestUrl.scheme() != QLatin1String("res") || !requestUrl.isValid()) {
+    return false;
+  }
+  if (!requestUrl.host().isEmpty() || !requestUrl.userInfo().isEmpty() || requestUrl.port() != -1) {
+    return false;
+  }
+  const QString encoded = requestUrl.path(QUrl::FullyEncoded);
+  if (encoded.contains(QLatin1String("%2f"), Qt::CaseInsensitive) ||
+      encoded.contains(QLatin1String("%2e"), Qt::CaseInsensitive)) {
+    return false;
+  }
+  return !expectedPath.isEmpty() && requestUrl.path(QUrl::FullyDecoded) == expectedPath;
+}
+
+namespace {
+QString exeBaseName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+}  // namespace
+
+QString currentStartPageAddress() {
+  return startPageAddress(QCoreApplication::applicationDirPath(), exeBaseName());
+}
+
+QString currentStartPagePath() {
+  return startPagePath(QCoreApplication::applicationDirPath(), exeBaseName());
+}
+
+}  // namespace browser

@@ -1,0 +1,408 @@
+#include "browser/webengine_browser.h"
+
+#include "browser/engine_profile.h"
+#include "browser/page_properties.h"
+#include "browser/start_page.h"
+#include "browser/text_size.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QWebEngineCertificateError>
+#include <QRegularExpression>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+#include <cmath>
+
+namespace browser {
+
+namespace {
+
+// Qt reports only the top document's load; frames announce their own completion
+// through a console line carrying this per-process secret, from a script in an
+// isolated world that page scripts cannot see or imitate.
+const QString& frameCompleteToken() {
+  static const QString token = QStringLiteral("hushleaf-frame-complete:%1:")
+                                   .arg(QRandomGenerator::system()->generate64(), 16, 16,
+                                        QLatin1Char('0'));
+  return token;
+}
+
+QWebEngineScript frameCompleteScript() {
+  QWebEngineScript script;
+  script.setName(QStringLiteral("hushleaf-frame-complete"));
+  script.setInjectionPoint(QWebEngineScript::DocumentReady);
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setRunsOnSubFrames(true);
+  script.setSourceCode(QStringLiteral(R"((function () {
+  if (window === window.top) return;
+  var report = function () { console.log(%1 + location.href); };
+  if (document.readyState === 'complete') report(); else window.addEventListener('load', report);
+})();)")
+                           .arg(QLatin1Char('"') + frameCompleteToken() + QLatin1Char('"')));
+  return script;
+}
+
+bool isNetworkScheme(const QString& scheme) {
+  return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+         scheme == QLatin1String("ftp") || scheme == QLatin1String("ws") ||
+         scheme == QLatin1String("wss");
+}
+
+}  // namespace
+
+// While offline, every network request of this page is blocked; the start page and
+// local files are not network requests and still load.
+class WebEngineBrowser::OfflineInterceptor : public QWebEngineUrlRequestInterceptor {
+ public:
+  OfflineInterceptor(const WebEngineBrowser& engine, QObject* parent)
+      : QWebEngineUrlRequestInterceptor(parent), m_engine(engine) {}
+
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+    if (m_engine.Offline() && isNetworkScheme(info.requestUrl().scheme().toLower())) {
+      info.block(true);
+    }
+  }
+
+ private:
+  const WebEngineBrowser& m_engine;
+};
+
+class WebEngineBrowser::Page : public QWebEnginePage {
+ public:
+  Page(WebEngineBrowser& engine, QObject* parent)
+      : QWebEnginePage(sharedProfile(), parent), m_engine(engine) {}
+
+ protected:
+  QWebEnginePage* createWindow(WebWindowType /*type*/) override {
+    return m_engine.requestNewWindow();
+  }
+
+  void javaScriptAlert(const QUrl& origin, const QString& msg) override {
+    if (!m_engine.Silent()) {
+      QWebEnginePage::javaScriptAlert(origin, msg);
+    }
+  }
+
+  bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
+    return !m_engine.Silent() && QWebEnginePage::javaScriptConfirm(origin, msg);
+  }
+
+  bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& defaultValue,
+                        QString* result) override {
+    return !m_engine.Silent() && QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+  }
+
+  QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                          const QStringList& acceptedMimeTypes) override {
+    if (m_engine.Silent()) {
+      return {};
+    }
+    return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
+  }
+
+  // Page console output is not ours to print; only the frame-complete line is read.
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel /*level*/, const QString& message,
+                                int /*lineNumber*/, const QString& /*sourceID*/) override {
+    if (message.startsWith(frameCompleteToken())) {
+      emit m_engine.DocumentComplete(message.mid(frameCompleteToken().size()));
+    }
+  }
+
+ private:
+  WebEngineBrowser& m_engine;
+};
+
+WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
+    : m_view(new QWebEngineView(parentWidget)) {
+  // The page is made first so that it goes first: it refers to this engine.
+  m_page = new Page(*this, m_view);
+  setParent(m_view);
+  m_page->setUrlRequestInterceptor(new OfflineInterceptor(*this, m_page));
+  m_page->scripts().insert(frameCompleteScript());
+  m_view->setPage(m_page);
+
+  connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserEngine::TitleChange);
+  connect(m_page, &QWebEnginePage::linkHovered, this,
+          [this](const QString& url) { emit StatusTextChange(url); });
+  connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::onLoadStarted);
+  connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+      emit StatusTextChange(QStringLiteral("Opening page %1...").arg(info.url().toString()));
+    }
+  });
+  connect(m_page, &QWebEnginePage::loadProgress, this,
+          [this](int progress) { emit ProgressChange(progress, 100); });
+  connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
+  connect(m_page, &QWebEnginePage::certificateError, this,
+          [this](QWebEngineCertificateError error) {
+            m_certificateErrorThisLoad = true;
+            m_certificateErrorHosts.insert(error.url().host());
+            error.rejectCertificate();
+          });
+}
+
+WebEngineBrowser::~WebEngineBrowser() = default;
+
+QWebEnginePage* WebEngineBrowser::page() const { return m_page; }
+
+QWidget* WebEngineBrowser::widget() const { return m_view; }
+
+QString WebEngineBrowser::searchPageAddress() { return QStringLiteral("https://duckduckgo.com/"); }
+
+QUrl WebEngineBrowser::urlFromInput(const QString& text) {
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) {
+    return QUrl(QStringLiteral("about:blank"));
+  }
+  static const QStringList kKnownSchemes = {
+      QStringLiteral("http"),  QStringLiteral("https"),       QStringLiteral("file"),
+      QStringLiteral("res"),   QStringLiteral("about"),       QStringLiteral("view-source"),
+      QStringLiteral("data"),  QStringLiteral("ftp"),         QStringLiteral("javascript"),
+  };
+  const QUrl direct(trimmed, QUrl::TolerantMode);
+  if (direct.isValid() && kKnownSchemes.contains(direct.scheme().toLower())) {
+    return direct;
+  }
+  const QUrl guessed = QUrl::fromUserInput(trimmed);
+  return guessed.isValid() ? guessed : QUrl(QStringLiteral("about:blank"));
+}
+
+void WebEngineBrowser::Navigate(const QString& url) { m_page->load(urlFromInput(url)); }
+
+bool WebEngineBrowser::GoBack() {
+  if (!m_page->history()->canGoBack()) {
+    return false;
+  }
+  m_page->triggerAction(QWebEnginePage::Back);
+  return true;
+}
+
+bool WebEngineBrowser::GoForward() {
+  if (!m_page->history()->canGoForward()) {
+    return false;
+  }
+  m_page->triggerAction(QWebEnginePage::Forward);
+  return true;
+}
+
+void WebEngineBrowser::GoHome() { Navigate(currentStartPageAddress()); }
+
+void WebEngineBrowser::GoSearch() { Navigate(searchPageAddress()); }
+
+void WebEngineBrowser::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
+
+void WebEngineBrowser::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
+
+QString WebEngineBrowser::LocationURL() const { return m_page->url().toString(); }
+
+QString WebEngineBrowser::LocationName() const {
+  const QString title = m_page->title();
+  return title.isEmpty() ? LocationURL() : title;
+}
+
+void WebEngineBrowser::SetFocus() { m_view->setFocus(Qt::OtherFocusReason); }
+
+QWebEnginePage* WebEngineBrowser::requestNewWindow() {
+  BrowserEngine* target = nullptr;
+  bool cancel = false;
+  emit NewWindow2(&target, &cancel);
+  auto* engine = qobject_cast<WebEngineBrowser*>(target);
+  if (cancel || engine == nullptr) {
+    return nullptr;
+  }
+  return engine->m_page;
+}
+
+void WebEngineBrowser::onLoadStarted() {
+  m_certificateErrorThisLoad = false;
+  emit DownloadBegin();
+}
+
+void WebEngineBrowser::onLoadFinished(bool /*ok*/) {
+  m_contentType.clear();
+  m_page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
+                        [this](const QVariant& type) { m_contentType = type.toString(); });
+  // Chromium remembers zoom per host; the level is ours and follows the window.
+  const double factor = kTextSizeFactors[static_cast<std::size_t>(m_textSizeLevel)];
+  if (std::abs(m_view->zoomFactor() - factor) > 1e-6) {
+    m_view->setZoomFactor(factor);
+  }
+  emit DownloadComplete();
+  emit SetSecureLockIcon(currentPageSecure() ? securelock::SecureUnknownBits
+                                             : securelock::Unsecure);
+  emit StatusTextChange(QStringLiteral("Done"));
+  // Error pages are documents too; the address box records what was asked for.
+  emit DocumentComplete(LocationURL());
+}
+
+bool WebEngineBrowser::currentPageSecure() const {
+  const QUrl url = m_page->url();
+  return url.scheme() == QLatin1String("https") && !m_certificateErrorThisLoad &&
+         !m_certificateErrorHosts.contains(url.host());
+}
+
+bool WebEngineBrowser::ExecWB(int cmdId, int cmdExecOpt, const QVariant* in, QVariant* out) {
+  switch (cmdId) {
+    case olecmdid::SaveAs:
+      return saveAs();
+    case olecmdid::Print:
+      return print(cmdExecOpt);
+    case olecmdid::PrintPreview:
+      return printPreview();
+    case olecmdid::PageSetup:
+      return pageSetup();
+    case olecmdid::Properties:
+      return showProperties();
+    case olecmdid::Cut:
+      m_page->triggerAction(QWebEnginePage::Cut);
+      return true;
+    case olecmdid::Copy:
+      m_page->triggerAction(QWebEnginePage::Copy);
+      return true;
+    case olecmdid::Paste:
+      m_page->triggerAction(QWebEnginePage::Paste);
+      return true;
+    case olecmdid::Undo:
+      m_page->triggerAction(QWebEnginePage::Undo);
+      return true;
+    case olecmdid::SelectAll:
+      m_page->triggerAction(QWebEnginePage::SelectAll);
+      return true;
+    case olecmdid::Zoom:
+      return zoom(in, out);
+    default:
+      return false;
+  }
+}
+
+bool WebEngineBrowser::zoom(const QVariant* in, QVariant* out) {
+  if (in != nullptr && in->isValid()) {
+    bool ok = false;
+    const int level = in->toInt(&ok);
+    if (!ok || level < 0 || level >= kTextSizeLevels) {
+      return false;
+    }
+    m_textSizeLevel = level;
+    m_view->setZoomFactor(kTextSizeFactors[static_cast<std::size_t>(level)]);
+  }
+  if (out != nullptr) {
+    *out = m_textSizeLevel;
+  }
+  return true;
+}
+
+QPrinter& WebEngineBrowser::printer() {
+  // One printer per engine: it keeps the page setup and must outlive an asynchronous print.
+  if (!m_printer) {
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  }
+  return *m_printer;
+}
+
+bool WebEngineBrowser::print(int cmdExecOpt) {
+  if (m_printing) {
+    return false;
+  }
+  QPrinter& p = printer();
+  if (cmdExecOpt != olecmdexecopt::DontPromptUser) {
+    QPrintDialog dialog(&p, m_view->window());
+    if (dialog.exec() != QDialog::Accepted) {
+      return false;
+    }
+  }
+  m_printing = true;
+  connect(m_view, &QWebEngineView::printFinished, this, [this](bool) { m_printing = false; },
+          Qt::SingleShotConnection);
+  m_view->print(&p);
+  return true;
+}
+
+bool WebEngineBrowser::printPreview() {
+  if (m_printing) {
+    return false;
+  }
+  QPrintPreviewDialog dialog(&printer(), m_view->window());
+  connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
+    // The preview paints synchronously; the engine prints asynchronously.
+    QEventLoop loop;
+    connect(m_view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+    m_printing = true;
+    m_view->print(target);
+    loop.exec();
+    m_printing = false;
+  });
+  dialog.exec();
+  return true;
+}
+
+bool WebEngineBrowser::pageSetup() {
+  QPageSetupDialog dialog(&printer(), m_view->window());
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool WebEngineBrowser::saveAs() {
+  QString name = m_page->title().trimmed();
+  name.replace(QRegularExpression(QStringLiteral(R"([/\\:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
+  if (name.isEmpty()) {
+    name = QStringLiteral("page");
+  }
+  const QString complete = QStringLiteral("Web Page, complete (*.htm *.html)");
+  const QString htmlOnly = QStringLiteral("Web Page, HTML only (*.htm *.html)");
+  const QString archive = QStringLiteral("Web Archive, single file (*.mht *.mhtml)");
+  QString selected = complete;
+  const QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  const QString path = QFileDialog::getSaveFileName(
+      m_view->window(), QStringLiteral("Save Web Page"), dir + QLatin1Char('/') + name + ".htm",
+      complete + ";;" + htmlOnly + ";;" + archive, &selected);
+  if (path.isEmpty()) {
+    return false;
+  }
+  QWebEngineDownloadRequest::SavePageFormat format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+  if (selected == htmlOnly) {
+    format = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
+  } else if (selected == archive) {
+    format = QWebEngineDownloadRequest::MimeHtmlSaveFormat;
+  }
+  m_page->save(path, format);
+  return true;
+}
+
+bool WebEngineBrowser::showProperties() {
+  QDialog dialog(m_view->window());
+  dialog.setWindowTitle(QStringLiteral("Properties"));
+  auto* form = new QFormLayout(&dialog);
+  const auto rows = describePage(LocationURL(), m_page->title(), m_contentType,
+                                 currentPageSecure());
+  for (const auto& [label, value] : rows) {
+    auto* field = new QLabel(value, &dialog);
+    field->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    field->setWordWrap(true);
+    field->setAccessibleName(label.chopped(1));
+    form->addRow(label, field);
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  form->addRow(buttons);
+  dialog.setMinimumWidth(420);
+  dialog.exec();
+  return true;
+}
+
+}  // namespace browser

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "browser/browser_engine.h"
+
+#include <QSet>
+
+#include <memory>
+
+class QPrinter;
+class QWebEnginePage;
+class QWebEngineView;
+
+namespace browser {
+
+// BrowserEngine on Qt WebEngine. The engine object lives as long as its view: it is
+// a child of the view, so destroying the view (or its window) releases both.
+class WebEngineBrowser : public BrowserEngine {
+  Q_OBJECT
+
+ public:
+  // The view is created as a child of parentWidget (top-level when null).
+  explicit WebEngineBrowser(QWidget* parentWidget);
+  ~WebEngineBrowser() override;
+
+  void Navigate(const QString& url) override;
+  bool GoBack() override;
+  bool GoForward() override;
+  void GoHome() override;
+  void GoSearch() override;
+  void Stop() override;
+  void Refresh() override;
+  [[nodiscard]] QString LocationURL() const override;
+  [[nodiscard]] QString LocationName() const override;
+  bool ExecWB(int cmdId, int cmdExecOpt, const QVariant* in, QVariant* out) override;
+  [[nodiscard]] bool Offline() const override { return m_offline; }
+  void setOffline(bool offline) override { m_offline = offline; }
+  [[nodiscard]] bool Silent() const override { return m_silent; }
+  void setSilent(bool silent) override { m_silent = silent; }
+  [[nodiscard]] bool RegisterAsBrowser() const override { return m_registerAsBrowser; }
+  void setRegisterAsBrowser(bool value) override { m_registerAsBrowser = value; }
+  void SetFocus() override;
+  [[nodiscard]] QWidget* widget() const override;
+
+  [[nodiscard]] QWebEngineView* view() const { return m_view; }
+  [[nodiscard]] QWebEnginePage* page() const;
+  [[nodiscard]] int textSizeLevel() const { return m_textSizeLevel; }
+
+  // The address GoSearch opens.
+  static QString searchPageAddress();
+
+  // Turns a typed address into the URL the engine loads ("example.org" gets http://).
+  static QUrl urlFromInput(const QString& text);
+
+ private:
+  class Page;
+  class OfflineInterceptor;
+  friend class Page;
+
+  QWebEnginePage* requestNewWindow();
+  void onLoadStarted();
+  void onLoadFinished(bool ok);
+  bool print(int cmdExecOpt);
+  bool printPreview();
+  bool pageSetup();
+  bool saveAs();
+  bool showProperties();
+  bool zoom(const QVariant* in, QVariant* out);
+  [[nodiscard]] bool currentPageSecure() const;
+  QPrinter& printer();
+
+  QWebEngineView* m_view;  // owns this engine
+  Page* m_page = nullptr;
+  std::unique_ptr<QPrinter> m_printer;
+  bool m_printing = false;
+  bool m_offline = false;
+  bool m_silent = false;
+  bool m_registerAsBrowser = false;
+  bool m_certificateErrorThisLoad = false;
+  int m_textSizeLevel = kDefaultTextSizeLevel;
+  QSet<QString> m_certificateErrorHosts;
+  QString m_contentType;
+};
+
+}  // namespace browser

@@ -1,0 +1,98 @@
+#include "platform/x11.h"
+
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace platform::x11 {
+
+namespace {
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
+}  // namespace
+
+xcb_connection_t* connection() {
+  auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return app ? app->connection() : nullptr;
+}
+
+std::uint32_t rootWindow() {
+  xcb_connection_t* c = connection();
+  if (c == nullptr) {
+    return 0;
+  }
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+  return it.rem > 0 ? it.data->root : 0;
+}
+
+std::uint32_t atom(const char* name) {
+  xcb_connection_t* c = connection();
+  if (c == nullptr) {
+    return XCB_ATOM_NONE;
+  }
+  const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+  const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+  return reply ? reply->atom : static_cast<std::uint32_t>(XCB_ATOM_NONE);
+}
+
+std::vector<std::uint32_t> atomListProperty(std::uint32_t window, const char* property) {
+  std::vector<std::uint32_t> out;
+  xcb_connection_t* c = connection();
+  if (c == nullptr || window == 0) {
+    return out;
+  }
+  const auto cookie = xcb_get_property(c, 0, window, atom(property), XCB_ATOM_ATOM, 0, 1024);
+  const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
+  if (!reply || reply->format != 32) {
+    return out;
+  }
+  const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+  const int count = xcb_get_property_value_length(reply.get()) / 4;
+  out.assign(values, values + count);
+  return out;
+}
+
+void setAtomListProperty(std::uint32_t window, const char* property,
+                         const std::vector<std::uint32_t>& atoms) {
+  xcb_connection_t* c = connection();
+  if (c == nullptr || window == 0) {
+    return;
+  }
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), XCB_ATOM_ATOM, 32,
+                      static_cast<std::uint32_t>(atoms.size()), atoms.data());
+}
+
+void deleteProperty(std::uint32_t window, const char* property) {
+  xcb_connection_t* c = connection();
+  if (c == nullptr || window == 0) {
+    return;
+  }
+  xcb_delete_property(c, window, atom(property));
+}
+
+void clearWindowName(std::uint32_t window) {
+  xcb_connection_t* c = connection();
+  if (c == nullptr || window == 0) {
+    return;
+  }
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"), atom("UTF8_STRING"),
+                      8, 0, nullptr);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
+                      nullptr);
+}
+
+void flush() {
+  if (xcb_connection_t* c = connection()) {
+    xcb_flush(c);
+  }
+}
+
+}  // namespace platform::x11

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+using xcb_connection_t = struct xcb_connection_t;
+
+namespace platform::x11 {
+
+// The display connection Qt uses, or nullptr when not on xcb.
+xcb_connection_t* connection();
+std::uint32_t rootWindow();
+std::uint32_t atom(const char* name);
+
+std::vector<std::uint32_t> atomListProperty(std::uint32_t window, const char* property);
+void setAtomListProperty(std::uint32_t window, const char* property,
+                         const std::vector<std::uint32_t>& atoms);
+void deleteProperty(std::uint32_t window, const char* property);
+// Empty caption at the X level: Qt substitutes the application name for "".
+void clearWindowName(std::uint32_t window);
+void flush();
+
+}  // namespace platform::x11

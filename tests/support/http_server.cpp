@@ -1,0 +1,121 @@
+#include "support/http_server.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace testsupport {
+
+QString htmlPage(const QString& title, const QString& bodyHtml) {
+  return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                        "<body>%2</body></html>")
+      .arg(title, bodyHtml);
+}
+
+HttpServer::HttpServer() : m_server(new QTcpServer(this)) {
+  if (!m_server->listen(QHostAddress::LocalHost, 0)) {
+    qFatal("test HTTP server cannot listen on 127.0.0.1");
+  }
+  connect(m_server, &QTcpServer::newConnection, this, [this] {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+      connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+      connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+        m_buffers.remove(socket);
+        socket->deleteLater();
+      });
+    }
+  });
+}
+
+HttpServer::~HttpServer() { m_server->close(); }
+
+quint16 HttpServer::port() const { return m_server->serverPort(); }
+
+QString HttpServer::url(const QString& path) const {
+  return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+void HttpServer::setPage(const QString& path, HttpResponse response) {
+  m_pages.insert(path.toUtf8(), std::move(response));
+}
+
+void HttpServer::setPage(const QString& path, const QString& title, const QString& bodyHtml) {
+  HttpResponse response;
+  response.body = htmlPage(title, bodyHtml).toUtf8();
+  setPage(path, response);
+}
+
+void HttpServer::setHandler(std::function<HttpResponse(const HttpRequest&)> handler) {
+  m_handler = std::move(handler);
+}
+
+int HttpServer::requestCount(const QByteArray& pathOrTarget) const {
+  int count = 0;
+  for (const HttpRequest& r : m_requests) {
+    if (r.target == pathOrTarget || r.target.endsWith(pathOrTarget)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+HttpResponse HttpServer::respond(const HttpRequest& request) const {
+  QByteArray path = request.target;
+  const int query = static_cast<int>(path.indexOf('?'));
+  if (query >= 0) {
+    path.truncate(query);
+  }
+  if (!path.startsWith('/')) {
+    if (m_handler) {
+      return m_handler(request);
+    }
+  }
+  const auto it = m_pages.constFind(path);
+  if (it != m_pages.constEnd()) {
+    return it.value();
+  }
+  if (m_handler) {
+    return m_handler(request);
+  }
+  HttpResponse notFound;
+  notFound.status = 404;
+  notFound.body = htmlPage(QStringLiteral("Not Found"), QStringLiteral("no such page")).toUtf8();
+  return notFound;
+}
+
+void HttpServer::onReadyRead(QTcpSocket* socket) {
+  QByteArray& buffer = m_buffers[socket];
+  buffer += socket->readAll();
+  const int end = static_cast<int>(buffer.indexOf("\r\n\r\n"));
+  if (end < 0) {
+    return;
+  }
+  const QList<QByteArray> lines = buffer.left(end).split('\n');
+  buffer.remove(0, end + 4);
+  HttpRequest request;
+  const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+  request.method = first.value(0);
+  request.target = first.value(1);
+  for (int i = 1; i < lines.size(); ++i) {
+    const QByteArray line = lines.at(i).trimmed();
+    const int colon = static_cast<int>(line.indexOf(':'));
+    if (colon > 0) {
+      request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+    }
+  }
+  m_requests.append(request);
+  const HttpResponse response = respond(request);
+  QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + " X\r\n";
+  out += "Content-Type: " + response.contentType + "\r\n";
+  out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+  out += "Cache-Control: no-store\r\nConnection: close\r\n";
+  for (const auto& [name, value] : response.headers) {
+    out += name + ": " + value + "\r\n";
+  }
+  out += "\r\n" + response.body;
+  socket->write(out);
+  socket->disconnectFromHost();
+}
+
+}  // namespace testsupport

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace testsupport {
+
+struct HttpRequest {
+  QByteArray method;
+  QByteArray target;  // as sent: a path, or an absolute URL when we act as a proxy
+  QHash<QByteArray, QByteArray> headers;  // lower-case names
+};
+
+struct HttpResponse {
+  int status = 200;
+  QByteArray contentType = "text/html; charset=utf-8";
+  QByteArray body;
+  QList<QPair<QByteArray, QByteArray>> headers;
+};
+
+// A small HTTP/1.1 server on 127.0.0.1 in the test process, served from the Qt event
+// loop. Pages are registered by path; every request is recorded. It also answers
+// proxy-style requests (absolute URL targets), so it can stand in for a proxy.
+class HttpServer : public QObject {
+  Q_OBJECT
+
+ public:
+  HttpServer();
+  ~HttpServer() override;
+
+  [[nodiscard]] quint16 port() const;
+  [[nodiscard]] QString url(const QString& path) const;
+
+  void setPage(const QString& path, HttpResponse response);
+  void setPage(const QString& path, const QString& title, const QString& bodyHtml);
+  // Fallback for paths with no page (and for every absolute-URL request).
+  void setHandler(std::function<HttpResponse(const HttpRequest&)> handler);
+
+  [[nodiscard]] const QList<HttpRequest>& requests() const { return m_requests; }
+  [[nodiscard]] int requestCount(const QByteArray& pathOrTarget) const;
+  void clearRequests() { m_requests.clear(); }
+
+ private:
+  void onReadyRead(QTcpSocket* socket);
+  HttpResponse respond(const HttpRequest& request) const;
+
+  QTcpServer* m_server;
+  QHash<QByteArray, HttpResponse> m_pages;
+  std::function<HttpResponse(const HttpRequest&)> m_handler;
+  QList<HttpRequest> m_requests;
+  QHash<QTcpSocket*, QByteArray> m_buffers;
+};
+
+QString htmlPage(const QString& title, const QString& bodyHtml);
+
+}  // namespace testsupport

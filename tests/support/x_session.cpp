@@ -1,0 +1,108 @@
+#include "support/x_session.h"
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <sys/wait.h>
+
+namespace testsupport {
+
+namespace {
+XSession* g_current = nullptr;
+
+void stop(pid_t& pid) {
+  if (pid <= 0) {
+    return;
+  }
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 100; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) {
+      pid = -1;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  pid = -1;
+}
+
+bool commandSucceeds(const std::string& command) { return std::system(command.c_str()) == 0; }
+}  // namespace
+
+XSession::XSession() {
+  std::array<int, 2> fds{};
+  if (pipe(fds.data()) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
+  m_server = fork();
+  if (m_server == 0) {
+    close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+           "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  std::array<char, 16> buffer{};
+  ssize_t n = 0;
+  while ((n = read(fds[0], buffer.data(), buffer.size())) > 0) {
+    number.append(buffer.data(), static_cast<std::size_t>(n));
+    if (number.find('\n') != std::string::npos) {
+      break;
+    }
+  }
+  close(fds[0]);
+  while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) {
+    number.pop_back();
+  }
+  if (number.empty()) {
+    stop(m_server);
+    throw std::runtime_error("Xvfb did not start");
+  }
+  m_display = ":" + number;
+  setenv("DISPLAY", m_display.c_str(), 1);
+  unsetenv("WAYLAND_DISPLAY");
+  g_current = this;
+}
+
+XSession::~XSession() {
+  stopWindowManager();
+  stop(m_server);
+  if (g_current == this) {
+    g_current = nullptr;
+  }
+}
+
+XSession* XSession::current() { return g_current; }
+
+bool XSession::startWindowManager() {
+  if (m_wm > 0) {
+    return true;
+  }
+  m_wm = fork();
+  if (m_wm == 0) {
+    setenv("DISPLAY", m_display.c_str(), 1);
+    execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // The WM is ready once it has published its check window on the root.
+  for (int i = 0; i < 250; ++i) {
+    if (commandSucceeds("xprop -display " + m_display +
+                        " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'")) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+void XSession::stopWindowManager() { stop(m_wm); }
+
+}  // namespace testsupport

@@ -1,0 +1,1 @@
+hushleaf_add_test(app_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/layout_test.cpp LIBS hushleaf_app_core)

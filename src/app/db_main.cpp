@@ -3,6 +3,7 @@
 #include "app/frm_browser.h"
 #include "app/icons.h"
 #include "browser/browser_engine.h"
+#include "browser/downloads.h"
 #include "browser/engine_profile.h"
 #include "browser/res_scheme.h"
 #include "browser/start_page.h"
@@ -35,6 +36,8 @@ void Main() {
                    [] { QCoreApplication::exit(0); });
   QObject::connect(&WindowEvents::instance(), &WindowEvents::endProgram, qApp,
                    [] { QCoreApplication::exit(0); });
+
+  browser::handleDownloads(browser::sharedProfile());
 
   auto* main = new frmBrowser();
   main->show();

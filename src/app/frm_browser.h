@@ -1,7 +1,12 @@
 #pragma once
 
+#include "browser/address_box.h"
+
 #include <QMainWindow>
 #include <QPointer>
+
+#include <array>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -15,7 +20,8 @@ class QToolButton;
 
 namespace browser {
 class BrowserEngine;
-}
+class FindBar;
+}  // namespace browser
 
 namespace app {
 
@@ -85,6 +91,10 @@ class frmBrowser : public QMainWindow {
   void LoadNewWindow(const QString& TargetURL = QString(), bool bSilent = false);
 
   [[nodiscard]] QAction* button(int index) const;
+  // Name of the control that has the keyboard focus: "WebBrowser1", "txtURL" or other.
+  [[nodiscard]] QString activeControlName() const;
+  [[nodiscard]] const browser::AddressHistory& history() const { return m_history; }
+  [[nodiscard]] browser::FindBar* findBar() const { return m_findBar; }
 
   // Controls.
   CoolBar* CoolBar1 = nullptr;
@@ -101,14 +111,70 @@ class frmBrowser : public QMainWindow {
   // Menus.
   QMenu* mnuFile = nullptr;
   QAction* mnuFileNew = nullptr;
+  QAction* mnuOpen = nullptr;
+  QAction* mnuSavePageAs = nullptr;
+  QAction* mnuPrint = nullptr;
+  QAction* mnuPageSetup = nullptr;
+  QAction* mnuPrintPreview = nullptr;
+  QAction* mnuFileProperties = nullptr;
+  QAction* mnuWorkOffline = nullptr;
   QAction* mnuClose = nullptr;
+  QMenu* mnuEdit = nullptr;
+  QAction* mnuEditUndo = nullptr;
+  QAction* mnuEditCut = nullptr;
+  QAction* mnuEditCopy = nullptr;
+  QAction* mnuEditPaste = nullptr;
+  QAction* mnuEditSelAll = nullptr;
+  QAction* mnuEditFind = nullptr;
+  QMenu* mnuView = nullptr;
+  QMenu* mnuGoTo = nullptr;
+  QAction* mnuBack = nullptr;
+  QAction* mnuForward = nullptr;
+  QAction* mnuHomePage = nullptr;
+  QAction* mnuSearch = nullptr;
+  QAction* mnuStop = nullptr;
+  QAction* mnuRefresh = nullptr;
+  QMenu* mnuViewTextSize = nullptr;
+  std::array<QAction*, 5> mnuViewFontSize{};
+  QAction* mnuViewSource = nullptr;
+  QMenu* mnuTools = nullptr;
+  QAction* mnuFavorites = nullptr;
+  QAction* mnuProxy = nullptr;
+  QAction* mnuInternetOptions = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuHelp2 = nullptr;
+  QAction* mnuAbout = nullptr;
 
   // Commands.
   void mnuFileNew_Click();
+  void mnuOpen_Click();
+  void mnuSavePageAs_Click();
+  void mnuPrint_Click();
+  void mnuPageSetup_Click();
+  void mnuPrintPreview_Click();
+  void mnuFileProperties_Click();
+  void mnuWorkOffline_Click();
   void mnuClose_Click();
+  void mnuEditUndo_Click();
+  void mnuEditCut_Click();
+  void mnuEditCopy_Click();
+  void mnuEditPaste_Click();
+  void mnuEditSelAll_Click();
+  void mnuEditFind_Click();
+  void mnuView_Click();
+  void mnuViewTextSize_Click();
+  void mnuViewFontSize_Click(int Index);
+  void mnuViewSource_Click();
+  void mnuFavorites_Click();
+  void mnuProxy_Click();
+  void mnuInternetOptions_Click();
+  void mnuHelp2_Click();
+  void mnuAbout_Click();
   void Toolbar1_ButtonClick(int index);
   void cmdGo_Click();
   void txtURL_KeyPress(int& KeyAscii);
+  void txtURL_KeyDown(int KeyCode);
+  void txtURL_Change();
 
  protected:
   bool event(QEvent* event) override;
@@ -120,16 +186,32 @@ class frmBrowser : public QMainWindow {
 
   void buildControls();
   void buildMenus();
+  void connectEngine();
   void Form_Load();
   void Form_Resize();
   void CoolBar1_HeightChanged(float newHeight);
   void Form_KeyDown(int& KeyCode, int& Shift);
   void Form_Unload(int& Cancel);
   void timTimer1_Timer();
+  void Slider1_Change();
   void applyBrowserSize(float height, float width);
+  void setTransparency(int level);
+
+  void WebBrowser1_StatusTextChange(const QString& Text);
+  void WebBrowser1_TitleChange(const QString& Text);
+  void WebBrowser1_NewWindow2(browser::BrowserEngine** ppDisp, bool* Cancel);
+  void WebBrowser1_DocumentComplete();
+  void WebBrowser1_SetSecureLockIcon(int SecureLockIcon);
+  void focusEngineAndExec(int cmdId);
+  // The level new windows take: the main window's, or this window's once it is gone.
+  [[nodiscard]] int newWindowLevel() const;
+  void openNewWindowFrom(frmBrowser& window);
 
   ClientArea* m_client = nullptr;
   QList<QAction*> m_buttons;
+  browser::AddressBoxCore m_box;
+  browser::AddressHistory m_history;
+  browser::FindBar* m_findBar = nullptr;
   bool m_unloaded = false;
 };
 

@@ -1,0 +1,2 @@
+add_executable(address_box_bench ${CMAKE_CURRENT_LIST_DIR}/address_box_bench.cpp)
+target_link_libraries(address_box_bench PRIVATE hushleaf_browser_core benchmark::benchmark)

@@ -118,6 +118,7 @@ frmBrowser::frmBrowser() {
   buildControls();
   buildMenus();
   connectEngine();
+  qApp->installEventFilter(this);
   resize(twipsToPixels(kClientWidthTwips),
          twipsToPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
   Form_Load();
@@ -255,6 +256,9 @@ void frmBrowser::buildControls() {
   rows->addWidget(addressRow);
   CoolBar1->setFixedHeight(CoolBar1->sizeHint().height());
   connect(cmdGo, &QToolButton::clicked, this, &frmBrowser::cmdGo_Click);
+  // The combo box hands keys on to its edit field without events filters seeing them
+  // again; watch both, a key at most once.
+  txtURL->installEventFilter(this);
   txtURL->lineEdit()->installEventFilter(this);
   connect(txtURL->lineEdit(), &QLineEdit::textChanged, this, &frmBrowser::txtURL_Change);
   connect(CoolBar1, &CoolBar::heightChanged, this,
@@ -412,32 +416,27 @@ void frmBrowser::applyBrowserSize(float height, float width) {
 
 // ---- Keys -------------------------------------------------------------------------
 
-bool frmBrowser::event(QEvent* event) {
-  if (event->type() == QEvent::Show && windowHandle() != nullptr) {
-    // Key preview: the native window sees every key before the focused control does.
-    windowHandle()->removeEventFilter(this);
-    windowHandle()->installEventFilter(this);
-  }
-  return QMainWindow::event(event);
-}
-
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == windowHandle() && event->type() == QEvent::KeyPress) {
+  // Key preview: the native window receives every key before the focused control
+  // does. Qt may replace that window object while showing, so it is matched here.
+  if (event->type() == QEvent::KeyPress && watched->isWindowType() && watched == windowHandle()) {
     auto* key = static_cast<QKeyEvent*>(event);
     int keyCode = key->key();
     int shift = shiftState(key->modifiers());
     Form_KeyDown(keyCode, shift);
     return keyCode == 0 && shift == 0;
   }
-  if (watched == txtURL->lineEdit()) {
+  if (watched == txtURL || watched == txtURL->lineEdit()) {
     if (event->type() == QEvent::ShortcutOverride &&
         isWindowAccelerator(*static_cast<QKeyEvent*>(event))) {
       // Let the menu's accelerator have it instead of the box's own editing key.
       event->ignore();
       return true;
     }
-    if (event->type() == QEvent::KeyPress) {
-      auto* key = static_cast<QKeyEvent*>(event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const BoxKey seen{event, key->timestamp(), key->key()};
+    if (event->type() == QEvent::KeyPress && !(seen == m_lastBoxKey)) {
+      m_lastBoxKey = seen;
       int virtualKey = key->key();
       if (virtualKey == Qt::Key_Backspace) {
         virtualKey = browser::kVkBack;
@@ -687,16 +686,15 @@ void frmBrowser::mnuEditCopy_Click() { focusEngineAndExec(browser::olecmdid::Cop
 
 void frmBrowser::mnuEditPaste_Click() { focusEngineAndExec(browser::olecmdid::Paste); }
 
-void frmBrowser::mnuEditSelAll_Click() { focusEngineAndExec(browser::olecmdid::SelectAll); }
+void frmBrowser::mnuEditSelAll_Click() {
+focusEngineAndExec(browser::olecmdid::SelectAll); }
 
 void frmBrowser::mnuEditFind_Click() {
   WebBrowser1->SetFocus();
   // Hand the page the find key, without waiting: the engine opens its own find bar.
-  QWidget* target = QApplication::focusWidget();
-  if (target == nullptr || target->window() != this) {
-    target = WebBrowser1->widget()->focusProxy() != nullptr ? WebBrowser1->widget()->focusProxy()
-                                                             : WebBrowser1->widget();
-  }
+  // Focus moves only once the event loop runs, so aim at the page itself.
+  QWidget* view = WebBrowser1->widget();
+  QWidget* target = view->focusProxy() != nullptr ? view->focusProxy() : view;
   QCoreApplication::postEvent(target,
                               new QKeyEvent(QEvent::KeyPress, Qt::Key_F, Qt::ControlModifier,
                                             QStringLiteral("\x06")));

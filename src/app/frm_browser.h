@@ -177,7 +177,6 @@ class frmBrowser : public QMainWindow {
   void txtURL_Change();
 
  protected:
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -212,6 +211,14 @@ class frmBrowser : public QMainWindow {
   browser::AddressBoxCore m_box;
   browser::AddressHistory m_history;
   browser::FindBar* m_findBar = nullptr;
+  // The last key seen in the address box, by identity only (never dereferenced).
+  struct BoxKey {
+    const QEvent* event = nullptr;
+    quint64 timestamp = 0;
+    int key = 0;
+    bool operator==(const BoxKey&) const = default;
+  };
+  BoxKey m_lastBoxKey;
   bool m_unloaded = false;
 };
 

@@ -108,10 +108,19 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_view && event->type() == QEvent::Resize && isVisible()) {
     place();
   }
-  if (event->type() != QEvent::KeyPress) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
     return QWidget::eventFilter(watched, event);
   }
   auto* key = static_cast<QKeyEvent*>(event);
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Ctrl+F aimed at the page is the page's: claiming it keeps the window's Find
+    // accelerator (which sends this very key) from taking it again.
+    if (isFindKey(*key) && isForPage(watched)) {
+      event->accept();
+      return true;
+    }
+    return false;
+  }
   if (watched == m_text) {
     if (key->key() == Qt::Key_Escape) {
       hide();
@@ -125,16 +134,23 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
-  auto* widget = qobject_cast<QWidget*>(watched);
-  const bool forPage = widget != nullptr && (widget == m_view || m_view->isAncestorOf(widget)) &&
-                       !isAncestorOf(widget);
-  if (forPage && key->key() == Qt::Key_F &&
-      (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
-          Qt::ControlModifier) {
+  if (isFindKey(*key) && isForPage(watched)) {
     open();
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool FindBar::isFindKey(const QKeyEvent& key) {
+  return key.key() == Qt::Key_F &&
+         (key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+             Qt::ControlModifier;
+}
+
+bool FindBar::isForPage(const QObject* watched) const {
+  const auto* widget = qobject_cast<const QWidget*>(watched);
+  return widget != nullptr && (widget == m_view || m_view->isAncestorOf(widget)) &&
+         !isAncestorOf(widget);
 }
 
 }  // namespace browser

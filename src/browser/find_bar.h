@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QWebEngineView;
@@ -28,6 +29,8 @@ class FindBar : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  static bool isFindKey(const QKeyEvent& key);
+  [[nodiscard]] bool isForPage(const QObject* watched) const;
   void search(bool backward);
   void place();
 

@@ -1,1 +1,2 @@
 hushleaf_add_test(app_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/layout_test.cpp LIBS hushleaf_app_core)
+hushleaf_add_test(command_line_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/command_line_test.cpp LIBS hushleaf_platform)

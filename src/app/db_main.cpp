@@ -29,7 +29,7 @@ void prepareProcess() {
 
 void Main() {
   platform::setTaskVisible(false);
-  platform::AppTitle::set(QStringLiteral("Hushleaf Browser"));
+  platform::AppTitle::set(platform::applicationTitle());
   QApplication::setWindowIcon(applicationIcon());
   QApplication::setQuitOnLastWindowClosed(false);
   QObject::connect(&WindowEvents::instance(), &WindowEvents::lastWindowUnloaded, qApp,

@@ -8,6 +8,7 @@
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
 #include "platform/command_line.h"
+#include "stealth/transparent.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,7 +110,7 @@ class frmBrowser::ClientArea : public QWidget {
 
 frmBrowser::frmBrowser() {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("Hushleaf Browser"));
+  setWindowTitle(platform::applicationTitle());
   setWindowIcon(applicationIcon());
   registry().append(this);
   if (mainWindowSlot().isNull() && registry().size() == 1) {
@@ -207,6 +208,7 @@ void frmBrowser::buildControls() {
     m_buttons.append(action);
   }
   button(kButtonZodorAzev)->setCheckable(true);
+  m_zodorAzev = std::make_unique<stealth::ZodorAzevAdapter>(this, button(kButtonZodorAzev));
   connect(Toolbar1, &QToolBar::actionTriggered, this, [this](QAction* action) {
     Toolbar1_ButtonClick(static_cast<int>(m_buttons.indexOf(action)) + 1);
   });
@@ -476,21 +478,16 @@ void frmBrowser::Form_Unload(int& /*Cancel*/) {
   }
   m_unloaded = true;
   timTimer1->stop();
+  stealth::transparent::RemoveTransparency(this);
 }
 
 // ---- ZodorAzev and transparency ---------------------------------------------------
 
-void frmBrowser::timTimer1_Timer() {
-  if (!button(kButtonZodorAzev)->isChecked()) {
-    return;
-  }
-}
+void frmBrowser::timTimer1_Timer() { m_zodorAzev->tick(); }
 
 void frmBrowser::Slider1_Change() { setTransparency(Slider1->value()); }
 
-void frmBrowser::setTransparency(int level) {
-  setWindowOpacity(level >= kSliderMax ? 1.0 : level / 255.0);
-}
+void frmBrowser::setTransparency(int level) { stealth::transparent::MakeTransparent(this, level); }
 
 // ---- Address box ------------------------------------------------------------------
 
@@ -520,7 +517,7 @@ void frmBrowser::WebBrowser1_DocumentComplete() {
   QLineEdit* edit = txtURL->lineEdit();
   if (edit->text().isEmpty()) {
     edit->setText(QString::fromLatin1(browser::AddressBoxCore::kEmptyBoxText));
-    setWindowTitle(QStringLiteral("Hushleaf Browser"));
+    setWindowTitle(platform::applicationTitle());
     txtURL->setFocus(Qt::OtherFocusReason);
     edit->setCursorPosition(browser::AddressBoxCore::kEmptyBoxCaret);
     edit->deselect();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/address_box.h"
+#include "stealth/zodor_azev_adapter.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -211,6 +212,7 @@ class frmBrowser : public QMainWindow {
   browser::AddressBoxCore m_box;
   browser::AddressHistory m_history;
   browser::FindBar* m_findBar = nullptr;
+  std::unique_ptr<stealth::ZodorAzevAdapter> m_zodorAzev;
   // The last key seen in the address box, by identity only (never dereferenced).
   struct BoxKey {
     const QEvent* event = nullptr;

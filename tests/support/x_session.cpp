@@ -96,6 +96,8 @@ bool XSession::startWindowManager() {
   for (int i = 0; i < 250; ++i) {
     if (commandSucceeds("xprop -display " + m_display +
                         " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'")) {
+      // The check window appears a little before the WM handles map requests.
+      std::this_thread::sleep_for(std::chrono::milliseconds(400));
       return true;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

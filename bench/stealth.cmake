@@ -1,0 +1,2 @@
+add_executable(stealth_tick_bench ${CMAKE_CURRENT_LIST_DIR}/stealth_tick.cpp)
+target_link_libraries(stealth_tick_bench PRIVATE hushleaf_stealth_core benchmark::benchmark)

@@ -1,0 +1,98 @@
+// Random tick sequences through the ZodorAzev machine, with the window's visibility
+// following its actions (and now and then changed behind its back).
+#include "stealth/zodor_azev.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+
+namespace {
+
+void check(bool ok) {
+  if (!ok) {
+    std::abort();
+  }
+}
+
+float geometryValue(FuzzedDataProvider& in) {
+  switch (in.ConsumeIntegralInRange<int>(0, 3)) {
+    case 0:  // plausible twips, multiples of 15 as a real window reports them
+      return static_cast<float>(in.ConsumeIntegralInRange<int>(-200, 3000) * 15);
+    case 1:
+      return static_cast<float>(in.ConsumeIntegralInRange<int>(-100000, 100000));
+    default:
+      return in.ConsumeFloatingPoint<float>();  // anything, inf and NaN included
+  }
+}
+
+std::int32_t cursorValue(FuzzedDataProvider& in) {
+  return in.ConsumeBool() ? in.ConsumeIntegralInRange<std::int32_t>(-50, 2100)
+                          : in.ConsumeIntegral<std::int32_t>();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  stealth::ZodorAzev machine;
+  bool visible = true;
+  stealth::TickInputs tick;
+  tick.Left = geometryValue(in);
+  tick.Top = geometryValue(in);
+  tick.Width = geometryValue(in);
+  tick.Height = geometryValue(in);
+  tick.ScreenWidth = geometryValue(in);
+  tick.ScreenHeight = geometryValue(in);
+
+  while (in.remaining_bytes() > 0) {
+    const auto flags = in.ConsumeIntegral<std::uint8_t>();
+    tick.buttonPressed = (flags & 1) == 0 || (flags & 2) == 0;  // mostly pressed
+    if ((flags & 0x1c) == 0x1c) {
+      visible = !visible;  // shown or hidden by someone else
+    }
+    if ((flags & 0x20) != 0) {  // the window moved, or the screen changed
+      tick.Left = geometryValue(in);
+      tick.Top = geometryValue(in);
+      tick.Width = geometryValue(in);
+      tick.Height = geometryValue(in);
+      if ((flags & 0x40) != 0) {
+        tick.ScreenWidth = geometryValue(in);
+        tick.ScreenHeight = geometryValue(in);
+      }
+    }
+    tick.windowVisible = visible;
+    tick.cursorX = cursorValue(in);
+    tick.cursorY = cursorValue(in);
+
+    const stealth::ZodorAzevState before = machine.state();
+    const stealth::Action action = machine.Tick(tick);
+    const stealth::ZodorAzevState& after = machine.state();
+
+    check(action == stealth::Action::None || action == stealth::Action::Hide ||
+          action == stealth::Action::Restore);
+    if (!tick.buttonPressed) {
+      check(action == stealth::Action::None);
+      check(after == before);
+      continue;
+    }
+    check(after.lngOutsideX >= 0 && after.lngOutsideY >= 0 && after.lngZoneTicks >= 0);
+    // An outside counter never stays above 1: passing it resets it.
+    check(after.lngOutsideX <= 1 && after.lngOutsideY <= 1);
+    if (action == stealth::Action::Hide) {
+      check(visible && after.blnEntered);
+      visible = false;
+    } else if (action == stealth::Action::Restore) {
+      check(!visible && !after.blnEntered);
+      check(after.lngZoneTicks >= stealth::kZoneTicksToRestore);
+      visible = true;
+    }
+    if (visible && action == stealth::Action::None) {
+      check(after.lngZoneTicks == before.lngZoneTicks);  // visible ticks leave the zone alone
+    }
+    if (!tick.windowVisible) {
+      // Hidden ticks touch nothing but the zone counter (and entered, on restore).
+      check(after.lngOutsideX == before.lngOutsideX && after.lngOutsideY == before.lngOutsideY);
+    }
+  }
+  return 0;
+}

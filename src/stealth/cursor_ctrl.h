@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/cursor.h"
+
+#include <chrono>
+#include <cstdint>
+
+namespace stealth {
+
+// The cursor control every browser window carries as `CursorCtrl1`: the pointer
+// position in screen pixels as two read-write properties.
+//
+// Reading the pointer is an X round trip, and every window polls at 1 ms, so readings
+// are shared: sample() takes the process-wide reading when it is younger than one timer
+// period and this control has not used it yet, and asks the server otherwise. A single
+// window thus still gets a fresh reading on every tick, while windows ticking in the
+// same pass of the event loop (or a fraction of a millisecond apart) share one.
+class CursorCtrl {
+ public:
+  // How long a reading may be shared between windows.
+  static constexpr std::chrono::microseconds kShareWindow{1000};
+
+  // Takes this tick's reading into mouseX/mouseY. False when the pointer could not be
+  // read; the previous values stay.
+  bool sample() noexcept;
+
+  [[nodiscard]] std::int32_t mouseX() const noexcept { return m_pos.x; }
+  [[nodiscard]] std::int32_t mouseY() const noexcept { return m_pos.y; }
+  // Each reads the current position, then moves the pointer along one axis only.
+  void setMouseX(std::int32_t vNewValue);
+  void setMouseY(std::int32_t vNewValue);
+
+ private:
+  platform::CursorPoint m_pos;
+  std::uint64_t m_lastSerial = 0;
+};
+
+}  // namespace stealth

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <utility>
+
+namespace stealth {
+
+// Twips per pixel: the factor the controller converts with, whatever the display's ratio.
+inline constexpr double kTwipsPerPixel = 15.0;
+// Fraction of the screen's width and height where the restore zone begins.
+inline constexpr double kZoneFraction = 0.8;
+// An outside counter must exceed this before the window hides (second tick outside).
+inline constexpr std::int32_t kOutsideTicksAllowed = 1;
+// The window comes back on the tick on which the zone counter reaches this.
+inline constexpr std::int32_t kZoneTicksToRestore = 11;
+
+// What one tick sees. Geometry in twips as the window system reports it, cursor in pixels.
+struct TickInputs {
+  bool buttonPressed = false;
+  bool windowVisible = false;
+  float Left = 0;
+  float Top = 0;
+  float Width = 0;
+  float Height = 0;
+  float ScreenWidth = 0;
+  float ScreenHeight = 0;
+  std::int32_t cursorX = 0;
+  std::int32_t cursorY = 0;
+};
+
+enum class Action : std::uint8_t { None, Hide, Restore };
+
+// The per-window memory of the controller; all zero, false and empty for a new window.
+struct ZodorAzevState {
+  std::int32_t lngOutsideX = 0;
+  std::int32_t lngOutsideY = 0;
+  bool blnEntered = false;
+  QString strHiddenCaption;
+  std::int32_t lngZoneTicks = 0;
+
+  friend bool operator==(const ZodorAzevState&, const ZodorAzevState&) = default;
+};
+
+// The ZodorAzev decision of one window: one tick in, at most one action out. It keeps
+// the counters and the entered flag; the caption is stored by whoever carries out Hide.
+class ZodorAzev {
+ public:
+  ZodorAzev() = default;
+  explicit ZodorAzev(ZodorAzevState state) : m_state(std::move(state)) {}
+
+  // Decides one tick. Restore already leaves the machine not entered; the caller makes
+  // the window visible or invisible as the action says.
+  Action Tick(const TickInputs& in) noexcept;
+
+  [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_state; }
+  void setHiddenCaption(const QString& caption) { m_state.strHiddenCaption = caption; }
+
+ private:
+  Action tickVisible(const TickInputs& in) noexcept;
+  Action tickHidden(const TickInputs& in) noexcept;
+
+  ZodorAzevState m_state;
+};
+
+}  // namespace stealth

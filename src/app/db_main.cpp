@@ -8,6 +8,7 @@
 #include "browser/res_scheme.h"
 #include "browser/start_page.h"
 #include "platform/app_title.h"
+#include "platform/internet_layer.h"
 #include "platform/task_list.h"
 
 #include <QApplication>
@@ -37,6 +38,8 @@ void Main() {
   QObject::connect(&WindowEvents::instance(), &WindowEvents::endProgram, qApp,
                    [] { QCoreApplication::exit(0); });
 
+  // Direct until the user sets a proxy: nothing from the environment or the desktop.
+  platform::initInternetLayer(&browser::sharedProfile);
   browser::handleDownloads(browser::sharedProfile());
 
   auto* main = new frmBrowser();

@@ -8,6 +8,7 @@
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
 #include "platform/command_line.h"
+#include "proxy/frm_proxy_test.h"
 #include "stealth/transparent.h"
 
 #include <QAction>
@@ -728,7 +729,7 @@ void frmBrowser::mnuViewSource_Click() {
 
 void frmBrowser::mnuFavorites_Click() {}
 
-void frmBrowser::mnuProxy_Click() {}
+void frmBrowser::mnuProxy_Click() { proxy::showProxyDialog(this); }
 
 void frmBrowser::mnuInternetOptions_Click() {
   platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine));

@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWebEnginePage>
@@ -381,6 +382,22 @@ TEST_F(BrowserWindow, CloseEndsTheWholeProgram) {
   second->show();
   second->mnuClose_Click();
   EXPECT_EQ(end.count(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BrowserWindow, ProxyButtonOpensTheProxyDialogModally) {
+  QString caption;
+  QTimer::singleShot(300, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      caption = dialog->windowTitle();
+      dialog->close();
+    }
+  });
+  main->Toolbar1_ButtonClick(app::kButtonProxy);
+  EXPECT_EQ(caption, QStringLiteral("Proxy Settings"));
 }
 
 }  // namespace

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "proxy/proxy_codec.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace proxy {
+
+// Access types of the internet layer's proxy record.
+inline constexpr std::uint32_t kAccessDirect = 1;  // INTERNET_OPEN_TYPE_DIRECT
+inline constexpr std::uint32_t kAccessProxy = 3;   // INTERNET_OPEN_TYPE_PROXY
+
+// Settings store location of the dialog's values.
+inline constexpr char kSettingsSection[] = "proxy";
+inline constexpr char kKeyAddress[] = "address";
+inline constexpr char kKeyPort[] = "port";
+inline constexpr char kKeyUse[] = "use";
+
+// The configuration as it crosses the internet layer, in text form.
+struct ProxyConfiguration {
+  std::uint32_t accessType = 0;  // 0 when nothing could be read
+  QString proxyList;
+  QString bypassList;
+  friend bool operator==(const ProxyConfiguration&, const ProxyConfiguration&) = default;
+};
+
+// Everything the proxy dialog holds, without its widgets.
+struct ProxyFormFields {
+  QString address;
+  QString port;
+  ProxyRows rows;
+  QString exceptions;
+  bool useProxy = false;
+  bool bypassLocal = false;
+  bool useSame = false;
+};
+
+// What applying the form sets: both lists built from the rows as they stand.
+[[nodiscard]] ProxyConfiguration configurationFromForm(const ProxyFormFields& fields);
+
+// Address and port are stored only alongside a non-empty exception text.
+[[nodiscard]] bool savesAddressAndPort(const ProxyFormFields& fields);
+
+// The stored value of the "use" key.
+[[nodiscard]] QString useSettingValue(bool useProxy);
+
+// Reads a configuration into the form: the rows and the exceptions from the lists, the
+// proxy check box checked for access type 3 (never cleared). Address and port stay as
+// they are. Returns true when the proxy check box was checked, so the caller runs the
+// check box's enable rule.
+bool readConfiguration(const ProxyConfiguration& configuration, ProxyFormFields& fields);
+
+// The "same server for all protocols" rule: Address and Port follow the Http row when
+// checked and are emptied when not; the four other rows are enabled only when unchecked.
+struct SameServerOutcome {
+  QString address;
+  QString port;
+  bool othersEnabled = true;
+};
+[[nodiscard]] SameServerOutcome sameServerRule(bool useSame, const ProxyServerRow& http);
+
+}  // namespace proxy

@@ -401,3 +401,35 @@ TEST_F(BrowserWindow, ProxyButtonOpensTheProxyDialogModally) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowserWindow, ZodorAzevHidesTheWindowOnceLeftAndTheZoneBringsItBack) {
+  auto* w = new frmBrowser();
+  w->setGeometry(100, 100, 500, 400);
+  w->show();
+  ASSERT_TRUE(waitUntil([&] { return w->isVisible(); }));
+  emit w->WebBrowser1->TitleChange(QStringLiteral("News"));
+  const QRect frame = w->frameGeometry();
+  QCursor::setPos(frame.center());
+  w->button(app::kButtonZodorAzev)->setChecked(true);
+  pump(50);
+  QCursor::setPos(frame.right() + 200, frame.center().y());
+  ASSERT_TRUE(waitUntil([&] { return !w->isVisible(); }, 3000));
+  EXPECT_EQ(w->windowTitle(), QString());
+  EXPECT_EQ(platform::AppTitle::get(), QString());
+  // A title arriving while hidden builds its caption from the emptied title.
+  emit main->WebBrowser1->TitleChange(QStringLiteral("Other"));
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("Other - "));
+  QCursor::setPos(1270, 1010);
+  ASSERT_TRUE(waitUntil([&] { return w->isVisible(); }, 3000));
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("News - Hushleaf Browser"));
+  EXPECT_EQ(platform::AppTitle::get(), QStringLiteral("Hushleaf Browser"));
+  // Restored but not entered: leaving does nothing.
+  QCursor::setPos(5, 5);
+  pump(100);
+  EXPECT_TRUE(w->isVisible());
+  w->button(app::kButtonZodorAzev)->setChecked(false);
+}
+
+}  // namespace

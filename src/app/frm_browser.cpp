@@ -7,6 +7,7 @@
 #include "browser/start_page.h"
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
+#include "favorites/mod_faves.h"
 #include "platform/command_line.h"
 #include "proxy/frm_proxy_test.h"
 #include "stealth/transparent.h"
@@ -387,6 +388,7 @@ void frmBrowser::Form_Load() {
   Slider1->setValue(Slider1->maximum());
   button(kButtonZodorAzev)->setChecked(false);
   timTimer1->start(1);
+  favorites::BuildFavoritesMenu(this, WebBrowser1);
 }
 
 // ---- Layout -----------------------------------------------------------------------
@@ -727,7 +729,7 @@ void frmBrowser::mnuViewSource_Click() {
   WebBrowser1->Navigate(QStringLiteral("view-source:") + WebBrowser1->LocationURL());
 }
 
-void frmBrowser::mnuFavorites_Click() {}
+void frmBrowser::mnuFavorites_Click() { favorites::AddToFavorites(this, WebBrowser1); }
 
 void frmBrowser::mnuProxy_Click() { proxy::showProxyDialog(this); }
 

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace favorites {
+
+// Command numbers of the Favorites menu. Every number above kFavoriteIdBase names a file.
+inline constexpr int ID_ADD_FAVORITE = 1097;
+inline constexpr int ID_ORGANIZE_FAVORITES = 1098;
+inline constexpr int ID_FAVORITES_SEPARATOR = 1099;
+inline constexpr int FAVORITE_ID_BASE = 1100;
+
+inline constexpr const char* kAddFavoriteCaption = "Add to Favorites...";
+inline constexpr const char* kOrganizeFavoritesCaption = "Organize Favorites...";
+inline constexpr const char* kFavoritesMenuCaption = "Favorites";
+inline constexpr int kFavoritesMenuPosition = 4;
+
+// File attributes as the listing reports them.
+enum FileAttribute : unsigned {
+  kAttrReadOnly = 0x1,
+  kAttrHidden = 0x2,
+  kAttrSystem = 0x4,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrReparsePoint = 0x400,  // a symbolic link
+};
+
+// What the scan needs from the file system: one listing pass per folder and filter.
+class FolderSource {
+ public:
+  virtual ~FolderSource() = default;
+  // Directories that are neither hidden nor system, "." and ".." included, along
+  // with ordinary files (the attribute test drops those).
+  [[nodiscard]] virtual QStringList listWithDirectoryFilter(const QString& path) const = 0;
+  // All files, hidden and system ones included, no directories.
+  [[nodiscard]] virtual QStringList listWithFileFilter(const QString& path) const = 0;
+  // nullopt: the attributes could not be read.
+  [[nodiscard]] virtual std::optional<unsigned> attributes(const QString& path) const = 0;
+  // Lets pending window events run (once per folder scanned).
+  virtual void processPendingEvents() const {}
+};
+
+struct MenuNode {
+  enum class Kind { Item, SubMenu, Separator };
+  Kind kind = Kind::Item;
+  QString caption;
+  int id = 0;  // items and the separator
+  std::vector<MenuNode> children;  // sub-menus
+};
+
+// The built Favorites menu: its entries in display order, and the path behind every
+// file item (id FAVORITE_ID_BASE + n is FavoriteFiles[n - 1]).
+struct FavoritesMenuTree {
+  std::vector<MenuNode> entries;
+  QStringList FavoriteFiles;
+  int FilesStart = 3;
+
+  // The file behind a command number, or nothing for a number that names none.
+  [[nodiscard]] std::optional<QString> fileForCommand(int id) const;
+};
+
+// A caption longer than 49 characters becomes its first 47 and "...".
+QString shortenCaption(const QString& caption);
+// A file item's caption: the name less its last four characters; none when shorter.
+std::optional<QString> fileCaption(const QString& fileName);
+
+// Scans favoritesPath (which ends with "/"), folders first and depth first. An empty
+// path yields only the fixed entries: nothing is scanned.
+FavoritesMenuTree scanFavorites(const QString& favoritesPath, const FolderSource& source);
+
+// A favourite's file name for a page title: characters a file name cannot carry (or
+// that would hide it) become "_", an empty title becomes "Untitled", ".url" follows.
+QString favoriteFileName(const QString& title);
+// An internet shortcut file for an address; line breaks in the address are dropped so
+// it cannot add lines of its own.
+QByteArray internetShortcutContent(const QString& url);
+
+// Helpers of the favourite commands.
+QString GetFileExtension(const QString& path, bool withDot);
+QString ReplaceExtension(const QString& name, const QString& newExtension);
+
+}  // namespace favorites

@@ -1,0 +1,237 @@
+#include "favorites/mod_faves.h"
+
+#include "browser/browser_engine.h"
+#include "favorites/favorite_dialogs.h"
+#include "platform/directory_listing.h"
+#include "platform/profile_string.h"
+#include "platform/shell_open.h"
+#include "platform/special_folder.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace favorites {
+
+namespace {
+
+constexpr int kShortcutBuffer = 255;
+
+// The Favorites state of one window; a child of the window, so it goes with it.
+class WindowState : public QObject {
+ public:
+  WindowState(QMainWindow* window, browser::BrowserEngine* engine)
+      : QObject(window), m_window(window), engine(engine) {
+    setObjectName(QStringLiteral("FavoritesState"));
+    window->installEventFilter(this);
+  }
+
+  FavoritesMenuTree tree;
+  QPointer<QMenu> menu;
+  QPointer<browser::BrowserEngine> engine;
+  bool subclassed = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_window && event->type() == QEvent::Close) {
+      FavoritesWindowProc(m_window, WM_CLOSE, 0);
+    }
+    return false;
+  }
+
+ private:
+  QMainWindow* m_window;
+};
+
+WindowState* stateOf(const QMainWindow* window) {
+  return window == nullptr ? nullptr
+                           : window->findChild<WindowState*>(QStringLiteral("FavoritesState"),
+                                                             Qt::FindDirectChildrenOnly);
+}
+
+void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window) {
+  for (const MenuNode& node : nodes) {
+    switch (node.kind) {
+      case MenuNode::Kind::Separator:
+        menu->addSeparator();
+        break;
+      case MenuNode::Kind::SubMenu: {
+        QMenu* sub = menu->addMenu(node.caption);
+        render(sub, node.children, window);
+        break;
+      }
+      case MenuNode::Kind::Item: {
+        QAction* action = menu->addAction(node.caption);
+        action->setData(node.id);
+        const int id = node.id;
+        QObject::connect(action, &QAction::triggered, window,
+                         [window, id] { FavoritesWindowProc(window, WM_COMMAND, id); });
+        break;
+      }
+    }
+  }
+}
+
+QString favoritesFolder() { return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES); }
+
+}  // namespace
+
+void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
+  if (window == nullptr) {
+    return;
+  }
+  WindowState* state = stateOf(window);
+  if (state == nullptr) {
+    state = new WindowState(window, engine);
+  } else if (engine != nullptr) {
+    state->engine = engine;
+  }
+  const QString folder = favoritesFolder();
+  const platform::DirectoryListing listing;
+  state->tree = scanFavorites(folder.isEmpty() ? QString() : folder + QLatin1Char('/'), listing);
+
+  QMenuBar* bar = window->menuBar();
+  auto* menu = new QMenu(QString::fromLatin1(kFavoritesMenuCaption), bar);
+  menu->setObjectName(QStringLiteral("mnuFavoritesMenu"));
+  render(menu, state->tree.entries, window);
+  const QList<QAction*> top = bar->actions();
+  bar->insertMenu(top.value(kFavoritesMenuPosition, nullptr), menu);
+  state->menu = menu;
+  state->subclassed = true;
+}
+
+void RebuildFavoritesMenu(QMainWindow* window) {
+  WindowState* state = stateOf(window);
+  if (state == nullptr) {
+    return;
+  }
+  // Off first: no Favorites command reaches the window while its menu is half built.
+  state->subclassed = false;
+  if (!state->menu.isNull()) {
+    window->menuBar()->removeAction(state->menu->menuAction());
+    state->menu->deleteLater();
+    state->menu = nullptr;
+  }
+  BuildFavoritesMenu(window, nullptr);
+  window->menuBar()->update();
+}
+
+bool FavoritesWindowProc(QMainWindow* window, unsigned message, int wParam) {
+  WindowState* state = stateOf(window);
+  if (state == nullptr || !state->subclassed) {
+    return false;
+  }
+  if (message == WM_CLOSE) {
+    state->subclassed = false;
+    return false;
+  }
+  if (message != WM_COMMAND) {
+    return false;
+  }
+  if (wParam > FAVORITE_ID_BASE) {
+    if (const auto path = state->tree.fileForCommand(wParam)) {
+      OpenFavorite(*path, window);
+      return true;
+    }
+    return false;
+  }
+  if (wParam == ID_ADD_FAVORITE) {
+    AddPageToFavorites(window);
+    return true;
+  }
+  if (wParam == ID_ORGANIZE_FAVORITES) {
+    OrganizeFavorites(window);
+    return true;
+  }
+  return false;
+}
+
+void OpenFavorite(const QString& path, QMainWindow* window) {
+  WindowState* state = stateOf(window);
+  if (state == nullptr || state->engine.isNull() || path.isEmpty() || !QFileInfo::exists(path)) {
+    return;
+  }
+  const QString extension = GetFileExtension(path, false).toLower();
+  if (extension == QLatin1String("url")) {
+    const QString address = platform::GetPrivateProfileString(
+        QStringLiteral("InternetShortcut"), QStringLiteral("URL"), QString(), kShortcutBuffer, path);
+    if (address != state->engine->LocationURL()) {
+      state->engine->Navigate(address);
+    }
+  } else if (extension == QLatin1String("lnk") || extension == QLatin1String("desktop")) {
+    // Shell links, and their counterpart on this desktop, a launcher file.
+    platform::ShellExecute(path, platform::SW_SHOWNORMAL);
+  }
+}
+
+namespace {
+// Drawing of the window stays frozen while a dialog and the rebuild run.
+class UpdateLock {
+ public:
+  explicit UpdateLock(QWidget* window) : m_window(window) { m_window->setUpdatesEnabled(false); }
+  ~UpdateLock() {
+    if (!m_window.isNull()) {
+      m_window->setUpdatesEnabled(true);
+    }
+  }
+  UpdateLock(const UpdateLock&) = delete;
+  UpdateLock& operator=(const UpdateLock&) = delete;
+
+ private:
+  QPointer<QWidget> m_window;
+};
+}  // namespace
+
+void AddPageToFavorites(QMainWindow* window) {
+  WindowState* state = stateOf(window);
+  if (state == nullptr || state->engine.isNull()) {
+    return;
+  }
+  const UpdateLock lock(window);
+  const QString address = state->engine->LocationURL();
+  const QString title = state->engine->LocationName();
+  if (AddFavorite(window, favoritesFolder(), address, ReplaceExtension(title, QString())) ==
+      DialogResult::Failed) {
+    return;
+  }
+  RebuildFavoritesMenu(window);
+}
+
+void OrganizeFavorites(QMainWindow* window) {
+  if (stateOf(window) == nullptr) {
+    return;
+  }
+  const UpdateLock lock(window);
+  if (DoOrganizeFavDlg(window, favoritesFolder()) == DialogResult::Failed) {
+    return;
+  }
+  RebuildFavoritesMenu(window);
+}
+
+void AddToFavorites(QMainWindow* window, browser::BrowserEngine* engine) {
+  if (engine == nullptr) {
+    return;
+  }
+  AddFavorite(window, favoritesFolder(), engine->LocationURL(), engine->LocationName());
+}
+
+QMenu* favoritesMenu(const QMainWindow* window) {
+  WindowState* state = stateOf(window);
+  return state != nullptr ? state->menu.data() : nullptr;
+}
+
+const FavoritesMenuTree* favoritesTree(const QMainWindow* window) {
+  WindowState* state = stateOf(window);
+  return state != nullptr ? &state->tree : nullptr;
+}
+
+bool isSubclassed(const QMainWindow* window) {
+  WindowState* state = stateOf(window);
+  return state != nullptr && state->subclassed;
+}
+
+}  // namespace favorites

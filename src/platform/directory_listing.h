@@ -1,0 +1,20 @@
+#pragma once
+
+#include "favorites/favorites_menu.h"
+
+namespace platform {
+
+// The file system as the Favorites scan sees it. Names come in the order the
+// reference file system lists them: by name, ignoring case.
+// Attributes: a dot-name is hidden; a symbolic link carries the reparse-point bit
+// (so it is never taken for a plain folder and never followed); a folder the user
+// cannot write to is read-only; sockets, devices and broken links are system.
+class DirectoryListing : public favorites::FolderSource {
+ public:
+  [[nodiscard]] QStringList listWithDirectoryFilter(const QString& path) const override;
+  [[nodiscard]] QStringList listWithFileFilter(const QString& path) const override;
+  [[nodiscard]] std::optional<unsigned> attributes(const QString& path) const override;
+  void processPendingEvents() const override;
+};
+
+}  // namespace platform

@@ -1,0 +1,12 @@
+#include "platform/shell_open.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+bool ShellExecute(const QString& path, int /*showCommand*/) {
+  return !path.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace platform

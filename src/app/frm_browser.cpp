@@ -7,6 +7,7 @@
 #include "browser/start_page.h"
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
+#include "dialogs/frm_about.h"
 #include "favorites/mod_faves.h"
 #include "platform/command_line.h"
 #include "proxy/frm_proxy_test.h"
@@ -384,6 +385,7 @@ void frmBrowser::connectEngine() {
 }
 
 void frmBrowser::Form_Load() {
+  fdMain = std::make_unique<dialogs::cFileDialog>();
   Slider1->setToolTip(QStringLiteral("Transparency"));
   Slider1->setValue(Slider1->maximum());
   button(kButtonZodorAzev)->setChecked(false);
@@ -480,6 +482,7 @@ void frmBrowser::Form_Unload(int& /*Cancel*/) {
     return;
   }
   m_unloaded = true;
+  fdMain.reset();
   timTimer1->stop();
   stealth::transparent::RemoveTransparency(this);
 }
@@ -633,7 +636,23 @@ void frmBrowser::mnuFileNew_Click() {
   QCoreApplication::processEvents();
 }
 
-void frmBrowser::mnuOpen_Click() {}
+void frmBrowser::mnuOpen_Click() {
+  if (!fdMain) {
+    return;
+  }
+  try {
+    fdMain->setHwnd(this);
+    fdMain->setFilter(QString::fromLatin1(dialogs::kOpenCommandFilter));
+    fdMain->setFlags(dialogs::kOpenCommandFlags);
+    // Cancel ends the command through the error; nothing is shown.
+    fdMain->setCancelError(true);
+    fdMain->ShowOpen();
+  } catch (const dialogs::FileDialogError&) {
+    return;
+  }
+  update();
+  WebBrowser1->Navigate(fdMain->FileName());
+}
 
 void frmBrowser::mnuSavePageAs_Click() {
   const QVariant zero(static_cast<short>(0));
@@ -739,7 +758,11 @@ void frmBrowser::mnuInternetOptions_Click() {
 
 void frmBrowser::mnuHelp2_Click() { WebBrowser1->Navigate(browser::currentStartPageAddress()); }
 
-void frmBrowser::mnuAbout_Click() {}
+void frmBrowser::mnuAbout_Click() {
+  // Owned by the main window, and its link leads there, whichever window asked.
+  frmBrowser* main = mainWindow() != nullptr ? mainWindow() : this;
+  dialogs::showAbout(main, main->WebBrowser1);
+}
 
 void frmBrowser::Toolbar1_ButtonClick(int index) {
   switch (index) {

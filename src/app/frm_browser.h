@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/address_box.h"
+#include "dialogs/c_file_dialog.h"
 #include "stealth/zodor_azev_adapter.h"
 
 #include <QMainWindow>
@@ -108,6 +109,7 @@ class frmBrowser : public QMainWindow {
   QLabel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
   QTimer* timTimer1 = nullptr;
+  std::unique_ptr<dialogs::cFileDialog> fdMain;
 
   // Menus.
   QMenu* mnuFile = nullptr;

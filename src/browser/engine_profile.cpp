@@ -4,6 +4,8 @@
 #include "browser/start_page.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QRandomGenerator>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -16,13 +18,32 @@ std::unique_ptr<QWebEngineProfile>& profileSlot() {
   static std::unique_ptr<QWebEngineProfile> profile;
   return profile;
 }
+
+// Off the record, the engine may still make (empty) folders under its storage path,
+// which by default lies in the user's data folder (~/.local/share/<program>/QtWebEngine).
+// It is pointed at a unique folder under the temporary directory that is not made in
+// advance, so that normally nothing exists there at all; whatever does appear is removed
+// with the profile.
+QString& scratchPath() {
+  static QString path;
+  return path;
+}
 }  // namespace
 
 QWebEngineProfile* sharedProfile() {
   auto& slot = profileSlot();
   if (!slot) {
+    // The page views draw through Qt Quick, which would keep compiled shaders in the
+    // user's cache folder; the attribute is read when the first view draws.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     // No storage name: an off-the-record profile.
     slot = std::make_unique<QWebEngineProfile>();
+    scratchPath() = QDir::tempPath() +
+                    QStringLiteral("/hushleaf-%1-%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    slot->setPersistentStoragePath(scratchPath() + QStringLiteral("/storage"));
+    slot->setCachePath(scratchPath() + QStringLiteral("/cache"));
     slot->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     slot->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     slot->setSpellCheckEnabled(false);
@@ -35,6 +56,12 @@ QWebEngineProfile* sharedProfile() {
   return slot.get();
 }
 
-void releaseSharedProfile() { profileSlot().reset(); }
+void releaseSharedProfile() {
+  profileSlot().reset();
+  if (!scratchPath().isEmpty()) {
+    QDir(scratchPath()).removeRecursively();
+    scratchPath().clear();
+  }
+}
 
 }  // namespace browser

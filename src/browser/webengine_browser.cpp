@@ -16,9 +16,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineCertificateError>
-#include <QRegularExpression>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -38,9 +38,9 @@ namespace {
 // through a console line carrying this per-process secret, from a script in an
 // isolated world that page scripts cannot see or imitate.
 const QString& frameCompleteToken() {
-  static const QString token = QStringLiteral("hushleaf-frame-complete:%1:")
-                                   .arg(QRandomGenerator::system()->generate64(), 16, 16,
-                                        QLatin1Char('0'));
+  static const QString token =
+      QStringLiteral("hushleaf-frame-complete:%1:")
+          .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
   return token;
 }
 
@@ -106,7 +106,8 @@ class WebEngineBrowser::Page : public QWebEnginePage {
 
   bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& defaultValue,
                         QString* result) override {
-    return !m_engine.Silent() && QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+    return !m_engine.Silent() &&
+           QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
   }
 
   QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
@@ -172,9 +173,9 @@ QUrl WebEngineBrowser::urlFromInput(const QString& text) {
     return QUrl(QStringLiteral("about:blank"));
   }
   static const QStringList kKnownSchemes = {
-      QStringLiteral("http"),  QStringLiteral("https"),       QStringLiteral("file"),
-      QStringLiteral("res"),   QStringLiteral("about"),       QStringLiteral("view-source"),
-      QStringLiteral("data"),  QStringLiteral("ftp"),         QStringLiteral("javascript"),
+      QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
+      QStringLiteral("res"),  QStringLiteral("about"), QStringLiteral("view-source"),
+      QStringLiteral("data"), QStringLiteral("ftp"),   QStringLiteral("javascript"),
   };
   const QUrl direct(trimmed, QUrl::TolerantMode);
   if (direct.isValid() && kKnownSchemes.contains(direct.scheme().toLower())) {
@@ -210,7 +211,16 @@ void WebEngineBrowser::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
 
 void WebEngineBrowser::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
 
-QString WebEngineBrowser::LocationURL() const { return m_page->url().toString(); }
+QString WebEngineBrowser::LocationURL() const {
+  const QUrl url = m_page->url();
+  QString address = url.toString();
+  // QUrl keeps the start page's "\" percent-encoded; the address is reported as it was
+  // built, so that the box, the history and Favorites show the very text that loads it.
+  if (url.scheme() == QLatin1String("res")) {
+    address.replace(QLatin1String("%5C"), QLatin1String("\\"), Qt::CaseInsensitive);
+  }
+  return address;
+}
 
 QString WebEngineBrowser::LocationName() const {
   const QString title = m_page->title();
@@ -224,7 +234,8 @@ QWebEnginePage* WebEngineBrowser::requestNewWindow() {
   bool cancel = false;
   emit NewWindow2(&target, &cancel);
   auto* engine = qobject_cast<WebEngineBrowser*>(target);
-  if (cancel || engine == nullptr) {
+  // Handing back this very engine would let the pop-up replace the opener's page.
+  if (cancel || engine == nullptr || engine == this) {
     return nullptr;
   }
   return engine->m_page;
@@ -321,15 +332,20 @@ bool WebEngineBrowser::print(int cmdExecOpt) {
     return false;
   }
   QPrinter& p = printer();
-  if (cmdExecOpt != olecmdexecopt::DontPromptUser) {
+  // With no printer and no file to print to, "without asking" would print into nowhere
+  // and still look done; the user is asked where to print instead.
+  const bool hasTarget = p.outputFormat() == QPrinter::PdfFormat ? !p.outputFileName().isEmpty()
+                                                                 : !p.printerName().isEmpty();
+  if (cmdExecOpt != olecmdexecopt::DontPromptUser || !hasTarget) {
     QPrintDialog dialog(&p, m_view->window());
     if (dialog.exec() != QDialog::Accepted) {
       return false;
     }
   }
   m_printing = true;
-  connect(m_view, &QWebEngineView::printFinished, this, [this](bool) { m_printing = false; },
-          Qt::SingleShotConnection);
+  connect(
+      m_view, &QWebEngineView::printFinished, this, [this](bool) { m_printing = false; },
+      Qt::SingleShotConnection);
   m_view->print(&p);
   return true;
 }
@@ -374,7 +390,8 @@ bool WebEngineBrowser::saveAs() {
   if (path.isEmpty()) {
     return false;
   }
-  QWebEngineDownloadRequest::SavePageFormat format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+  QWebEngineDownloadRequest::SavePageFormat format =
+      QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
   if (selected == htmlOnly) {
     format = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
   } else if (selected == archive) {
@@ -388,8 +405,8 @@ bool WebEngineBrowser::showProperties() {
   QDialog dialog(m_view->window());
   dialog.setWindowTitle(QStringLiteral("Properties"));
   auto* form = new QFormLayout(&dialog);
-  const auto rows = describePage(LocationURL(), m_page->title(), m_contentType,
-                                 currentPageSecure());
+  const auto rows =
+      describePage(LocationURL(), m_page->title(), m_contentType, currentPageSecure());
   for (const auto& [label, value] : rows) {
     auto* field = new QLabel(value, &dialog);
     field->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -31,7 +31,8 @@ class WebEngineBrowser : public BrowserEngine {
   void Refresh() override;
   [[nodiscard]] QString LocationURL() const override;
   [[nodiscard]] QString LocationName() const override;
-  bool ExecWB(int cmdId, int cmdExecOpt, const QVariant* in, QVariant* out) override;
+  bool ExecWB(int cmdId, int cmdExecOpt, const QVariant* in = nullptr,
+              QVariant* out = nullptr) override;
   [[nodiscard]] bool Offline() const override { return m_offline; }
   void setOffline(bool offline) override { m_offline = offline; }
   [[nodiscard]] bool Silent() const override { return m_silent; }
@@ -44,6 +45,10 @@ class WebEngineBrowser : public BrowserEngine {
   [[nodiscard]] QWebEngineView* view() const { return m_view; }
   [[nodiscard]] QWebEnginePage* page() const;
   [[nodiscard]] int textSizeLevel() const { return m_textSizeLevel; }
+
+  // The printer Print, Page Setup and Print Preview use; it keeps the user's choices
+  // from one print to the next.
+  QPrinter& printer();
 
   // The address GoSearch opens.
   static QString searchPageAddress();
@@ -66,7 +71,6 @@ class WebEngineBrowser : public BrowserEngine {
   bool showProperties();
   bool zoom(const QVariant* in, QVariant* out);
   [[nodiscard]] bool currentPageSecure() const;
-  QPrinter& printer();
 
   QWebEngineView* m_view;  // owns this engine
   Page* m_page = nullptr;

@@ -20,7 +20,10 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QFileDialog>
+#include <QUrl>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -52,6 +55,27 @@ bool loadAndWait(frmBrowser* w, const QString& url) {
   QSignalSpy done(w->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
   w->WebBrowser1->Navigate(url);
   return waitUntil([&] { return done.count() > 0; });
+}
+
+// Acts on the next modal dialog once it shows (polling, so a slow start is no problem);
+// a dialog nobody handled is closed after ten seconds so a failure cannot hang the run.
+void onModal(const std::function<void(QWidget*)>& act) {
+  auto* timer = new QTimer(qApp);
+  auto* waited = new int(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      delete waited;
+      act(modal);
+    } else if (++*waited > 100) {
+      timer->stop();
+      timer->deleteLater();
+      delete waited;
+    }
+  });
+  timer->start(100);
 }
 
 void activate(frmBrowser* w) {
@@ -390,11 +414,9 @@ namespace {
 
 TEST_F(BrowserWindow, ProxyButtonOpensTheProxyDialogModally) {
   QString caption;
-  QTimer::singleShot(300, [&] {
-    if (QWidget* dialog = QApplication::activeModalWidget()) {
-      caption = dialog->windowTitle();
-      dialog->close();
-    }
+  onModal([&](QWidget* dialog) {
+    caption = dialog->windowTitle();
+    dialog->close();
   });
   main->Toolbar1_ButtonClick(app::kButtonProxy);
   EXPECT_EQ(caption, QStringLiteral("Proxy Settings"));
@@ -430,6 +452,62 @@ TEST_F(BrowserWindow, ZodorAzevHidesTheWindowOnceLeftAndTheZoneBringsItBack) {
   pump(100);
   EXPECT_TRUE(w->isVisible());
   w->button(app::kButtonZodorAzev)->setChecked(false);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BrowserWindow, OpenShowsTheChosenFileAndCancelChangesNothing) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/local page.htm";
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html><head><title>Local file</title></head><body>local</body></html>");
+  }
+  QString seen;
+  onModal([&](QWidget* modal) {
+    seen = QString::fromLatin1(modal->metaObject()->className());
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      // Typed into the name box as a user does; the dialog reads it only while focused.
+      auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      dialog->activateWindow();
+      edit->setFocus(Qt::OtherFocusReason);
+      waitUntil([&] { return edit->hasFocus(); }, 3000);
+      edit->selectAll();
+      QTest::keyClicks(edit, path);
+      QTest::keyClick(edit, Qt::Key_Return);
+    } else {
+      modal->close();
+    }
+  });
+  main->mnuOpen_Click();
+  EXPECT_EQ(seen, QStringLiteral("QFileDialog"));
+  ASSERT_TRUE(waitUntil([&] {
+    return QUrl(main->WebBrowser1->LocationURL()).toLocalFile() == path;
+  }));
+  onModal([](QWidget* modal) { modal->close(); });
+  main->mnuOpen_Click();
+  testsupport::pump(200);
+  EXPECT_EQ(QUrl(main->WebBrowser1->LocationURL()).toLocalFile(), path);
+}
+
+TEST_F(BrowserWindow, AboutFromAnotherWindowBelongsToTheMainWindow) {
+  auto* second = new frmBrowser();
+  second->show();
+  QWidget* owner = nullptr;
+  QString version;
+  onModal([&](QWidget* box) {
+    owner = box->parentWidget();
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("Label2"))) {
+      version = label->text();
+    }
+    box->close();
+  });
+  second->mnuAbout_Click();
+  EXPECT_EQ(owner, main);
+  EXPECT_EQ(version, QStringLiteral("Version 1.0"));
 }
 
 }  // namespace

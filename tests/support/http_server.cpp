@@ -1,15 +1,18 @@
 #include "support/http_server.h"
 
 #include <QHostAddress>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace testsupport {
 
 QString htmlPage(const QString& title, const QString& bodyHtml) {
-  return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
-                        "<body>%2</body></html>")
+  return QStringLiteral(
+             "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+             "<body>%2</body></html>")
       .arg(title, bodyHtml);
 }
 
@@ -114,8 +117,17 @@ void HttpServer::onReadyRead(QTcpSocket* socket) {
     out += name + ": " + value + "\r\n";
   }
   out += "\r\n" + response.body;
-  socket->write(out);
-  socket->disconnectFromHost();
+  const auto send = [socket = QPointer<QTcpSocket>(socket), out] {
+    if (socket && socket->state() == QAbstractSocket::ConnectedState) {
+      socket->write(out);
+      socket->disconnectFromHost();
+    }
+  };
+  if (response.delayMs > 0) {
+    QTimer::singleShot(response.delayMs, this, send);
+  } else {
+    send();
+  }
 }
 
 }  // namespace testsupport

@@ -23,7 +23,8 @@ struct HttpResponse {
   int status = 200;
   QByteArray contentType = "text/html; charset=utf-8";
   QByteArray body;
-  QList<QPair<QByteArray, QByteArray>> headers;
+  QList<QPair<QByteArray, QByteArray>> headers;  // extra headers, e.g. Set-Cookie
+  int delayMs = 0;  // the answer is held back this long (slow pages, Stop)
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 in the test process, served from the Qt event

@@ -1,1 +1,1 @@
-hushleaf_add_fuzzer(filter_conversion SOURCES ${CMAKE_CURRENT_LIST_DIR}/filter_conversion_fuzz.cpp LIBS hushleaf_dialogs_core)
+hushleaf_add_fuzzer(filter_conversion_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/filter_conversion_fuzz.cpp LIBS hushleaf_dialogs_core)

@@ -1,1 +1,1 @@
-hushleaf_add_fuzzer(multi_file_name SOURCES ${CMAKE_CURRENT_LIST_DIR}/multi_file_name_fuzz.cpp LIBS hushleaf_dialogs_core)
+hushleaf_add_fuzzer(multi_file_name_fuzz SOURCES ${CMAKE_CURRENT_LIST_DIR}/multi_file_name_fuzz.cpp LIBS hushleaf_dialogs_core)

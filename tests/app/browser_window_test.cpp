@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QFileDialog>
@@ -508,6 +509,86 @@ TEST_F(BrowserWindow, AboutFromAnotherWindowBelongsToTheMainWindow) {
   second->mnuAbout_Click();
   EXPECT_EQ(owner, main);
   EXPECT_EQ(version, QStringLiteral("Version 1.0"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BrowserWindow, DownloadsAskWhereToSaveAndCancelSavesNothing) {
+  // The program's own download handling, as start-up installs it.
+  testsupport::HttpResponse file;
+  file.contentType = "application/octet-stream";
+  file.body = "download body";
+  file.headers.append(qMakePair(QByteArray("Content-Disposition"),
+                                QByteArray("attachment; filename=\"report.bin\"")));
+  server->setPage(QStringLiteral("/report"), file);
+  QTemporaryDir dir;
+  const QString target = dir.path() + "/saved report.bin";
+  QString suggested;
+  onModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) {
+      modal->close();
+      return;
+    }
+    suggested = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    dialog->activateWindow();
+    edit->setFocus(Qt::OtherFocusReason);
+    waitUntil([&] { return edit->hasFocus(); }, 3000);
+    edit->selectAll();
+    QTest::keyClicks(edit, target);
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  main->WebBrowser1->Navigate(server->url("/report"));
+  ASSERT_TRUE(waitUntil([&] { return QFileInfo(target).size() == 13; }));
+  EXPECT_EQ(suggested, QStringLiteral("report.bin"));
+  // Cancelled: nothing is written anywhere, not even to the downloads folder.
+  const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  const auto before = QDir(downloads).entryList(QDir::Files).size();
+  bool cancelled = false;
+  onModal([&](QWidget* modal) {
+    cancelled = qobject_cast<QFileDialog*>(modal) != nullptr;
+    modal->close();
+  });
+  main->WebBrowser1->Navigate(server->url("/report"));
+  ASSERT_TRUE(waitUntil([&] { return cancelled; }));
+  testsupport::pump(500);
+  EXPECT_EQ(QDir(downloads).entryList(QDir::Files).size(), before);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BrowserWindow, SavingAndPrintingOddPagesGiveAClearResult) {
+  server->setPage(QStringLiteral("/odd"), QStringLiteral("a/b\\c:d"), QStringLiteral("<p>odd</p>"));
+  ASSERT_TRUE(loadAndWait(main, server->url("/odd")));
+  QString suggested;
+  onModal([&](QWidget* modal) {
+    if (auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      suggested = edit->text();
+    }
+    modal->close();
+  });
+  main->mnuSavePageAs_Click();
+  EXPECT_FALSE(suggested.isEmpty());
+  EXPECT_FALSE(suggested.contains(QLatin1Char('/')));
+  EXPECT_FALSE(suggested.contains(QLatin1Char('\\')));
+
+  // A window with no page at all: each command shows its dialog or nothing, no crash.
+  auto* blank = new frmBrowser();
+  blank->show();
+  for (const auto command : {&frmBrowser::mnuPrint_Click, &frmBrowser::mnuPrintPreview_Click,
+                             &frmBrowser::mnuPageSetup_Click, &frmBrowser::mnuSavePageAs_Click,
+                             &frmBrowser::mnuFileProperties_Click}) {
+    onModal([](QWidget* modal) { modal->close(); });
+    (blank->*command)();
+    testsupport::pump(100);
+  }
+  EXPECT_TRUE(blank->isVisible());
 }
 
 }  // namespace

@@ -543,8 +543,7 @@ void frmBrowser::WebBrowser1_DocumentComplete() {
       break;
     }
     if (m_history.entries().at(i) == edit->text()) {
-      m_history.removeAt(i);
-      txtURL->removeItem(i);
+      removeHistoryEntry(i);
       break;
     }
     if (slice.elapsed() >= 1) {
@@ -560,19 +559,38 @@ void frmBrowser::WebBrowser1_DocumentComplete() {
     return;
   }
   for (int at = m_history.indexOf(text); at >= 0; at = m_history.indexOf(text)) {
-    m_history.removeAt(at);
-    txtURL->removeItem(at);
+    removeHistoryEntry(at);
   }
   m_history.prepend(text);
-  {
-    // Inserting into the drop-down list must not touch the edit text.
-    const QSignalBlocker block(txtURL);
-    txtURL->insertItem(0, text);
-    if (edit->text() != text) {
-      edit->setText(text);
-    }
-  }
+  keepBoxText([&] { txtURL->insertItem(0, text); });
   edit->setCursorPosition(static_cast<int>(text.size()));
+}
+
+void frmBrowser::removeHistoryEntry(int index) {
+  m_history.removeAt(index);
+  keepBoxText([&] { txtURL->removeItem(index); });
+}
+
+void frmBrowser::keepBoxText(const std::function<void()>& change) {
+  // The combo box moves its current item, and with it the edit text, when its list
+  // changes; the list is ours alone, the text the user's.
+  QLineEdit* edit = txtURL->lineEdit();
+  const QString text = edit->text();
+  const int cursor = edit->cursorPosition();
+  const int selStart = edit->selectionStart();
+  const int selLength = edit->selectionLength();
+  const QSignalBlocker blockCombo(txtURL);
+  const QSignalBlocker blockEdit(edit);
+  change();
+  txtURL->setCurrentIndex(-1);
+  if (edit->text() != text) {
+    edit->setText(text);
+  }
+  if (selStart >= 0 && selLength > 0) {
+    edit->setSelection(selStart, selLength);
+  } else {
+    edit->setCursorPosition(cursor);
+  }
 }
 
 // ---- Page events ------------------------------------------------------------------

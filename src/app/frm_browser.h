@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -205,6 +206,8 @@ class frmBrowser : public QMainWindow {
   void WebBrowser1_DocumentComplete();
   void WebBrowser1_SetSecureLockIcon(int SecureLockIcon);
   void focusEngineAndExec(int cmdId);
+  void removeHistoryEntry(int index);
+  void keepBoxText(const std::function<void()>& change);
   // The level new windows take: the main window's, or this window's once it is gone.
   [[nodiscard]] int newWindowLevel() const;
   void openNewWindowFrom(frmBrowser& window);

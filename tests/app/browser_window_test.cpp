@@ -592,3 +592,31 @@ TEST_F(BrowserWindow, SavingAndPrintingOddPagesGiveAClearResult) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowserWindow, TheSameAddressAgainKeepsTheBoxAndOneHistoryEntry) {
+  for (const char* path : {"/a", "/b", "/a", "/a"}) {
+    main->txtURL->lineEdit()->setText(server->url(QString::fromLatin1(path)));
+    ASSERT_TRUE(loadAndWait(main, server->url(QString::fromLatin1(path))));
+    EXPECT_EQ(main->txtURL->currentText(), server->url(QString::fromLatin1(path)));
+  }
+  EXPECT_EQ(main->history().entries().first(), server->url("/a"));
+  EXPECT_EQ(main->history().entries().count(server->url("/a")), 1);
+  EXPECT_EQ(main->history().entries().count(server->url("/b")), 1);
+  QStringList shown;
+  for (int i = 0; i < main->txtURL->count(); ++i) {
+    shown << main->txtURL->itemText(i);
+  }
+  EXPECT_EQ(shown, main->history().entries());
+  // Back and Forward finish documents too; the box and caption stay sound.
+  QSignalSpy done(main->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
+  main->Toolbar1_ButtonClick(app::kButtonBack);
+  ASSERT_TRUE(waitUntil([&] { return main->WebBrowser1->LocationURL() == server->url("/b"); }));
+  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  EXPECT_EQ(main->txtURL->currentText(), server->url("/a"));
+  EXPECT_TRUE(
+      waitUntil([] { return main->windowTitle() == QLatin1String("Page B - Hushleaf Browser"); }));
+}
+
+}  // namespace

@@ -466,7 +466,9 @@ void frmBrowser::Form_KeyDown(int& KeyCode, int& Shift) {
     KeyCode = 0;
     Shift = 0;
   }
-  QCoreApplication::processEvents();
+  // Pending events run here, but not the keys queued behind this one: letting those
+  // through first would scramble fast typing.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // ---- Unload -----------------------------------------------------------------------
@@ -651,7 +653,8 @@ void frmBrowser::focusEngineAndExec(int cmdId) {
 
 void frmBrowser::mnuFileNew_Click() {
   LoadNewWindow(WebBrowser1->LocationURL(), WebBrowser1->Silent());
-  QCoreApplication::processEvents();
+  // Often reached from Ctrl+N inside key handling: keys behind it keep their order.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmBrowser::mnuOpen_Click() {

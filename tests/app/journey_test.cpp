@@ -1,0 +1,244 @@
+// The whole journey as a user makes it: the real executable on a private X server
+// with a window manager and a compositor, driven only from outside with XTest
+// (xdotool), observed with xprop/xwininfo, screenshots in build/journey/.
+#include "platform/special_folder.h"
+#include "support/http_server.h"
+#include "support/wait.h"
+#include "support/x_session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPoint>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using testsupport::pump;
+using testsupport::waitUntil;
+
+namespace {
+
+QString sh(const QString& command) {
+  QProcess p;
+  p.start(QStringLiteral("bash"), {QStringLiteral("-c"), command});
+  p.waitForFinished(20000);
+  return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+void shot(const QString& name) {
+  QDir().mkpath(QStringLiteral(HUSHLEAF_JOURNEY_DIR));
+  sh(QStringLiteral("import -window root '%1/%2.png'").arg(QStringLiteral(HUSHLEAF_JOURNEY_DIR), name));
+}
+
+class Journey : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
+    m_compositor.start(QStringLiteral("xcompmgr"), {});
+    server.setPage(QStringLiteral("/a"), QStringLiteral("Page A"), QStringLiteral("<h1>alpha</h1>"));
+    server.setPage(QStringLiteral("/b"), QStringLiteral("Page B"), QStringLiteral("<h1>beta</h1>"));
+    server.setPage(QStringLiteral("/fav"), QStringLiteral("Favourite"), QStringLiteral("<h1>fav</h1>"));
+  }
+  void TearDown() override {
+    if (m_browser.state() != QProcess::NotRunning) {
+      m_browser.kill();
+      m_browser.waitForFinished(5000);
+    }
+    m_compositor.kill();
+    m_compositor.waitForFinished(2000);
+  }
+
+  void start() {
+    m_browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_browser.start(QStringLiteral(HUSHLEAF_EXE), {QStringLiteral("--ignored-argument")});
+    ASSERT_TRUE(m_browser.waitForStarted());
+  }
+
+  // The top-level client window of the program whose name matches.
+  QString windowNamed(const QString& pattern, int timeoutMs = 20000) {
+    QString wid;
+    waitUntil(
+        [&] {
+          wid = sh(QStringLiteral("xdotool search --onlyvisible --name '%1' 2>/dev/null | tail -1").arg(pattern));
+          return !wid.isEmpty();
+        },
+        timeoutMs);
+    return wid;
+  }
+  QString name(const QString& wid) { return sh(QStringLiteral("xdotool getwindowname %1").arg(wid)); }
+  bool mapped(const QString& wid) {
+    return sh(QStringLiteral("xwininfo -id %1 | grep 'Map State'").arg(wid)).contains("IsViewable");
+  }
+  QPoint origin(const QString& wid) {
+    // xwininfo's absolute corner is the client area's, below the frame's title bar.
+    const QString out = sh(QStringLiteral("xwininfo -id %1").arg(wid));
+    const QRegularExpression x(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)")),
+        y(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)"));
+    return {x.match(out).captured(1).toInt(), y.match(out).captured(1).toInt()};
+  }
+  void clickAt(const QPoint& p) {
+    sh(QStringLiteral("xdotool mousemove %1 %2 click 1").arg(p.x()).arg(p.y()));
+    pump(200);
+  }
+  void keys(const QString& sequence) {
+    sh(QStringLiteral("xdotool key --delay 60 %1").arg(sequence));
+    pump(200);
+  }
+  void type(const QString& text) {
+    sh(QStringLiteral("xdotool type --delay 20 '%1'").arg(text));
+    pump(200);
+  }
+  bool titleBecomes(const QString& wid, const QString& title, int timeoutMs = 15000) {
+    const bool ok = waitUntil([&] { return name(wid) == title; }, timeoutMs);
+    pump(500);  // the document finishes (and the box takes its history) after the title
+    return ok;
+  }
+
+  testsupport::HttpServer server;
+  QProcess m_browser;
+  QProcess m_compositor;
+};
+
+// Client offsets of the controls (the layout is fixed in twips): menu bar, then the
+// toolbar row, then the address row.
+constexpr int kMenuBar = 22;
+QPoint address(const QPoint& o) { return o + QPoint(300, kMenuBar + 2 + 40 + 2 + 10); }
+QPoint toolbarButton(const QPoint& o, int index) {
+  // Icon-only buttons of about 28 pixels, then the separator, Proxy and ZodorAzev.
+  static const int x[] = {0, 16, 44, 72, 100, 128, 0, 163, 220};
+  return o + QPoint(x[index], kMenuBar + 2 + 20);
+}
+
+TEST_F(Journey, EveryDayUseFromStartToClose) {
+  const QString favourites = QDir::homePath() + "/.local/share/hushleaf-browser/Favorites";
+  QDir().mkpath(favourites);
+  {
+    QFile f(favourites + "/Local.url");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[InternetShortcut]\r\nURL=" + server.url("/fav").toUtf8() + "\r\n");
+  }
+  QTemporaryDir files;
+  const QString local = files.path() + "/local.htm";
+  {
+    QFile f(local);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html><head><title>Local file</title></head><body>local</body></html>");
+  }
+
+  start();
+  const QString wid = windowNamed(QStringLiteral("^Hushleaf Browser$"));
+  ASSERT_FALSE(wid.isEmpty());
+  pump(1500);
+  shot(QStringLiteral("01-start-page"));
+  EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
+  EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_PAGER"));
+  const QPoint o = origin(wid);
+
+  // Type an address, Enter; then a prefix that completes from the history.
+  clickAt(address(o));
+  keys(QStringLiteral("End shift+Home"));
+  type(server.url("/a"));
+  keys(QStringLiteral("Return"));
+  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
+  clickAt(address(o));
+  keys(QStringLiteral("End shift+Home"));
+  type(server.url("/b"));
+  keys(QStringLiteral("Return"));
+  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
+  clickAt(address(o));
+  keys(QStringLiteral("End shift+Home BackSpace"));
+  type(QStringLiteral("127.0.0.1:%1/a").arg(server.port()).left(14));
+  shot(QStringLiteral("02-completion"));
+  keys(QStringLiteral("Return"));
+  // The newest entry beginning with the typed text is page B's address.
+  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
+
+  // Back, Forward, Refresh from the toolbar.
+  clickAt(address(o));
+  keys(QStringLiteral("End shift+Home"));
+  type(server.url("/a"));
+  keys(QStringLiteral("Return"));
+  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
+  clickAt(toolbarButton(o, 1));
+  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
+  clickAt(toolbarButton(o, 2));
+  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
+  const int before = server.requestCount("/a");
+  clickAt(toolbarButton(o, 4));
+  EXPECT_TRUE(waitUntil([&] { return server.requestCount("/a") > before; }));
+
+  // Ctrl+N opens a second window on the same page.
+  keys(QStringLiteral("ctrl+n"));
+  EXPECT_TRUE(waitUntil([&] {
+    // Its first document titles it "Hushleaf Browser" (its address box was empty).
+    return sh(QStringLiteral("xdotool search --onlyvisible --name 'Hushleaf Browser$' | wc -l")).toInt() >= 2;
+  }));
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  pump(300);
+
+  // The slider: dragged from its right end, the window becomes see-through.
+  const QPoint thumb = o + QPoint(505, kMenuBar + 2 + 20);
+  sh(QStringLiteral("xdotool mousemove %1 %2 mousedown 1 mousemove %3 %2 mouseup 1")
+         .arg(thumb.x()).arg(thumb.y()).arg(thumb.x() - 120));
+  EXPECT_TRUE(waitUntil([&] { return sh("xprop -id " + wid + " _NET_WM_WINDOW_OPACITY").contains("= "); }));
+  shot(QStringLiteral("03-transparent"));
+
+  // ZodorAzev: pressed, then the cursor leaves: the window goes, with its caption.
+  const QString geometry = sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
+  clickAt(toolbarButton(o, 8));
+  sh(QStringLiteral("xdotool mousemove 1000 150"));
+  ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
+  EXPECT_EQ(name(wid), QString());
+  shot(QStringLiteral("04-hidden"));
+  sh(QStringLiteral("xdotool mousemove 1270 1010"));
+  ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 3000));
+  pump(300);
+  EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)), geometry);
+  EXPECT_EQ(name(wid), QStringLiteral("Page A - Hushleaf Browser"));
+  EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
+  shot(QStringLiteral("05-restored"));
+  clickAt(toolbarButton(o, 8));  // entered again, and released
+
+  // Favorites: open the one in the folder from the menu (Help, left to Favorites).
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  keys(QStringLiteral("alt+h Left Down Down Return"));
+  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Favourite - Hushleaf Browser")));
+  // Add the page: the dialog comes prefilled; Enter saves it.
+  keys(QStringLiteral("alt+h Left Return"));
+  const QString add = windowNamed(QStringLiteral("^Add Favorite$"), 5000);
+  EXPECT_FALSE(add.isEmpty());
+  shot(QStringLiteral("06-add-favourite"));
+  keys(QStringLiteral("Return"));
+  EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(favourites + "/Favourite.url"); }, 5000));
+
+  // File > Open a local file.
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  keys(QStringLiteral("alt+f Down Return"));
+  const QString open = windowNamed(QStringLiteral("."), 5000);
+  pump(800);
+  keys(QStringLiteral("ctrl+a"));
+  type(local);
+  keys(QStringLiteral("Return"));
+  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Local file - Hushleaf Browser")));
+
+  // Help > About, closed again.
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  keys(QStringLiteral("alt+h Down Return"));
+  const QString about = windowNamed(QStringLiteral("^About$"), 5000);
+  EXPECT_FALSE(about.isEmpty());
+  shot(QStringLiteral("07-about"));
+  keys(QStringLiteral("Escape"));
+  EXPECT_TRUE(waitUntil([&] { return sh("xdotool search --onlyvisible --name '^About$'").isEmpty(); }, 5000));
+
+  // File > Close ends the program, the second window with it.
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  keys(QStringLiteral("alt+f"));
+  shot(QStringLiteral("08-file-menu"));
+  keys(QStringLiteral("c"));
+  EXPECT_TRUE(waitUntil([&] { return m_browser.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_EQ(m_browser.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(m_browser.exitCode(), 0);
+}
+
+}  // namespace

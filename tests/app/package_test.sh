@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a temporary root and starts the
+# installed program there on a private X server: the start page must show.
+set -euo pipefail
+build_dir=$1
+work=$(mktemp -d)
+trap 'kill "${app:-0}" 2>/dev/null || true; kill "${xvfb:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+(cd "$work" && cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >/dev/null)
+deb=$(ls "$work"/out/*.deb)
+dpkg-deb -I "$deb" | grep -q 'Depends:.*libqt6webenginewidgets6'
+dpkg-deb -x "$deb" "$work/root"
+for f in usr/bin/hushleaf-browser usr/share/applications/hushleaf-browser.desktop \
+         usr/share/icons/hicolor/scalable/apps/hushleaf-browser.svg; do
+  test -e "$work/root/$f" || { echo "missing $f"; exit 1; }
+done
+grep -q '^Exec=hushleaf-browser' "$work/root/usr/share/applications/hushleaf-browser.desktop"
+
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+xvfb=$!
+read -r display <&3
+export DISPLAY=":$display" HOME="$work/home"
+mkdir -p "$HOME"
+"$work/root/usr/bin/hushleaf-browser" >/dev/null 2>&1 &
+app=$!
+for _ in $(seq 1 200); do
+  if xdotool search --onlyvisible --name '^Hushleaf Browser$' >/dev/null 2>&1; then
+    # The start page is served from inside the installed executable.
+    sleep 2
+    # The start page is all grey text: some of its pixels are exactly #808080.
+    import -window root "$work/shot.png"
+    grey=$(convert "$work/shot.png" -fill black +opaque '#808080' -fill white -opaque '#808080' \
+      -format '%[fx:mean*w*h]' info:)
+    if [ "${grey%.*}" -gt 50 ]; then
+      kill -0 "$app"
+      echo "installed program is up, start page shown ($grey grey pixels)"
+      exit 0
+    fi
+  fi
+  sleep 0.1
+done
+echo "installed program showed no window"
+exit 1

@@ -192,18 +192,18 @@ void frmBrowser::buildControls() {
   Toolbar1->setMovable(false);
   Toolbar1->setFloatable(false);
   int image = 1;
-  for (const ButtonSpec& spec : kButtons) {
+  for (const ButtonSpec& entry : kButtons) {
     QAction* action = nullptr;
-    if (spec.index == kButtonSeparator) {
+    if (entry.index == kButtonSeparator) {
       action = Toolbar1->addSeparator();
     } else {
-      action = Toolbar1->addAction(toolbarImage(image++), QString::fromLatin1(spec.text));
-      action->setObjectName(QStringLiteral("Toolbar1Button%1").arg(spec.index));
+      action = Toolbar1->addAction(toolbarImage(image++), QString::fromLatin1(entry.text));
+      action->setObjectName(QStringLiteral("Toolbar1Button%1").arg(entry.index));
       action->setToolTip(action->text());
       if (auto* w = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(action))) {
         w->setAccessibleName(action->text());
         w->setObjectName(action->text());
-        if (spec.index == kButtonZodorAzev) {
+        if (entry.index == kButtonZodorAzev) {
           w->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         }
       }

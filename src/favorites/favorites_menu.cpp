@@ -34,9 +34,14 @@ class Scanner {
   Scanner(const FolderSource& source, FavoritesMenuTree& tree) : m_source(source), m_tree(tree) {}
 
   // Returns the number of folders kept.
-  int addFolderMenus(const QString& rawPath, std::vector<MenuNode>& parent, bool top) {
+  int addFolderMenus(const QString& rawPath, std::vector<MenuNode>& parent, bool top, int depth = 0) {
     const QString path = withSlash(rawPath);
     QStringList folders;
+    // Deeper folders are not shown: the scan (and the menus built from it) stays
+    // within a fixed stack depth however deep the tree on disk goes.
+    if (depth >= kMaxFolderDepth) {
+      return 0;
+    }
     // The whole listing is read before any folder is descended into.
     for (const QString& name : m_source.listWithDirectoryFilter(path)) {
       if (isDotEntry(name)) {
@@ -58,7 +63,7 @@ class Scanner {
       sub.kind = MenuNode::Kind::SubMenu;
       sub.caption = shortenCaption(folder);
       const QString inner = path + folder + QLatin1Char('/');
-      const int kept = addFolderMenus(inner, sub.children, false);
+      const int kept = addFolderMenus(inner, sub.children, false, depth + 1);
       addFileItems(inner, sub.children, kept);
       // Positions count from 1 after the fixed entries here, as the menu calls do: the
       // first folder goes to index 4 of the top menu (appended), below it to index 1.

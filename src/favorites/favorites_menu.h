@@ -64,6 +64,11 @@ struct FavoritesMenuTree {
   [[nodiscard]] std::optional<QString> fileForCommand(int id) const;
 };
 
+// Folders nested deeper than this below the Favorites folder get no sub-menu (their
+// favourites are not shown): nobody walks 32 sub-menus, and the scan must not
+// recurse as deep as a tree on disk can go.
+inline constexpr int kMaxFolderDepth = 32;
+
 // A caption longer than 49 characters becomes its first 47 and "...".
 QString shortenCaption(const QString& caption);
 // A file item's caption: the name less its last four characters; none when shorter.

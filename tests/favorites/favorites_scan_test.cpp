@@ -2,6 +2,8 @@
 #include "favorites/profile_string.h"
 #include "platform/directory_listing.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -131,6 +133,35 @@ TEST(FavoritesScan, HiddenLinkedAndReadOnlyFoldersAreLeftOutButHiddenFilesShow) 
   for (const QString& f : menu.FavoriteFiles) {
     EXPECT_FALSE(f.contains("secret")) << f.toStdString();
   }
+}
+
+TEST(FavoritesScan, AVeryDeepTreeIsCutAtAFixedDepth) {
+  Tree tree;
+  QString path;
+  for (int level = 1; level <= 2000; ++level) {
+    path += QStringLiteral("d/");
+    if (level == kMaxFolderDepth || level == kMaxFolderDepth + 1 || level == 2000) {
+      tree.file(path + QStringLiteral("at") + QString::number(level) + QStringLiteral(".url"));
+    }
+  }
+  const auto menu = tree.scan();
+  int depth = 0;
+  const std::vector<MenuNode>* level = &menu.entries;
+  const MenuNode* deepest = nullptr;
+  while (true) {
+    const auto sub = std::find_if(level->begin(), level->end(),
+                                  [](const MenuNode& n) { return n.kind == MenuNode::Kind::SubMenu; });
+    if (sub == level->end()) {
+      break;
+    }
+    ++depth;
+    deepest = &*sub;
+    level = &sub->children;
+  }
+  EXPECT_EQ(depth, kMaxFolderDepth);
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(captions(deepest->children), QStringList{"at" + QString::number(kMaxFolderDepth) + "=1101"});
+  EXPECT_EQ(menu.FavoriteFiles.size(), 1);
 }
 
 TEST(FavoritesScan, NonAsciiNamesSurvive) {

@@ -1,5 +1,6 @@
 #include "browser/webengine_browser.h"
 
+#include "browser/certificate_prompt.h"
 #include "browser/engine_profile.h"
 #include "browser/page_properties.h"
 #include "browser/start_page.h"
@@ -57,6 +58,14 @@ QWebEngineScript frameCompleteScript() {
 })();)")
                            .arg(QLatin1Char('"') + frameCompleteToken() + QLatin1Char('"')));
   return script;
+}
+
+// Hosts that have shown a certificate error in any window. Chromium keeps an accepted
+// exception for the whole session and then stops reporting the error, so no later load
+// of such a host, in any window, may show the padlock.
+QSet<QString>& certificateErrorHosts() {
+  static QSet<QString> hosts;
+  return hosts;
 }
 
 bool isNetworkScheme(const QString& scheme) {
@@ -154,8 +163,25 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
   connect(m_page, &QWebEnginePage::certificateError, this,
           [this](QWebEngineCertificateError error) {
             m_certificateErrorThisLoad = true;
-            m_certificateErrorHosts.insert(error.url().host());
-            error.rejectCertificate();
+            certificateErrorHosts().insert(error.url().host());
+            // Fail closed: only the user, asked in so many words, lets such a page load,
+            // and a silent browser asks nobody.
+            if (m_silent || !error.isOverridable()) {
+              error.rejectCertificate();
+              return;
+            }
+            error.defer();
+            askCertificateException(m_view->window(), error);
+          });
+  connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int /*exitCode*/) {
+            if (status == QWebEnginePage::NormalTerminationStatus) {
+              return;
+            }
+            // The view keeps its last frame; the window, its history and its address
+            // stay usable, and Refresh starts a new page process.
+            emit DownloadComplete();
+            emit StatusTextChange(QString::fromLatin1(kPageProcessEnded));
           });
 }
 
@@ -266,7 +292,7 @@ void WebEngineBrowser::onLoadFinished(bool /*ok*/) {
 bool WebEngineBrowser::currentPageSecure() const {
   const QUrl url = m_page->url();
   return url.scheme() == QLatin1String("https") && !m_certificateErrorThisLoad &&
-         !m_certificateErrorHosts.contains(url.host());
+         !certificateErrorHosts().contains(url.host());
 }
 
 bool WebEngineBrowser::ExecWB(int cmdId, int cmdExecOpt, const QVariant* in, QVariant* out) {

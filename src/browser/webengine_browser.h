@@ -2,8 +2,6 @@
 
 #include "browser/browser_engine.h"
 
-#include <QSet>
-
 #include <memory>
 
 class QPrinter;
@@ -50,6 +48,10 @@ class WebEngineBrowser : public BrowserEngine {
   // from one print to the next.
   QPrinter& printer();
 
+  // The status text after the page's process ended abnormally.
+  static constexpr const char* kPageProcessEnded =
+      "The page stopped working. Click Refresh to load it again.";
+
   // The address GoSearch opens.
   static QString searchPageAddress();
 
@@ -81,7 +83,6 @@ class WebEngineBrowser : public BrowserEngine {
   bool m_registerAsBrowser = false;
   bool m_certificateErrorThisLoad = false;
   int m_textSizeLevel = kDefaultTextSizeLevel;
-  QSet<QString> m_certificateErrorHosts;
   QString m_contentType;
 };
 

@@ -1,7 +1,12 @@
 #include "support/http_server.h"
 
+#include <QFile>
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -16,19 +21,52 @@ QString htmlPage(const QString& title, const QString& bodyHtml) {
       .arg(title, bodyHtml);
 }
 
-HttpServer::HttpServer() : m_server(new QTcpServer(this)) {
+namespace {
+
+QByteArray readTlsFile(const char* name) {
+  QFile file(QStringLiteral(HUSHLEAF_TEST_TLS_DIR "/") + QLatin1String(name));
+  if (!file.open(QIODevice::ReadOnly)) {
+    qFatal("test TLS file %s is missing", name);
+  }
+  return file.readAll();
+}
+
+QTcpServer* makeServer(HttpServer::Transport transport, QObject* parent) {
+  if (transport == HttpServer::Transport::Plain) {
+    return new QTcpServer(parent);
+  }
+  auto* server = new QSslServer(parent);
+  QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+  config.setLocalCertificate(QSslCertificate(readTlsFile("untrusted-cert.pem"), QSsl::Pem));
+  config.setPrivateKey(QSslKey(readTlsFile("untrusted-key.pem"), QSsl::Rsa, QSsl::Pem));
+  config.setPeerVerifyMode(QSslSocket::VerifyNone);
+  server->setSslConfiguration(config);
+  return server;
+}
+
+}  // namespace
+
+HttpServer::HttpServer(Transport transport)
+    : m_transport(transport), m_server(makeServer(transport, this)) {
   if (!m_server->listen(QHostAddress::LocalHost, 0)) {
     qFatal("test HTTP server cannot listen on 127.0.0.1");
   }
-  connect(m_server, &QTcpServer::newConnection, this, [this] {
-    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-      connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-      connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-        m_buffers.remove(socket);
-        socket->deleteLater();
-      });
+  // A TLS server hands a connection over once its handshake is done.
+  connect(m_server, &QTcpServer::newConnection, this, &HttpServer::accept);
+  connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &HttpServer::accept);
+}
+
+void HttpServer::accept() {
+  while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+      m_buffers.remove(socket);
+      socket->deleteLater();
+    });
+    if (socket->bytesAvailable() > 0) {
+      onReadyRead(socket);
     }
-  });
+  }
 }
 
 HttpServer::~HttpServer() { m_server->close(); }
@@ -36,7 +74,9 @@ HttpServer::~HttpServer() { m_server->close(); }
 quint16 HttpServer::port() const { return m_server->serverPort(); }
 
 QString HttpServer::url(const QString& path) const {
-  return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+  const QString scheme =
+      m_transport == Transport::Plain ? QStringLiteral("http") : QStringLiteral("https");
+  return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(port()).arg(path);
 }
 
 void HttpServer::setPage(const QString& path, HttpResponse response) {
@@ -116,11 +156,18 @@ void HttpServer::onReadyRead(QTcpSocket* socket) {
   for (const auto& [name, value] : response.headers) {
     out += name + ": " + value + "\r\n";
   }
-  out += "\r\n" + response.body;
-  const auto send = [socket = QPointer<QTcpSocket>(socket), out] {
+  out += "\r\n";
+  const bool cut = response.cutAfterBytes >= 0 && response.cutAfterBytes < response.body.size();
+  out += cut ? response.body.left(response.cutAfterBytes) : response.body;
+  const auto send = [socket = QPointer<QTcpSocket>(socket), out, cut] {
     if (socket && socket->state() == QAbstractSocket::ConnectedState) {
       socket->write(out);
-      socket->disconnectFromHost();
+      if (cut) {
+        socket->flush();
+        socket->abort();  // no orderly end: the rest of the body never comes
+      } else {
+        socket->disconnectFromHost();
+      }
     }
   };
   if (response.delayMs > 0) {

@@ -25,6 +25,9 @@ struct HttpResponse {
   QByteArray body;
   QList<QPair<QByteArray, QByteArray>> headers;  // extra headers, e.g. Set-Cookie
   int delayMs = 0;  // the answer is held back this long (slow pages, Stop)
+  // The connection drops after this many bytes of the body, though the headers
+  // promise all of it (a server dying mid-response). Negative: the whole body.
+  int cutAfterBytes = -1;
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 in the test process, served from the Qt event
@@ -34,7 +37,13 @@ class HttpServer : public QObject {
   Q_OBJECT
 
  public:
-  HttpServer();
+  enum class Transport {
+    Plain,
+    // TLS with a self-signed certificate for 127.0.0.1 that nobody trusts.
+    UntrustedTls,
+  };
+
+  explicit HttpServer(Transport transport = Transport::Plain);
   ~HttpServer() override;
 
   [[nodiscard]] quint16 port() const;
@@ -53,6 +62,9 @@ class HttpServer : public QObject {
   void onReadyRead(QTcpSocket* socket);
   HttpResponse respond(const HttpRequest& request) const;
 
+  void accept();
+
+  Transport m_transport;
   QTcpServer* m_server;
   QHash<QByteArray, HttpResponse> m_pages;
   std::function<HttpResponse(const HttpRequest&)> m_handler;

@@ -1,0 +1,59 @@
+#include "browser/certificate_prompt.h"
+
+#include "platform/app_title.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWebEngineCertificateError>
+
+#include <memory>
+
+namespace browser {
+
+QString certificateWarningText(const QString& host, const QString& problem) {
+  return QStringLiteral(
+             "The identity of %1 cannot be verified:\n%2\n\n"
+             "Someone may be pretending to be this site to read what you send it. "
+             "Continue only if you trust this connection; the exception lasts until "
+             "the browser is closed.")
+      .arg(host, problem);
+}
+
+void askCertificateException(QWidget* parent, const QWebEngineCertificateError& error) {
+  auto* box = new QMessageBox(QMessageBox::Warning, platform::applicationTitle(),
+                              certificateWarningText(error.url().host(), error.description()),
+                              QMessageBox::NoButton, parent);
+  box->setObjectName(QStringLiteral("CertificateWarning"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::WindowModal);
+  QPushButton* back = box->addButton(QStringLiteral("Go &Back"), QMessageBox::RejectRole);
+  QPushButton* proceed = box->addButton(QStringLiteral("&Continue"), QMessageBox::AcceptRole);
+  proceed->setObjectName(QStringLiteral("Continue"));
+  back->setObjectName(QStringLiteral("GoBack"));
+  box->setDefaultButton(back);
+  box->setEscapeButton(back);
+
+  // Answered exactly once; a box that goes away unanswered (its window closed) rejects.
+  struct Pending {
+    QWebEngineCertificateError error;
+    bool answered = false;
+  };
+  auto pending = std::make_shared<Pending>(Pending{error});
+  QObject::connect(box, &QMessageBox::finished, box, [box, proceed, pending] {
+    pending->answered = true;
+    if (box->clickedButton() == proceed) {
+      pending->error.acceptCertificate();
+    } else {
+      pending->error.rejectCertificate();
+    }
+  });
+  QObject::connect(box, &QObject::destroyed, [pending] {
+    if (!pending->answered) {
+      pending->answered = true;
+      pending->error.rejectCertificate();
+    }
+  });
+  box->open();
+}
+
+}  // namespace browser

@@ -1,6 +1,9 @@
 #include "platform/settings_store.h"
 
+#include <algorithm>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -45,14 +48,72 @@ QString GetSetting(const QString& appName, const QString& section, const QString
   return value.isValid() ? value.toString() : defaultValue;
 }
 
+namespace {
+
+enum class FileState { Absent, Good, Unreadable, Corrupt };
+
+FileState existingFileState(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) {
+    return FileState::Absent;
+  }
+  if (!info.isFile()) {
+    return FileState::Unreadable;
+  }
+  const QSettings probe(path, QSettings::IniFormat);
+  if (probe.status() == QSettings::AccessError) {
+    return FileState::Unreadable;
+  }
+  if (probe.status() == QSettings::FormatError) {
+    return FileState::Corrupt;
+  }
+  // A value Qt cannot load would be written back as "@Invalid()".
+  const QStringList keys = probe.allKeys();
+  const bool allLoad = std::all_of(keys.begin(), keys.end(),
+                                   [&](const QString& k) { return probe.value(k).isValid(); });
+  return allLoad ? FileState::Good : FileState::Corrupt;
+}
+
+// Keeps a file that cannot be read back whole beside the new one instead of letting the
+// rewrite drop what it could not parse: "<file>.bad", or "<file>.bad2" and on.
+bool setAside(const QString& path) {
+  QString aside = path + QStringLiteral(".bad");
+  for (int n = 2; QFileInfo::exists(aside); ++n) {
+    aside = path + QStringLiteral(".bad") + QString::number(n);
+  }
+  return QFile::rename(path, aside);
+}
+
+}  // namespace
+
 bool SaveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value) {
   const QString path = settingsFilePath(appName);
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QSettings settings(path, QSettings::IniFormat);
-  settings.setValue(settingsKey(section, key), value);
-  settings.sync();
-  return settings.status() == QSettings::NoError;
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+    return false;
+  }
+  switch (existingFileState(path)) {
+    case FileState::Unreadable:
+      return false;  // never replace what we cannot even read
+    case FileState::Corrupt:
+      if (!setAside(path)) {
+        return false;
+      }
+      break;
+    case FileState::Absent:
+    case FileState::Good:
+      break;
+  }
+  const QString fullKey = settingsKey(section, key);
+  {
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(fullKey, value);
+    settings.sync();
+  }
+  // Success is the value read back from the file, not the writer's status (which also
+  // reflects the file as it was before).
+  const QSettings check(path, QSettings::IniFormat);
+  return check.value(fullKey).toString() == value && check.value(fullKey).isValid();
 }
 
 }  // namespace platform

@@ -16,7 +16,9 @@ inline constexpr char kDefaultSettingsApplication[] = "Hushleaf Browser";
 [[nodiscard]] QString GetSetting(const QString& appName, const QString& section, const QString& key,
                                  const QString& defaultValue = QString());
 
-// Stores the value at once. Returns false when the file could not be written.
+// Stores the value at once. Returns false when it could not be stored. A file that
+// cannot be read is left alone (nothing is written); one that cannot be parsed whole is
+// kept beside the new file as "<file>.bad" first, so nothing in it is lost.
 bool SaveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value);
 

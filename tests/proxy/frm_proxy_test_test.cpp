@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <unistd.h>
 #include <cstring>
 #include <memory>
 
@@ -291,6 +294,118 @@ TEST_F(ProxyDialog, OpensModallyFromTheCommand) {
   proxy::showProxyDialog(nullptr);
   EXPECT_TRUE(sawModal);
   EXPECT_EQ(stored("use"), "(absent)");
+}
+
+// ---- The settings file going wrong under the dialog ----
+
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+// OK with the proxy on: the dialog sets the layer, reports it, stores "use" and closes.
+void useProxyAndOk(frmProxyTest& d, MessageBoxWatcher& messages) {
+  if (!d.chkUseProxy->isChecked()) {
+    d.chkUseProxy->click();
+  }
+  d.txtHttp->setText("127.0.0.1");
+  d.txtHttpPort->setText("3128");
+  QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+  ASSERT_EQ(messages.seen().size(), 1u);
+  EXPECT_EQ(messages.seen()[0].text, "Proxy settings enabled.");
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(layerConfig().proxy, "http=127.0.0.1:3128");
+}
+
+TEST_F(ProxyDialog, ACorruptSettingsFileShowsDefaultsAndIsKeptBesideTheNewOne) {
+  const QString path = platform::settingsFilePath(kApp);
+  QFile::remove(path + ".bad");
+  static const char raw[] = "\x00\x01\x02garbage\xff\xfe\n[proxy\naddress\n=\n";
+  const QByteArray garbage(raw, sizeof raw - 1);
+  writeBytes(path, garbage);
+  {
+    auto d = open();
+    EXPECT_EQ(d->txtAddress->text(), "");
+    EXPECT_EQ(d->txtPort->text(), "");
+    useProxyAndOk(*d, messages);
+  }
+  EXPECT_EQ(stored("use"), "true");
+  EXPECT_EQ(fileBytes(path + ".bad"), garbage);
+  // Set aside once only: the new file is sound.
+  EXPECT_TRUE(platform::SaveSetting(kApp, "proxy", "port", "1"));
+  EXPECT_FALSE(QFileInfo::exists(path + ".bad2"));
+  QFile::remove(path + ".bad");
+}
+
+TEST_F(ProxyDialog, ASettingsFileThatCannotBeReadIsLeftAloneAndTheDialogStillWorks) {
+  const QString path = platform::settingsFilePath(kApp);
+  // A folder where the file should be cannot be read as one, by root either.
+  ASSERT_TRUE(QDir().mkpath(path));
+  writeBytes(path + "/inside", "kept");
+  EXPECT_EQ(platform::GetSetting(kApp, "proxy", "address", "fallback"), "fallback");
+  EXPECT_FALSE(platform::SaveSetting(kApp, "proxy", "address", "x"));
+  {
+    auto d = open();
+    EXPECT_EQ(d->txtAddress->text(), "");
+    useProxyAndOk(*d, messages);
+  }
+  EXPECT_EQ(fileBytes(path + "/inside"), "kept");
+  EXPECT_EQ(QDir(path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"inside"});
+  QDir(path).removeRecursively();
+
+  if (geteuid() != 0) {  // root reads every file
+    writeBytes(path, "[proxy]\naddress=secret.host\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    EXPECT_EQ(platform::GetSetting(kApp, "proxy", "address", "fallback"), "fallback");
+    EXPECT_FALSE(platform::SaveSetting(kApp, "proxy", "address", "x"));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(fileBytes(path), "[proxy]\naddress=secret.host\n");
+  }
+}
+
+TEST_F(ProxyDialog, ASettingsFolderThatCannotBeWrittenKeepsTheOldValues) {
+  const QString path = platform::settingsFilePath(kApp);
+  writeBytes(path, "[proxy]\naddress=old.host\nport=81\n");
+  const QString folder = QFileInfo(path).absolutePath();
+  // Root writes into read-only folders; a config folder that is not a folder stops
+  // everyone.
+  const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+  const QString notAFolder = folder + "/not-a-folder";
+  writeBytes(notAFolder, "x");
+  qputenv("XDG_CONFIG_HOME", (notAFolder + "/config").toUtf8());
+  EXPECT_FALSE(platform::SaveSetting(kApp, "proxy", "use", "true"));
+  {
+    auto d = open();
+    useProxyAndOk(*d, messages);
+  }
+  if (oldConfigHome.isNull()) {
+    qunsetenv("XDG_CONFIG_HOME");
+  } else {
+    qputenv("XDG_CONFIG_HOME", oldConfigHome);
+  }
+  QFile::remove(notAFolder);
+  ASSERT_EQ(platform::settingsFilePath(kApp), path);
+  EXPECT_EQ(fileBytes(path), "[proxy]\naddress=old.host\nport=81\n");
+
+  if (geteuid() != 0) {
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    messages.clear();
+    {
+      auto d = open();
+      EXPECT_EQ(d->txtAddress->text(), "old.host");
+      useProxyAndOk(*d, messages);
+    }
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(fileBytes(path), "[proxy]\naddress=old.host\nport=81\n");
+  }
 }
 
 }  // namespace

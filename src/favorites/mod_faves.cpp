@@ -157,9 +157,12 @@ void OpenFavorite(const QString& path, QMainWindow* window) {
   }
   const QString extension = GetFileExtension(path, false).toLower();
   if (extension == QLatin1String("url")) {
-    const QString address = platform::GetPrivateProfileString(
-        QStringLiteral("InternetShortcut"), QStringLiteral("URL"), QString(), kShortcutBuffer, path);
-    if (address != state->engine->LocationURL()) {
+    const QString address =
+        platform::GetPrivateProfileString(QStringLiteral("InternetShortcut"), QStringLiteral("URL"),
+                                          QString(), kShortcutBuffer, path);
+    // A shortcut with no address (unreadable, damaged or empty) leaves the page alone
+    // rather than blanking it.
+    if (!address.isEmpty() && address != state->engine->LocationURL()) {
       state->engine->Navigate(address);
     }
   } else if (extension == QLatin1String("lnk") || extension == QLatin1String("desktop")) {

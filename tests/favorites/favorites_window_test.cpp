@@ -7,6 +7,7 @@
 #include "support/http_server.h"
 #include "support/wait.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -17,7 +18,8 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTimer>
-#include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using testsupport::waitUntil;
 
@@ -51,7 +53,8 @@ class FavoritesWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     QDir(folder()).removeRecursively();
-    server.setPage(QStringLiteral("/fav"), QStringLiteral("Release 2.5 notes"), QStringLiteral("<p>fav</p>"));
+    server.setPage(QStringLiteral("/fav"), QStringLiteral("Release 2.5 notes"),
+                   QStringLiteral("<p>fav</p>"));
     writeShortcut(QStringLiteral("News/Local.url"), server.url("/fav"));
     writeShortcut(QStringLiteral("Top.URL"), server.url("/fav"));
   }
@@ -72,7 +75,8 @@ TEST_F(FavoritesWindow, MenuStandsBetweenToolsAndHelpWithTheFoldersContent) {
   EXPECT_EQ(top, (QStringList{"&File", "&Edit", "&View", "&Tools", "Favorites", "&Help"}));
   QMenu* menu = favorites::favoritesMenu(w);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menuTexts(menu), (QStringList{"Add to Favorites...", "Organize Favorites...", "-", "News", "Top"}));
+  EXPECT_EQ(menuTexts(menu),
+            (QStringList{"Add to Favorites...", "Organize Favorites...", "-", "News", "Top"}));
   EXPECT_EQ(menu->actions().at(4)->data().toInt(), 1102);
   EXPECT_EQ(menuTexts(menu->actions().at(3)->menu()), QStringList{"Local"});
   EXPECT_TRUE(favorites::isSubclassed(w));
@@ -117,8 +121,8 @@ TEST_F(FavoritesWindow, AddWritesAShortcutAndRebuildsTheMenu) {
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
   EXPECT_TRUE(written.readAll().contains(("URL=" + server.url("/fav")).toUtf8()));
   QMenu* menu = favorites::favoritesMenu(w);
-  EXPECT_EQ(menuTexts(menu), (QStringList{"Add to Favorites...", "Organize Favorites...", "-", "News",
-                                          "Release 2", "Top"}));
+  EXPECT_EQ(menuTexts(menu), (QStringList{"Add to Favorites...", "Organize Favorites...", "-",
+                                          "News", "Release 2", "Top"}));
   // Ids start again at 1101 after a rebuild.
   EXPECT_EQ(menu->actions().at(3)->menu()->actions().at(0)->data().toInt(), 1101);
   int favoritesMenus = 0;
@@ -176,6 +180,45 @@ TEST_F(FavoritesWindow, AFolderThatCannotBeMadeLeavesOnlyTheFixedEntries) {
   }
   EXPECT_EQ(menuTexts(favorites::favoritesMenu(w)),
             (QStringList{"Add to Favorites...", "Organize Favorites...", "-"}));
+}
+
+TEST_F(FavoritesWindow, ShortcutsWithoutAnAddressOrBeyondReachLeaveThePageAlone) {
+  writeShortcut(QStringLiteral("Broken.url"), QString());
+  {
+    QFile garbage(folder() + "/Garbage.url");
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray("\x00\xff[Internet\nURL\n", 18));
+  }
+  writeShortcut(QStringLiteral("Locked.url"), server.url("/fav"));
+  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::WriteOwner);
+  writeShortcut(QStringLiteral("Sealed/Inside.url"), server.url("/fav"));
+  QFile::setPermissions(folder() + "/Sealed", QFileDevice::WriteOwner);
+  auto* w = new frmBrowser();
+  w->show();
+  QFile::setPermissions(folder() + "/Sealed",
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  QMenu* menu = favorites::favoritesMenu(w);
+  const QStringList texts = menuTexts(menu);
+  // A folder that cannot be read shows as an empty sub-menu (root reads it anyway).
+  ASSERT_TRUE(texts.contains("Sealed"));
+  if (geteuid() != 0) {
+    EXPECT_TRUE(menu->actions().at(static_cast<int>(texts.indexOf("Sealed")))->menu()->isEmpty());
+  }
+  ASSERT_TRUE(loadAndWait(w, server.url("/fav")));
+  const int requests = server.requestCount("/fav");
+  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::WriteOwner);
+  for (QAction* a : menu->actions()) {
+    if (a->text() == "Broken" || a->text() == "Garbage" || a->text() == "Locked") {
+      a->trigger();
+    }
+  }
+  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  testsupport::pump(500);
+  EXPECT_EQ(w->WebBrowser1->LocationURL(), server.url("/fav"));
+  if (geteuid() != 0) {
+    EXPECT_EQ(server.requestCount("/fav"), requests);
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/task_list.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <unistd.h>
 
@@ -24,6 +25,11 @@ void prepareProcess() {
   qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
   if (geteuid() == 0) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  }
+  // Qt's own widgets keep nothing on disk (the file dialog would record the folders
+  // visited): the program writes only the settings file it names itself.
+  for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+    QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
   }
   browser::registerResScheme();
 }

@@ -6,13 +6,15 @@
 #include "support/wait.h"
 #include "support/x_session.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using testsupport::pump;
 using testsupport::waitUntil;
@@ -28,7 +30,8 @@ QString sh(const QString& command) {
 
 void shot(const QString& name) {
   QDir().mkpath(QStringLiteral(HUSHLEAF_JOURNEY_DIR));
-  sh(QStringLiteral("import -window root '%1/%2.png'").arg(QStringLiteral(HUSHLEAF_JOURNEY_DIR), name));
+  sh(QStringLiteral("import -window root '%1/%2.png'")
+         .arg(QStringLiteral(HUSHLEAF_JOURNEY_DIR), name));
 }
 
 class Journey : public ::testing::Test {
@@ -36,9 +39,33 @@ class Journey : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
     m_compositor.start(QStringLiteral("xcompmgr"), {});
-    server.setPage(QStringLiteral("/a"), QStringLiteral("Page A"), QStringLiteral("<h1>alpha</h1>"));
-    server.setPage(QStringLiteral("/b"), QStringLiteral("Page B"), QStringLiteral("<h1>beta</h1>"));
-    server.setPage(QStringLiteral("/fav"), QStringLiteral("Favourite"), QStringLiteral("<h1>fav</h1>"));
+    // Pages that store what they can: cookies, local storage, IndexedDB. None of it may
+    // reach the disk.
+    testsupport::HttpResponse a;
+    a.headers = {{"Set-Cookie", "kept=1; Max-Age=86400; Path=/"}};
+    a.body =
+        testsupport::htmlPage(QStringLiteral("Page A"), QStringLiteral("<h1>alpha</h1>")).toUtf8();
+    server.setPage(QStringLiteral("/a"), a);
+    server.setPage(
+        QStringLiteral("/b"), QStringLiteral("Page B"),
+        QStringLiteral("<h1>beta</h1><script>"
+                       "localStorage.setItem('k', 'v'.repeat(1000));"
+                       "document.cookie = 'script=3; max-age=86400';"
+                       "var r = indexedDB.open('db', 1);"
+                       "r.onupgradeneeded = function () { r.result.createObjectStore('o'); };"
+                       "r.onsuccess = function () {"
+                       "  r.result.transaction('o', 'readwrite').objectStore('o').put('x', 'k');"
+                       "};</script>"));
+    // Standing in for a proxy too: what it is asked for with a full address.
+    server.setHandler([](const testsupport::HttpRequest& request) {
+      testsupport::HttpResponse response;
+      response.body =
+          testsupport::htmlPage(QStringLiteral("Via Proxy"), QString::fromUtf8(request.target))
+              .toUtf8();
+      return response;
+    });
+    server.setPage(QStringLiteral("/fav"), QStringLiteral("Favourite"),
+                   QStringLiteral("<h1>fav</h1>"));
   }
   void TearDown() override {
     if (m_browser.state() != QProcess::NotRunning) {
@@ -60,13 +87,16 @@ class Journey : public ::testing::Test {
     QString wid;
     waitUntil(
         [&] {
-          wid = sh(QStringLiteral("xdotool search --onlyvisible --name '%1' 2>/dev/null | tail -1").arg(pattern));
+          wid = sh(QStringLiteral("xdotool search --onlyvisible --name '%1' 2>/dev/null | tail -1")
+                       .arg(pattern));
           return !wid.isEmpty();
         },
         timeoutMs);
     return wid;
   }
-  QString name(const QString& wid) { return sh(QStringLiteral("xdotool getwindowname %1").arg(wid)); }
+  QString name(const QString& wid) {
+    return sh(QStringLiteral("xdotool getwindowname %1").arg(wid));
+  }
   bool mapped(const QString& wid) {
     return sh(QStringLiteral("xwininfo -id %1 | grep 'Map State'").arg(wid)).contains("IsViewable");
   }
@@ -172,7 +202,8 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   keys(QStringLiteral("ctrl+n"));
   EXPECT_TRUE(waitUntil([&] {
     // Its first document titles it "Hushleaf Browser" (its address box was empty).
-    return sh(QStringLiteral("xdotool search --onlyvisible --name 'Hushleaf Browser$' | wc -l")).toInt() >= 2;
+    return sh(QStringLiteral("xdotool search --onlyvisible --name 'Hushleaf Browser$' | wc -l"))
+               .toInt() >= 2;
   }));
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   pump(300);
@@ -180,12 +211,16 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   // The slider: dragged from its right end, the window becomes see-through.
   const QPoint thumb = o + QPoint(505, kMenuBar + 2 + 20);
   sh(QStringLiteral("xdotool mousemove %1 %2 mousedown 1 mousemove %3 %2 mouseup 1")
-         .arg(thumb.x()).arg(thumb.y()).arg(thumb.x() - 120));
-  EXPECT_TRUE(waitUntil([&] { return sh("xprop -id " + wid + " _NET_WM_WINDOW_OPACITY").contains("= "); }));
+         .arg(thumb.x())
+         .arg(thumb.y())
+         .arg(thumb.x() - 120));
+  EXPECT_TRUE(
+      waitUntil([&] { return sh("xprop -id " + wid + " _NET_WM_WINDOW_OPACITY").contains("= "); }));
   shot(QStringLiteral("03-transparent"));
 
   // ZodorAzev: pressed, then the cursor leaves: the window goes, with its caption.
-  const QString geometry = sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
+  const QString geometry =
+      sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
   clickAt(toolbarButton(o, 8));
   sh(QStringLiteral("xdotool mousemove 1000 150"));
   ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
@@ -194,7 +229,8 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   sh(QStringLiteral("xdotool mousemove 1270 1010"));
   ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 3000));
   pump(300);
-  EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)), geometry);
+  EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),
+            geometry);
   EXPECT_EQ(name(wid), QStringLiteral("Page A - Hushleaf Browser"));
   EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
   shot(QStringLiteral("05-restored"));
@@ -212,6 +248,17 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   keys(QStringLiteral("Return"));
   EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(favourites + "/Favourite.url"); }, 5000));
 
+  // File > Save Page As: the page goes where the user says.
+  const QString saved = QDir::homePath() + "/Downloads/saved.htm";
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  keys(QStringLiteral("alt+f s"));
+  EXPECT_FALSE(windowNamed(QStringLiteral("^Save Web Page$"), 5000).isEmpty());
+  pump(800);
+  keys(QStringLiteral("ctrl+a"));
+  type(saved);
+  keys(QStringLiteral("Return"));
+  EXPECT_TRUE(waitUntil([&] { return QFileInfo(saved).size() > 0; }, 10000));
+
   // File > Open a local file.
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   keys(QStringLiteral("alt+f Down Return"));
@@ -222,23 +269,79 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   keys(QStringLiteral("Return"));
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Local file - Hushleaf Browser")));
 
-  // Help > About, closed again.
+  // The proxy, through its dialog from the toolbar: on, our server as the proxy, Apply
+  // (the box reports it), OK (reported again); the next load goes through it.
+  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
+  clickAt(toolbarButton(o, 7));
+  const QString proxy = windowNamed(QStringLiteral("^Proxy Settings$"), 5000);
+  ASSERT_FALSE(proxy.isEmpty());
+  pump(500);
+  keys(QStringLiteral("alt+x Tab"));
+  type(QStringLiteral("127.0.0.1"));
+  keys(QStringLiteral("Tab"));
+  type(QString::number(server.port()));
+  shot(QStringLiteral("07-proxy"));
+  keys(QStringLiteral("alt+a"));
+  pump(800);
+  keys(QStringLiteral("Return"));  // "Proxy settings enabled."
+  pump(500);
+  keys(QStringLiteral("Return"));  // OK
+  pump(800);
+  keys(QStringLiteral("Return"));  // reported again
+  EXPECT_TRUE(waitUntil(
+      [&] { return sh("xdotool search --onlyvisible --name '^Proxy Settings$'").isEmpty(); },
+      5000));
+  clickAt(address(o));
+  keys(QStringLiteral("End shift+Home"));
+  type(QStringLiteral("http://journey.example/"));
+  keys(QStringLiteral("Return"));
+  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Via Proxy - Hushleaf Browser")));
+  EXPECT_EQ(server.requestCount("http://journey.example/"), 1);
+
+  // Help > About, and its link: the box closes and the main window opens the site
+  // (through the proxy, which is how we see it).
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   keys(QStringLiteral("alt+h Down Return"));
   const QString about = windowNamed(QStringLiteral("^About$"), 5000);
-  EXPECT_FALSE(about.isEmpty());
-  shot(QStringLiteral("07-about"));
-  keys(QStringLiteral("Escape"));
-  EXPECT_TRUE(waitUntil([&] { return sh("xdotool search --onlyvisible --name '^About$'").isEmpty(); }, 5000));
+  ASSERT_FALSE(about.isEmpty());
+  pump(500);
+  shot(QStringLiteral("08-about"));
+  // The link's place in the box is fixed in twips: (398, 1290), 15 to the pixel.
+  clickAt(origin(about) + QPoint(398 / 15 + 30, 1290 / 15 + 8));
+  EXPECT_TRUE(waitUntil(
+      [&] { return sh("xdotool search --onlyvisible --name '^About$'").isEmpty(); }, 5000));
+  EXPECT_TRUE(
+      waitUntil([&] { return server.requestCount("http://www.hushleafbrowser.example/") > 0; }));
 
   // File > Close ends the program, the second window with it.
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   keys(QStringLiteral("alt+f"));
-  shot(QStringLiteral("08-file-menu"));
+  shot(QStringLiteral("09-file-menu"));
   keys(QStringLiteral("c"));
   EXPECT_TRUE(waitUntil([&] { return m_browser.state() == QProcess::NotRunning; }, 10000));
   EXPECT_EQ(m_browser.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(m_browser.exitCode(), 0);
+
+  // The whole session left only what the user asked for: the settings file, the
+  // favourites and the saved page.
+  QStringList written;
+  QDirIterator it(QDir::homePath(), QDir::Files | QDir::Hidden | QDir::System,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString file = QDir(QDir::homePath()).relativeFilePath(it.next());
+    if (!file.startsWith(QLatin1String(".cache/openbox/")) &&
+        !file.startsWith(QLatin1String(".config/openbox/"))) {
+      written << file;
+    }
+  }
+  written.sort();
+  EXPECT_EQ(written, (QStringList{".config/Hushleaf Browser.ini",
+                                  ".local/share/hushleaf-browser/Favorites/Favourite.url",
+                                  ".local/share/hushleaf-browser/Favorites/Local.url",
+                                  "Downloads/saved.htm"}))
+      << written.join(QLatin1Char('\n')).toStdString();
+  QSettings settings(QDir::homePath() + "/.config/Hushleaf Browser.ini", QSettings::IniFormat);
+  EXPECT_EQ(settings.value("proxy/use").toString(), QStringLiteral("true"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -39,6 +40,7 @@ class Journey : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
     m_compositor.start(QStringLiteral("xcompmgr"), {});
+    startAccessibilityBus();
     // Pages that store what they can: cookies, local storage, IndexedDB. None of it may
     // reach the disk.
     testsupport::HttpResponse a;
@@ -74,10 +76,38 @@ class Journey : public ::testing::Test {
     }
     m_compositor.kill();
     m_compositor.waitForFinished(2000);
+    for (QProcess* p : {&m_a11yLauncher, &m_sessionBus}) {
+      p->kill();
+      p->waitForFinished(2000);
+    }
+  }
+
+  // A session bus of our own with the accessibility bus on it, so that controls can be
+  // found by name as a screen reader finds them.
+  void startAccessibilityBus() {
+    // Their sockets and state live outside HOME, which must hold only what the program
+    // writes.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_busRuntime.path());
+    m_sessionBus.setProcessEnvironment(env);
+    m_a11yLauncher.setProcessEnvironment(env);
+    m_sessionBus.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
+    ASSERT_TRUE(m_sessionBus.waitForStarted());
+    ASSERT_TRUE(waitUntil([&] { return m_sessionBus.canReadLine(); }, 5000));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_sessionBus.readLine().trimmed());
+    m_a11yLauncher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
+                         {QStringLiteral("--launch-immediately")});
+    ASSERT_TRUE(m_a11yLauncher.waitForStarted());
+    pump(500);
   }
 
   void start() {
     m_browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    m_browser.setProcessEnvironment(env);
     m_browser.start(QStringLiteral(HUSHLEAF_EXE), {QStringLiteral("--ignored-argument")});
     ASSERT_TRUE(m_browser.waitForStarted());
   }
@@ -107,6 +137,28 @@ class Journey : public ::testing::Test {
         y(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)"));
     return {x.match(out).captured(1).toInt(), y.match(out).captured(1).toInt()};
   }
+  // The on-screen box of the control with this role and accessible name in window wid.
+  QRect control(const QString& wid, const QString& role, const QString& accessibleName) {
+    const QPoint o = origin(wid);
+    const QStringList out = sh(QStringLiteral("/usr/bin/python3 '%1' %2 %3 %4 '%5' '%6' 10")
+                                   .arg(QStringLiteral(HUSHLEAF_A11Y_FIND))
+                                   .arg(m_browser.processId())
+                                   .arg(o.x())
+                                   .arg(o.y())
+                                   .arg(role, accessibleName))
+                                .split(QLatin1Char(' '));
+    if (out.size() != 6) {
+      ADD_FAILURE() << "no " << role.toStdString() << " named " << accessibleName.toStdString();
+      return {};
+    }
+    return {out[2].toInt(), out[3].toInt(), out[4].toInt(), out[5].toInt()};
+  }
+  void click(const QString& wid, const QString& role, const QString& accessibleName) {
+    const QRect box = control(wid, role, accessibleName);
+    if (box.isValid()) {
+      clickAt(box.center());
+    }
+  }
   void clickAt(const QPoint& p) {
     sh(QStringLiteral("xdotool mousemove %1 %2 click 1").arg(p.x()).arg(p.y()));
     pump(200);
@@ -128,17 +180,10 @@ class Journey : public ::testing::Test {
   testsupport::HttpServer server;
   QProcess m_browser;
   QProcess m_compositor;
+  QTemporaryDir m_busRuntime;
+  QProcess m_sessionBus;
+  QProcess m_a11yLauncher;
 };
-
-// Client offsets of the controls (the layout is fixed in twips): menu bar, then the
-// toolbar row, then the address row.
-constexpr int kMenuBar = 22;
-QPoint address(const QPoint& o) { return o + QPoint(300, kMenuBar + 2 + 40 + 2 + 10); }
-QPoint toolbarButton(const QPoint& o, int index) {
-  // Icon-only buttons of about 28 pixels, then the separator, Proxy and ZodorAzev.
-  static const int x[] = {0, 16, 44, 72, 100, 128, 0, 163, 220};
-  return o + QPoint(x[index], kMenuBar + 2 + 20);
-}
 
 TEST_F(Journey, EveryDayUseFromStartToClose) {
   const QString favourites = QDir::homePath() + "/.local/share/hushleaf-browser/Favorites";
@@ -163,20 +208,19 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   shot(QStringLiteral("01-start-page"));
   EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
   EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_PAGER"));
-  const QPoint o = origin(wid);
 
   // Type an address, Enter; then a prefix that completes from the history.
-  clickAt(address(o));
+  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
   keys(QStringLiteral("End shift+Home"));
   type(server.url("/a"));
   keys(QStringLiteral("Return"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
-  clickAt(address(o));
+  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
   keys(QStringLiteral("End shift+Home"));
   type(server.url("/b"));
   keys(QStringLiteral("Return"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
-  clickAt(address(o));
+  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
   keys(QStringLiteral("End shift+Home BackSpace"));
   type(QStringLiteral("127.0.0.1:%1/a").arg(server.port()).left(14));
   shot(QStringLiteral("02-completion"));
@@ -185,17 +229,17 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
 
   // Back, Forward, Refresh from the toolbar.
-  clickAt(address(o));
+  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
   keys(QStringLiteral("End shift+Home"));
   type(server.url("/a"));
   keys(QStringLiteral("Return"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
-  clickAt(toolbarButton(o, 1));
+  click(wid, QStringLiteral("push button"), QStringLiteral("Back"));
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
-  clickAt(toolbarButton(o, 2));
+  click(wid, QStringLiteral("push button"), QStringLiteral("Forward"));
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
   const int before = server.requestCount("/a");
-  clickAt(toolbarButton(o, 4));
+  click(wid, QStringLiteral("push button"), QStringLiteral("Refresh"));
   EXPECT_TRUE(waitUntil([&] { return server.requestCount("/a") > before; }));
 
   // Ctrl+N opens a second window on the same page.
@@ -209,7 +253,9 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   pump(300);
 
   // The slider: dragged from its right end, the window becomes see-through.
-  const QPoint thumb = o + QPoint(505, kMenuBar + 2 + 20);
+  const QRect slider = control(wid, QStringLiteral("slider"), QStringLiteral("Transparency"));
+  ASSERT_TRUE(slider.isValid());
+  const QPoint thumb(slider.right() - 4, slider.center().y());  // at the opaque end
   sh(QStringLiteral("xdotool mousemove %1 %2 mousedown 1 mousemove %3 %2 mouseup 1")
          .arg(thumb.x())
          .arg(thumb.y())
@@ -221,7 +267,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   // ZodorAzev: pressed, then the cursor leaves: the window goes, with its caption.
   const QString geometry =
       sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
-  clickAt(toolbarButton(o, 8));
+  click(wid, QStringLiteral("check box"), QStringLiteral("ZodorAzev"));
   sh(QStringLiteral("xdotool mousemove 1000 150"));
   ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
   EXPECT_EQ(name(wid), QString());
@@ -234,7 +280,8 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   EXPECT_EQ(name(wid), QStringLiteral("Page A - Hushleaf Browser"));
   EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
   shot(QStringLiteral("05-restored"));
-  clickAt(toolbarButton(o, 8));  // entered again, and released
+  click(wid, QStringLiteral("check box"),
+        QStringLiteral("ZodorAzev"));  // entered again, and released
 
   // Favorites: open the one in the folder from the menu (Help, left to Favorites).
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
@@ -272,7 +319,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   // The proxy, through its dialog from the toolbar: on, our server as the proxy, Apply
   // (the box reports it), OK (reported again); the next load goes through it.
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  clickAt(toolbarButton(o, 7));
+  click(wid, QStringLiteral("push button"), QStringLiteral("Proxy"));
   const QString proxy = windowNamed(QStringLiteral("^Proxy Settings$"), 5000);
   ASSERT_FALSE(proxy.isEmpty());
   pump(500);
@@ -291,7 +338,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   EXPECT_TRUE(waitUntil(
       [&] { return sh("xdotool search --onlyvisible --name '^Proxy Settings$'").isEmpty(); },
       5000));
-  clickAt(address(o));
+  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
   keys(QStringLiteral("End shift+Home"));
   type(QStringLiteral("http://journey.example/"));
   keys(QStringLiteral("Return"));
@@ -306,8 +353,9 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   ASSERT_FALSE(about.isEmpty());
   pump(500);
   shot(QStringLiteral("08-about"));
-  // The link's place in the box is fixed in twips: (398, 1290), 15 to the pixel.
-  clickAt(origin(about) + QPoint(398 / 15 + 30, 1290 / 15 + 8));
+  const QRect link = control(about, QStringLiteral("label"), QStringLiteral("Label5"));
+  ASSERT_TRUE(link.isValid());
+  clickAt(link.topLeft() + QPoint(40, link.height() / 2));  // on the words, not past them
   EXPECT_TRUE(waitUntil(
       [&] { return sh("xdotool search --onlyvisible --name '^About$'").isEmpty(); }, 5000));
   EXPECT_TRUE(

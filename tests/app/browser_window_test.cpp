@@ -3,6 +3,7 @@
 #include "app/db_main.h"
 #include "app/frm_browser.h"
 #include "app/layout.h"
+#include "app/window_test_support.h"
 #include "browser/find_bar.h"
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
@@ -10,10 +11,12 @@
 #include "support/http_server.h"
 #include "support/wait.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,40 +26,20 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QFileDialog>
-#include <QUrl>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <gtest/gtest.h>
 
 using testsupport::pump;
 using testsupport::waitUntil;
+using windowtest::loadAndWait;
+using windowtest::pageOf;
+using windowtest::runJs;
 
 namespace {
-
-QWebEnginePage* pageOf(frmBrowser* w) {
-  return static_cast<browser::WebEngineBrowser*>(w->WebBrowser1)->page();
-}
-
-QString runJs(frmBrowser* w, const QString& script) {
-  QString result;
-  bool done = false;
-  pageOf(w)->runJavaScript(script, [&](const QVariant& v) {
-    result = v.toString();
-    done = true;
-  });
-  waitUntil([&] { return done; }, 10000);
-  return result;
-}
-
-bool loadAndWait(frmBrowser* w, const QString& url) {
-  QSignalSpy done(w->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  w->WebBrowser1->Navigate(url);
-  return waitUntil([&] { return done.count() > 0; });
-}
 
 // Acts on the next modal dialog once it shows (polling, so a slow start is no problem);
 // a dialog nobody handled is closed after ten seconds so a failure cannot hang the run.
@@ -92,7 +75,8 @@ class BrowserWindow : public ::testing::Test {
     server->setPage(QStringLiteral("/a"), QStringLiteral("Page A"),
                     QStringLiteral("<p id=t>alpha needle needle needle</p>"
                                    "<input id=i value='typed text'>"));
-    server->setPage(QStringLiteral("/b"), QStringLiteral("  Page B  "), QStringLiteral("<p>beta</p>"));
+    server->setPage(QStringLiteral("/b"), QStringLiteral("  Page B  "),
+                    QStringLiteral("<p>beta</p>"));
     server->setPage(QStringLiteral("/popup"), QStringLiteral("Opener"),
                     QStringLiteral("<script>function go(){window.open('/b');}</script>"
                                    "<button id=o onclick='go()'>open</button>"));
@@ -122,7 +106,8 @@ class BrowserWindow : public ::testing::Test {
 
 TEST_F(BrowserWindow, StartsOutOfTheTaskListOnTheStartPage) {
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(waitUntil([] { return main->txtURL->currentText() == QLatin1String("http://www."); }));
+  ASSERT_TRUE(
+      waitUntil([] { return main->txtURL->currentText() == QLatin1String("http://www."); }));
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Hushleaf Browser"));
   EXPECT_EQ(platform::AppTitle::get(), QStringLiteral("Hushleaf Browser"));
   EXPECT_EQ(main->Slider1->value(), 255);
@@ -137,8 +122,9 @@ TEST_F(BrowserWindow, StartsOutOfTheTaskListOnTheStartPage) {
   EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QString());
   const auto state =
       platform::x11::atomListProperty(static_cast<std::uint32_t>(main->winId()), "_NET_WM_STATE");
-  EXPECT_NE(std::find(state.begin(), state.end(), platform::x11::atom("_NET_WM_STATE_SKIP_TASKBAR")),
-            state.end());
+  EXPECT_NE(
+      std::find(state.begin(), state.end(), platform::x11::atom("_NET_WM_STATE_SKIP_TASKBAR")),
+      state.end());
   EXPECT_NE(std::find(state.begin(), state.end(), platform::x11::atom("_NET_WM_STATE_SKIP_PAGER")),
             state.end());
 }
@@ -147,7 +133,8 @@ TEST_F(BrowserWindow, ControlsCarryAccessibleNames) {
   EXPECT_EQ(main->Slider1->accessibleName(), QStringLiteral("Transparency"));
   EXPECT_EQ(main->txtURL->accessibleName(), QStringLiteral("Address"));
   EXPECT_EQ(main->cmdGo->accessibleName(), QStringLiteral("Go"));
-  const QStringList texts = {"Back", "Forward", "Stop", "Refresh", "Home", "", "Proxy", "ZodorAzev"};
+  const QStringList texts = {"Back", "Forward", "Stop",  "Refresh",
+                             "Home", "",        "Proxy", "ZodorAzev"};
   for (int i = 1; i <= app::kToolbarButtonCount; ++i) {
     EXPECT_EQ(main->button(i)->text(), texts.at(i - 1)) << i;
     if (i != app::kButtonSeparator) {
@@ -255,7 +242,8 @@ TEST_F(BrowserWindow, PopupGetsAWindowWithTheMainWindowsLevelAndTheOpenersSilenc
   frmBrowser* opener = frmBrowser::windows().last();
   ASSERT_NE(opener, main);
   opener->Slider1->setValue(100);
-  ASSERT_TRUE(waitUntil([&] { return opener->WebBrowser1->LocationURL() == server->url("/popup"); }));
+  ASSERT_TRUE(
+      waitUntil([&] { return opener->WebBrowser1->LocationURL() == server->url("/popup"); }));
   ASSERT_TRUE(waitUntil([&] { return pageOf(opener)->title() == QLatin1String("Opener"); }));
   const auto before = frmBrowser::windows().size();
   runJs(opener, QStringLiteral("go(); 'ok'"));
@@ -268,7 +256,8 @@ TEST_F(BrowserWindow, PopupGetsAWindowWithTheMainWindowsLevelAndTheOpenersSilenc
   EXPECT_NEAR(popup->windowOpacity(), 200 / 255.0, 0.01);
   EXPECT_TRUE(waitUntil([&] { return popup->WebBrowser1->LocationURL() == server->url("/b"); }));
   // Its first document puts "http://www." in its own empty box.
-  EXPECT_TRUE(waitUntil([&] { return popup->txtURL->currentText() == QLatin1String("http://www."); }));
+  EXPECT_TRUE(
+      waitUntil([&] { return popup->txtURL->currentText() == QLatin1String("http://www."); }));
   main->Slider1->setValue(255);
 }
 
@@ -360,8 +349,9 @@ TEST_F(BrowserWindow, EditCommandsFollowTheActiveControl) {
   main->mnuEditUndo_Click();
   EXPECT_EQ(edit->text(), QStringLiteral("http://127.0.0.1/"));
   // Copy from the box copies the page's selection.
-  runJs(main, QStringLiteral("var r=document.createRange();r.selectNodeContents(document.getElementById('t'));"
-                             "getSelection().removeAllRanges();getSelection().addRange(r);'ok'"));
+  runJs(main, QStringLiteral(
+                  "var r=document.createRange();r.selectNodeContents(document.getElementById('t'));"
+                  "getSelection().removeAllRanges();getSelection().addRange(r);'ok'"));
   main->txtURL->setFocus();
   main->mnuEditCopy_Click();
   EXPECT_TRUE(waitUntil([&] { return clipboard->text().startsWith(QLatin1String("alpha")); }));
@@ -393,12 +383,11 @@ TEST_F(BrowserWindow, TextSizeMarksAndWorkOffline) {
 TEST_F(BrowserWindow, ViewSourceAndHelpStayInTheWindow) {
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   main->mnuViewSource_Click();
-  EXPECT_TRUE(waitUntil([] {
-    return main->WebBrowser1->LocationURL().startsWith(QLatin1String("view-source:"));
-  }));
-  main->mnuHelp2_Click();
   EXPECT_TRUE(waitUntil(
-      [] { return main->WebBrowser1->LocationURL().startsWith(QLatin1String("res:")); }));
+      [] { return main->WebBrowser1->LocationURL().startsWith(QLatin1String("view-source:")); }));
+  main->mnuHelp2_Click();
+  EXPECT_TRUE(
+      waitUntil([] { return main->WebBrowser1->LocationURL().startsWith(QLatin1String("res:")); }));
 }
 
 TEST_F(BrowserWindow, CloseEndsTheWholeProgram) {
@@ -485,9 +474,8 @@ TEST_F(BrowserWindow, OpenShowsTheChosenFileAndCancelChangesNothing) {
   });
   main->mnuOpen_Click();
   EXPECT_EQ(seen, QStringLiteral("QFileDialog"));
-  ASSERT_TRUE(waitUntil([&] {
-    return QUrl(main->WebBrowser1->LocationURL()).toLocalFile() == path;
-  }));
+  ASSERT_TRUE(
+      waitUntil([&] { return QUrl(main->WebBrowser1->LocationURL()).toLocalFile() == path; }));
   onModal([](QWidget* modal) { modal->close(); });
   main->mnuOpen_Click();
   testsupport::pump(200);

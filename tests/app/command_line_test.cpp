@@ -1,12 +1,12 @@
 #include "platform/command_line.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -43,7 +43,8 @@ TEST_F(CommandLine, InternetOptionsStartsTheDesktopsNetworkSettings) {
   writeTool(m_dir.path(), QStringLiteral("nm-connection-editor"));
   writeTool(m_dir.path(), QStringLiteral("gnome-control-center"));
   EXPECT_EQ(platform::internetOptionsTool().value(1), QStringLiteral("network"));
-  ASSERT_TRUE(platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine)));
+  ASSERT_TRUE(
+      platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine)));
   ASSERT_TRUE(waitForFile(m_dir.path() + "/started"));
   QFile started(m_dir.path() + "/started");
   ASSERT_TRUE(started.open(QIODevice::ReadOnly));
@@ -52,7 +53,8 @@ TEST_F(CommandLine, InternetOptionsStartsTheDesktopsNetworkSettings) {
 
 TEST_F(CommandLine, WithoutAToolNothingStarts) {
   EXPECT_TRUE(platform::internetOptionsTool().isEmpty());
-  EXPECT_FALSE(platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine)));
+  EXPECT_FALSE(
+      platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine)));
   EXPECT_FALSE(platform::startCommandLine(QString()));
   EXPECT_FALSE(platform::startCommandLine(QStringLiteral("no-such-program-anywhere --x")));
 }

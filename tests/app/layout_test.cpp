@@ -1,5 +1,5 @@
-#include "app/keyboard.h"
 #include "app/layout.h"
+#include "app/keyboard.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // process that dies, servers that stall or break off, many windows in a row.
 #include "app/db_main.h"
 #include "app/frm_browser.h"
+#include "app/window_test_support.h"
 #include "browser/certificate_prompt.h"
 #include "browser/webengine_browser.h"
 #include "support/http_server.h"
@@ -23,6 +24,10 @@
 
 using testsupport::pump;
 using testsupport::waitUntil;
+using windowtest::goTo;
+using windowtest::loadAndWait;
+using windowtest::pageOf;
+using windowtest::runJs;
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -30,32 +35,6 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace {
-
-QWebEnginePage* pageOf(const frmBrowser* w) {
-  return static_cast<browser::WebEngineBrowser*>(w->WebBrowser1)->page();
-}
-
-QString runJs(const frmBrowser* w, const QString& script) {
-  auto result = std::make_shared<std::pair<QString, bool>>();
-  pageOf(w)->runJavaScript(script, [result](const QVariant& v) { *result = {v.toString(), true}; });
-  waitUntil([&] { return result->second; }, 10000);
-  return result->first;
-}
-
-// Navigates and waits for the document (error pages are documents too).
-bool loadAndWait(frmBrowser* w, const QString& url, int timeoutMs = 15000) {
-  QSignalSpy done(w->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  w->WebBrowser1->Navigate(url);
-  return waitUntil([&] { return done.count() > 0; }, timeoutMs);
-}
-
-// As a user does it: the address typed into the box, then Go.
-bool goTo(frmBrowser* w, const QString& url) {
-  QSignalSpy done(w->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  w->txtURL->setEditText(url);
-  w->cmdGo_Click();
-  return waitUntil([&] { return done.count() > 0; });
-}
 
 QMessageBox* certificateWarning(const frmBrowser* w) {
   return w->findChild<QMessageBox*>(QStringLiteral("CertificateWarning"));

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace favorites;
 
@@ -18,7 +18,8 @@ class Tree {
  public:
   Tree() { EXPECT_TRUE(m_dir.isValid()); }
   [[nodiscard]] QString root() const { return m_dir.path() + "/"; }
-  void file(const QString& relative, const QByteArray& content = "[InternetShortcut]\r\nURL=x\r\n") {
+  void file(const QString& relative,
+            const QByteArray& content = "[InternetShortcut]\r\nURL=x\r\n") {
     const QString path = m_dir.path() + "/" + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
@@ -40,8 +41,9 @@ QStringList captions(const std::vector<MenuNode>& nodes) {
   QStringList out;
   for (const MenuNode& n : nodes) {
     out << (n.kind == MenuNode::Kind::Separator ? QStringLiteral("-")
-            : n.kind == MenuNode::Kind::SubMenu ? QStringLiteral("[") + n.caption + "]"
-                                                 : n.caption + QStringLiteral("=") + QString::number(n.id));
+            : n.kind == MenuNode::Kind::SubMenu
+                ? QStringLiteral("[") + n.caption + "]"
+                : n.caption + QStringLiteral("=") + QString::number(n.id));
   }
   return out;
 }
@@ -93,8 +95,8 @@ TEST(FavoritesScan, CaptionsLoseFourCharactersAndLongOnesAreCut) {
   tree.file("Page.html");
   tree.file(QString(49, 'a') + ".url");
   tree.file(QString(50, 'b') + ".url");
-  tree.file("abc");        // too short for an item, still takes an id
-  tree.file("four");       // exactly four: an empty caption
+  tree.file("abc");   // too short for an item, still takes an id
+  tree.file("four");  // exactly four: an empty caption
   tree.folder(QString(60, 'L'));
   tree.file(QString(60, 'L') + "/inside.url");
   const auto menu = tree.scan();
@@ -125,8 +127,10 @@ TEST(FavoritesScan, HiddenLinkedAndReadOnlyFoldersAreLeftOutButHiddenFilesShow) 
   EXPECT_FALSE(all.contains("[.hidden]"));
   EXPECT_FALSE(all.contains("[link]"));
   EXPECT_TRUE(all.contains("[real]"));
-  EXPECT_TRUE(all.contains("desktop=" + QString::number(FAVORITE_ID_BASE + menu.FavoriteFiles.size())));
-  EXPECT_TRUE(all.contains(".dot=" + QString::number(FAVORITE_ID_BASE + menu.FavoriteFiles.size() - 1)));
+  EXPECT_TRUE(
+      all.contains("desktop=" + QString::number(FAVORITE_ID_BASE + menu.FavoriteFiles.size())));
+  EXPECT_TRUE(
+      all.contains(".dot=" + QString::number(FAVORITE_ID_BASE + menu.FavoriteFiles.size() - 1)));
   if (geteuid() != 0) {  // root writes everywhere, so nothing is read-only to it
     EXPECT_FALSE(all.contains("[ro]"));
   }
@@ -149,8 +153,9 @@ TEST(FavoritesScan, AVeryDeepTreeIsCutAtAFixedDepth) {
   const std::vector<MenuNode>* level = &menu.entries;
   const MenuNode* deepest = nullptr;
   while (true) {
-    const auto sub = std::find_if(level->begin(), level->end(),
-                                  [](const MenuNode& n) { return n.kind == MenuNode::Kind::SubMenu; });
+    const auto sub = std::find_if(level->begin(), level->end(), [](const MenuNode& n) {
+      return n.kind == MenuNode::Kind::SubMenu;
+    });
     if (sub == level->end()) {
       break;
     }
@@ -160,7 +165,8 @@ TEST(FavoritesScan, AVeryDeepTreeIsCutAtAFixedDepth) {
   }
   EXPECT_EQ(depth, kMaxFolderDepth);
   ASSERT_NE(deepest, nullptr);
-  EXPECT_EQ(captions(deepest->children), QStringList{"at" + QString::number(kMaxFolderDepth) + "=1101"});
+  EXPECT_EQ(captions(deepest->children),
+            QStringList{"at" + QString::number(kMaxFolderDepth) + "=1101"});
   EXPECT_EQ(menu.FavoriteFiles.size(), 1);
 }
 
@@ -174,13 +180,16 @@ TEST(FavoritesScan, NonAsciiNamesSurvive) {
 }
 
 TEST(FavoriteHelpers, ExtensionsAndSuggestedTitles) {
-  EXPECT_EQ(ReplaceExtension(QStringLiteral("Release 2.5 notes"), QString()), QStringLiteral("Release 2"));
+  EXPECT_EQ(ReplaceExtension(QStringLiteral("Release 2.5 notes"), QString()),
+            QStringLiteral("Release 2"));
   EXPECT_EQ(ReplaceExtension(QStringLiteral("No dot"), QString()), QStringLiteral("No dot"));
-  EXPECT_EQ(ReplaceExtension(QStringLiteral("a.b"), QStringLiteral("url")), QStringLiteral("a.url"));
+  EXPECT_EQ(ReplaceExtension(QStringLiteral("a.b"), QStringLiteral("url")),
+            QStringLiteral("a.url"));
   EXPECT_EQ(GetFileExtension(QStringLiteral("/x/Page.URL"), false), QStringLiteral("URL"));
   EXPECT_EQ(GetFileExtension(QStringLiteral("/x/Page.URL"), true), QStringLiteral(".URL"));
   EXPECT_EQ(GetFileExtension(QStringLiteral("noext"), false), QStringLiteral("noext"));
-  EXPECT_EQ(favoriteFileName(QStringLiteral("a/b\\c: <d>|\x01")), QStringLiteral("a_b_c_ _d___.url"));
+  EXPECT_EQ(favoriteFileName(QStringLiteral("a/b\\c: <d>|\x01")),
+            QStringLiteral("a_b_c_ _d___.url"));
   EXPECT_EQ(favoriteFileName(QStringLiteral("..hidden")), QStringLiteral("_.hidden.url"));
   EXPECT_EQ(favoriteFileName(QStringLiteral("   ")), QStringLiteral("Untitled.url"));
   EXPECT_EQ(internetShortcutContent(QStringLiteral("http://a/\r\n[x]\r\nURL=evil")),
@@ -188,20 +197,25 @@ TEST(FavoriteHelpers, ExtensionsAndSuggestedTitles) {
 }
 
 TEST(ProfileString, ReadsTheShortcutsAddressAsABufferHoldsIt) {
-  const QByteArray shortcut = "[Other]\r\nURL=wrong\r\n[internetshortcut]\r\n url = http://a/ \r\nURL=second\r\n";
-  EXPECT_EQ(readProfileString(shortcut, "InternetShortcut", "URL", "", 255), QStringLiteral("http://a/"));
+  const QByteArray shortcut =
+      "[Other]\r\nURL=wrong\r\n[internetshortcut]\r\n url = http://a/ \r\nURL=second\r\n";
+  EXPECT_EQ(readProfileString(shortcut, "InternetShortcut", "URL", "", 255),
+            QStringLiteral("http://a/"));
   EXPECT_EQ(readProfileString(shortcut, "InternetShortcut", "Missing", "", 255), QString());
   EXPECT_EQ(readProfileString("", "InternetShortcut", "URL", "dflt", 255), QStringLiteral("dflt"));
   const QByteArray longer = "[InternetShortcut]\nURL=" + QByteArray(300, 'x') + "\n";
   EXPECT_EQ(readProfileString(longer, "InternetShortcut", "URL", "", 255).size(), 254);
-  EXPECT_EQ(readProfileString("[InternetShortcut]\nURL=\"quoted\"\n", "InternetShortcut", "URL", "", 255),
-            QStringLiteral("quoted"));
+  EXPECT_EQ(
+      readProfileString("[InternetShortcut]\nURL=\"quoted\"\n", "InternetShortcut", "URL", "", 255),
+      QStringLiteral("quoted"));
   // Latin-1 bytes that are not UTF-8, and UTF-16 with its mark.
-  EXPECT_EQ(readProfileString("[InternetShortcut]\nURL=caf\xe9\n", "InternetShortcut", "URL", "", 255),
-            QStringLiteral("caf\u00e9"));
+  EXPECT_EQ(
+      readProfileString("[InternetShortcut]\nURL=caf\xe9\n", "InternetShortcut", "URL", "", 255),
+      QStringLiteral("caf\u00e9"));
   const QString wide = QStringLiteral("[InternetShortcut]\r\nURL=http://w/\r\n");
   QByteArray utf16 = "\xff\xfe";
   utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
-  EXPECT_EQ(readProfileString(utf16, "InternetShortcut", "URL", "", 255), QStringLiteral("http://w/"));
+  EXPECT_EQ(readProfileString(utf16, "InternetShortcut", "URL", "", 255),
+            QStringLiteral("http://w/"));
   EXPECT_EQ(readProfileString(shortcut, "InternetShortcut", "URL", "", 0), QString());
 }

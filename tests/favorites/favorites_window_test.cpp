@@ -1,6 +1,7 @@
 // The Favorites menu on real browser windows, over a real Favorites folder in the
 // temporary HOME and pages from a local HTTP server.
 #include "app/frm_browser.h"
+#include "app/window_test_support.h"
 #include "browser/browser_engine.h"
 #include "favorites/mod_faves.h"
 #include "platform/special_folder.h"
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 using testsupport::waitUntil;
+using windowtest::loadAndWait;
 
 namespace {
 
@@ -41,12 +43,6 @@ QStringList menuTexts(const QMenu* menu) {
     out << (a->isSeparator() ? QStringLiteral("-") : a->text());
   }
   return out;
-}
-
-bool loadAndWait(frmBrowser* w, const QString& url) {
-  QSignalSpy done(w->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  w->WebBrowser1->Navigate(url);
-  return waitUntil([&] { return done.count() > 0; });
 }
 
 class FavoritesWindow : public ::testing::Test {

@@ -102,10 +102,11 @@ frmAbout::frmAbout(QWidget* owner, browser::BrowserEngine* engine)
   Label5->setCursor(Qt::PointingHandCursor);
   Label5->setFocusPolicy(Qt::TabFocus);
   // Where this display's font is wider than the designed box, the link grows rather
-  // than being cut off.
+  // than being cut off, and moves left as far as it must to stay inside the box.
   const QSize hint = Label5->sizeHint();
-  Label5->setGeometry(px(398), px(1290), std::max(px(3885), hint.width()),
-                      std::max(px(240), hint.height()));
+  const int linkWidth = std::max(px(3885), hint.width());
+  const int linkX = std::max(0, std::min(px(398), width() - linkWidth));
+  Label5->setGeometry(linkX, px(1290), linkWidth, std::max(px(240), hint.height()));
   connect(Label5, &LinkLabel::clicked, this, &frmAbout::Label5_Click);
 
   Form_Load();

@@ -118,6 +118,7 @@ TEST_F(AboutBox, ShowsNameVersionAndLinkAsDesigned) {
   EXPECT_TRUE(link->font().underline());
   EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_GE(link->width(), link->sizeHint().width()) << "the link text is never cut";
+  EXPECT_LE(link->geometry().right(), box.width() - 1) << "nor does it run past the box";
 
   auto* image = box.findChild<QLabel*>(QStringLiteral("Image1"));
   ASSERT_NE(image, nullptr);

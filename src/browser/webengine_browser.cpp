@@ -19,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
@@ -173,6 +174,13 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
             error.defer();
             askCertificateException(m_view->window(), error);
           });
+  // A page's own print button prints as File > Print does: the user picks the printer.
+  // A silent browser shows no dialogs, so it prints nothing.
+  connect(m_page, &QWebEnginePage::printRequested, this, [this] {
+    if (!m_silent) {
+      QTimer::singleShot(0, this, [this] { print(olecmdexecopt::DoDefault); });
+    }
+  });
   connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
           [this](QWebEnginePage::RenderProcessTerminationStatus status, int /*exitCode*/) {
             if (status == QWebEnginePage::NormalTerminationStatus) {

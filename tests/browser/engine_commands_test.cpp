@@ -174,6 +174,23 @@ TEST_F(EngineCommands, PrintWithoutPromptWritesThePdfPrinterFile) {
   EXPECT_GT(file.size(), 500);
 }
 
+TEST_F(EngineCommands, APagesOwnPrintAsksUnlessTheBrowserIsSilent) {
+  EngineWindow w;
+  ASSERT_TRUE(load(w.engine, server->url("/plain")));
+  QStringList kinds;
+  ModalWatcher watcher([&](QWidget* modal) {
+    kinds << modal->metaObject()->className();
+    static_cast<QDialog*>(modal)->reject();
+  });
+  runJs(w.page(), "window.print(); true");
+  ASSERT_TRUE(waitUntil([&] { return watcher.seen() > 0; }, 5000));
+  EXPECT_EQ(kinds, QStringList{"QPrintDialog"});
+  w.engine->setSilent(true);
+  runJs(w.page(), "window.print(); true");
+  pump(1000);
+  EXPECT_EQ(watcher.seen(), 1);
+}
+
 TEST_F(EngineCommands, PrintAsksWhereItMustAndCancelPrintsNothing) {
   EngineWindow w;
   ASSERT_TRUE(load(w.engine, server->url("/plain")));

@@ -10,6 +10,10 @@
 
 namespace browser {
 
+namespace {
+const QString kBoxName = QStringLiteral("CertificateWarning");
+}  // namespace
+
 QString certificateWarningText(const QString& host, const QString& problem) {
   return QStringLiteral(
              "The identity of %1 cannot be verified:\n%2\n\n"
@@ -20,10 +24,20 @@ QString certificateWarningText(const QString& host, const QString& problem) {
 }
 
 void askCertificateException(QWidget* parent, const QWebEngineCertificateError& error) {
+  // One question at a time per window: a page full of frames from failing sites must
+  // not bury the user in boxes. The others are refused.
+  if (parent != nullptr) {
+    for (const QMessageBox* open : parent->findChildren<QMessageBox*>(kBoxName)) {
+      if (open->isVisible()) {
+        QWebEngineCertificateError(error).rejectCertificate();
+        return;
+      }
+    }
+  }
   auto* box = new QMessageBox(QMessageBox::Warning, platform::applicationTitle(),
                               certificateWarningText(error.url().host(), error.description()),
                               QMessageBox::NoButton, parent);
-  box->setObjectName(QStringLiteral("CertificateWarning"));
+  box->setObjectName(kBoxName);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
   QPushButton* back = box->addButton(QStringLiteral("Go &Back"), QMessageBox::RejectRole);

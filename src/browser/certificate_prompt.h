@@ -15,7 +15,8 @@ namespace browser {
 // certificate failed. The error must have been deferred; it is answered when the box
 // closes: accepted only on an explicit "Continue", rejected on everything else (Go
 // Back, Escape, closing the box or its window). Chromium keeps an accepted exception
-// for the rest of the session only; nothing is stored.
+// for the rest of the session only; nothing is stored. While a window already asks,
+// further errors in it are refused without a question.
 void askCertificateException(QWidget* parent, const QWebEngineCertificateError& error);
 
 }  // namespace browser

@@ -148,6 +148,33 @@ TEST_F(WindowFaults, AWindowClosedWhileAskingLeavesTheSiteClosed) {
   EXPECT_EQ(other.requestCount("/x"), 0);
 }
 
+TEST_F(WindowFaults, APageFullOfFailingFramesAsksOnceAtATime) {
+  testsupport::HttpServer other(testsupport::HttpServer::Transport::UntrustedTls);
+  other.setPage(QStringLiteral("/f"), QStringLiteral("F"), QStringLiteral("<p>f</p>"));
+  QString frames;
+  for (int i = 0; i < 6; ++i) {
+    frames += QStringLiteral("<iframe src='https://localhost:%1/f?%2'></iframe>")
+                  .arg(other.port())
+                  .arg(i);
+  }
+  server->setPage(QStringLiteral("/frames"), QStringLiteral("Frames"), frames);
+  main->LoadNewWindow();
+  frmBrowser* w = frmBrowser::windows().last();
+  ASSERT_NE(w, main);
+  w->WebBrowser1->Navigate(server->url(QStringLiteral("/frames")));
+  ASSERT_TRUE(waitUntil([&] { return certificateWarning(w) != nullptr; }));
+  pump(1500);
+  int open = 0;
+  for (const QMessageBox* box :
+       w->findChildren<QMessageBox*>(QStringLiteral("CertificateWarning"))) {
+    open += box->isVisible() ? 1 : 0;
+  }
+  EXPECT_EQ(open, 1);
+  certificateWarning(w)->reject();
+  pump(500);
+  EXPECT_EQ(other.requestCount("/f"), 0);
+}
+
 TEST_F(WindowFaults, AKilledPageProcessLeavesTheWindowUsableAndRefreshBringsThePageBack) {
   ASSERT_TRUE(goTo(main, server->url(QStringLiteral("/a"))));
   ASSERT_TRUE(waitUntil([] { return pageOf(main)->renderProcessPid() > 0; }));

@@ -4,11 +4,19 @@
 set -euo pipefail
 build_dir=$1
 work=$(mktemp -d)
-trap 'kill "${app:-0}" 2>/dev/null || true; kill "${xvfb:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+# Only what this script started: "kill 0" would end the whole test run with it.
+cleanup() {
+  if [ -n "${app:-}" ]; then kill "$app" 2>/dev/null || true; fi
+  if [ -n "${xvfb:-}" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 (cd "$work" && cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >/dev/null)
 deb=$(ls "$work"/out/*.deb)
-dpkg-deb -I "$deb" | grep -q 'Depends:.*libqt6webenginewidgets6'
+# Read whole first: "grep -q" stopping early would break dpkg-deb's pipe (pipefail).
+info=$(dpkg-deb -I "$deb")
+grep -q 'Depends:.*libqt6webenginewidgets6' <<<"$info"
 dpkg-deb -x "$deb" "$work/root"
 for f in usr/bin/hushleaf-browser usr/share/applications/hushleaf-browser.desktop \
          usr/share/icons/hicolor/scalable/apps/hushleaf-browser.svg; do
@@ -21,9 +29,15 @@ xvfb=$!
 read -r display <&3
 export DISPLAY=":$display" HOME="$work/home"
 mkdir -p "$HOME"
-"$work/root/usr/bin/hushleaf-browser" >/dev/null 2>&1 &
+"$work/root/usr/bin/hushleaf-browser" >"$work/app.log" 2>&1 &
 app=$!
-for _ in $(seq 1 200); do
+deadline=$((SECONDS + 90))
+while [ "$SECONDS" -lt "$deadline" ]; do
+  if ! kill -0 "$app" 2>/dev/null; then
+    echo "installed program ended early:"
+    tail -20 "$work/app.log"
+    exit 1
+  fi
   if xdotool search --onlyvisible --name '^Hushleaf Browser$' >/dev/null 2>&1; then
     # The start page is served from inside the installed executable.
     sleep 2
@@ -39,5 +53,6 @@ for _ in $(seq 1 200); do
   fi
   sleep 0.1
 done
-echo "installed program showed no window"
+echo "installed program showed no start page within 90 s:"
+tail -20 "$work/app.log"
 exit 1

@@ -14,7 +14,10 @@ namespace {
 void writeTool(const QString& dir, const QString& name) {
   QFile tool(dir + "/" + name);
   ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-  tool.write("#!/bin/sh\necho \"$0 $*\" > \"$(dirname \"$0\")/started\"\n");
+  // Written whole, then renamed: the test never reads a half-written record.
+  tool.write(
+      "#!/bin/sh\nd=\"$(dirname \"$0\")\"\n"
+      "echo \"$0 $*\" > \"$d/started.part\" && mv \"$d/started.part\" \"$d/started\"\n");
   tool.close();
   tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -104,16 +104,13 @@ bool SaveSetting(const QString& appName, const QString& section, const QString& 
     case FileState::Good:
       break;
   }
-  const QString fullKey = settingsKey(section, key);
-  {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(fullKey, value);
-    settings.sync();
-  }
-  // Success is the value read back from the file, not the writer's status (which also
-  // reflects the file as it was before).
-  const QSettings check(path, QSettings::IniFormat);
-  return check.value(fullKey).toString() == value && check.value(fullKey).isValid();
+  QSettings settings(path, QSettings::IniFormat);
+  settings.setValue(settingsKey(section, key), value);
+  settings.sync();
+  // A failed write is an access error. A format error only describes the file as it
+  // was read before (the rewrite went through); unparsable files were set aside above.
+  // Reading the value back would prove nothing: Qt serves it from its own cache.
+  return settings.status() != QSettings::AccessError;
 }
 
 }  // namespace platform

@@ -159,6 +159,13 @@ class Journey : public ::testing::Test {
       clickAt(box.center());
     }
   }
+  // Into the address box, replacing what it holds, then Enter.
+  void enterAddress(const QString& wid, const QString& text) {
+    click(wid, QStringLiteral("text"), QStringLiteral("Address"));
+    keys(QStringLiteral("End shift+Home"));
+    type(text);
+    keys(QStringLiteral("Return"));
+  }
   void clickAt(const QPoint& p) {
     sh(QStringLiteral("xdotool mousemove %1 %2 click 1").arg(p.x()).arg(p.y()));
     pump(200);
@@ -210,15 +217,9 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_PAGER"));
 
   // Type an address, Enter; then a prefix that completes from the history.
-  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
-  keys(QStringLiteral("End shift+Home"));
-  type(server.url("/a"));
-  keys(QStringLiteral("Return"));
+  enterAddress(wid, server.url("/a"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
-  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
-  keys(QStringLiteral("End shift+Home"));
-  type(server.url("/b"));
-  keys(QStringLiteral("Return"));
+  enterAddress(wid, server.url("/b"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
   click(wid, QStringLiteral("text"), QStringLiteral("Address"));
   keys(QStringLiteral("End shift+Home BackSpace"));
@@ -229,10 +230,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
 
   // Back, Forward, Refresh from the toolbar.
-  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
-  keys(QStringLiteral("End shift+Home"));
-  type(server.url("/a"));
-  keys(QStringLiteral("Return"));
+  enterAddress(wid, server.url("/a"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
   click(wid, QStringLiteral("push button"), QStringLiteral("Back"));
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
@@ -338,10 +336,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   EXPECT_TRUE(waitUntil(
       [&] { return sh("xdotool search --onlyvisible --name '^Proxy Settings$'").isEmpty(); },
       5000));
-  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
-  keys(QStringLiteral("End shift+Home"));
-  type(QStringLiteral("http://journey.example/"));
-  keys(QStringLiteral("Return"));
+  enterAddress(wid, QStringLiteral("http://journey.example/"));
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Via Proxy - Hushleaf Browser")));
   EXPECT_EQ(server.requestCount("http://journey.example/"), 1);
 

@@ -1,5 +1,5 @@
 // Completion per keystroke and history update at 100 000 entries (goal: each <= 1 ms).
-#include "browser/address_box.h"
+#include "browser/address_history.h"
 
 #include <benchmark/benchmark.h>
 

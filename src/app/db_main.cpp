@@ -50,7 +50,7 @@ void Main() {
 
   auto* main = new frmBrowser();
   main->show();
-  main->WebBrowser1->Navigate(browser::currentStartPageAddress());
+  main->engine()->Navigate(browser::currentStartPageAddress());
 }
 
 void shutdown() {

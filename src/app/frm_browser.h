@@ -1,20 +1,15 @@
 #pragma once
 
-#include "browser/address_box.h"
 #include "dialogs/c_file_dialog.h"
 #include "stealth/zodor_azev_adapter.h"
 
+#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 
-#include <array>
-#include <functional>
 #include <memory>
 
 class QAction;
-class QComboBox;
 class QLabel;
-class QMenu;
 class QSlider;
 class QStatusBar;
 class QTimer;
@@ -22,11 +17,15 @@ class QToolBar;
 class QToolButton;
 
 namespace browser {
+class AddressBox;
 class BrowserEngine;
 class FindBar;
+class PageCommands;
 }  // namespace browser
 
 namespace app {
+
+class CoolBar;
 
 // Process-wide notices from the browser windows to the start-up routine.
 class WindowEvents : public QObject {
@@ -45,20 +44,6 @@ class WindowEvents : public QObject {
   WindowEvents() = default;
 };
 
-// The bands above the page: the toolbar row, then the address row. Reports height changes.
-class CoolBar : public QWidget {
-  Q_OBJECT
-
- public:
-  using QWidget::QWidget;
-
- signals:
-  void heightChanged(int newHeight);
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-};
-
 // Toolbar button indices.
 enum ToolbarButton : int {
   kButtonBack = 1,
@@ -70,13 +55,14 @@ enum ToolbarButton : int {
   kButtonProxy = 7,
   kButtonZodorAzev = 8,
 };
-inline constexpr int kToolbarButtonCount = 8;
 
 inline constexpr int kSliderMin = 75;
 inline constexpr int kSliderMax = 255;
 
-// One browser window. Every window of the program is one of these; the first one made
-// is the main window. Controls keep the names the behaviour is described with.
+// One browser window: its controls, their layout, load and unload, and the wiring between
+// the engine, the address box, the commands and ZodorAzev. Every window of the program is
+// one of these; the first one made is the main window. Controls are reached from outside
+// by their object names.
 class frmBrowser : public QMainWindow {
   Q_OBJECT
 
@@ -93,101 +79,20 @@ class frmBrowser : public QMainWindow {
   // Opens another browser window on TargetURL.
   void LoadNewWindow(const QString& TargetURL = QString(), bool bSilent = false);
 
-  [[nodiscard]] QAction* button(int index) const;
-  // Name of the control that has the keyboard focus: "WebBrowser1", "txtURL" or other.
-  [[nodiscard]] QString activeControlName() const;
-  [[nodiscard]] const browser::AddressHistory& history() const { return m_history; }
-  [[nodiscard]] browser::FindBar* findBar() const { return m_findBar; }
-
-  // Controls.
-  CoolBar* CoolBar1 = nullptr;
-  QToolBar* Toolbar1 = nullptr;
-  QSlider* Slider1 = nullptr;
-  QComboBox* txtURL = nullptr;
-  QToolButton* cmdGo = nullptr;
-  browser::BrowserEngine* WebBrowser1 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
-  QLabel* StatusPanel1 = nullptr;
-  QLabel* StatusPanel2 = nullptr;
-  QTimer* timTimer1 = nullptr;
-  std::unique_ptr<dialogs::cFileDialog> fdMain;
-
-  // Menus.
-  QMenu* mnuFile = nullptr;
-  QAction* mnuFileNew = nullptr;
-  QAction* mnuOpen = nullptr;
-  QAction* mnuSavePageAs = nullptr;
-  QAction* mnuPrint = nullptr;
-  QAction* mnuPageSetup = nullptr;
-  QAction* mnuPrintPreview = nullptr;
-  QAction* mnuFileProperties = nullptr;
-  QAction* mnuWorkOffline = nullptr;
-  QAction* mnuClose = nullptr;
-  QMenu* mnuEdit = nullptr;
-  QAction* mnuEditUndo = nullptr;
-  QAction* mnuEditCut = nullptr;
-  QAction* mnuEditCopy = nullptr;
-  QAction* mnuEditPaste = nullptr;
-  QAction* mnuEditSelAll = nullptr;
-  QAction* mnuEditFind = nullptr;
-  QMenu* mnuView = nullptr;
-  QMenu* mnuGoTo = nullptr;
-  QAction* mnuBack = nullptr;
-  QAction* mnuForward = nullptr;
-  QAction* mnuHomePage = nullptr;
-  QAction* mnuSearch = nullptr;
-  QAction* mnuStop = nullptr;
-  QAction* mnuRefresh = nullptr;
-  QMenu* mnuViewTextSize = nullptr;
-  std::array<QAction*, 5> mnuViewFontSize{};
-  QAction* mnuViewSource = nullptr;
-  QMenu* mnuTools = nullptr;
-  QAction* mnuFavorites = nullptr;
-  QAction* mnuProxy = nullptr;
-  QAction* mnuInternetOptions = nullptr;
-  QMenu* mnuHelp = nullptr;
-  QAction* mnuHelp2 = nullptr;
-  QAction* mnuAbout = nullptr;
-
-  // Commands.
-  void mnuFileNew_Click();
-  void mnuOpen_Click();
-  void mnuSavePageAs_Click();
-  void mnuPrint_Click();
-  void mnuPageSetup_Click();
-  void mnuPrintPreview_Click();
-  void mnuFileProperties_Click();
-  void mnuWorkOffline_Click();
-  void mnuClose_Click();
-  void mnuEditUndo_Click();
-  void mnuEditCut_Click();
-  void mnuEditCopy_Click();
-  void mnuEditPaste_Click();
-  void mnuEditSelAll_Click();
-  void mnuEditFind_Click();
-  void mnuView_Click();
-  void mnuViewTextSize_Click();
-  void mnuViewFontSize_Click(int Index);
-  void mnuViewSource_Click();
-  void mnuFavorites_Click();
-  void mnuProxy_Click();
-  void mnuInternetOptions_Click();
-  void mnuHelp2_Click();
-  void mnuAbout_Click();
-  void Toolbar1_ButtonClick(int index);
-  void cmdGo_Click();
-  void txtURL_KeyPress(int& KeyAscii);
-  void txtURL_KeyDown(int KeyCode);
-  void txtURL_Change();
+  [[nodiscard]] browser::BrowserEngine* engine() const { return WebBrowser1; }
+  // A menu or toolbar command by its path ("File/Print", "View/Text Size/Medium",
+  // "Toolbar/ZodorAzev"); null for an unknown path.
+  [[nodiscard]] QAction* action(const QString& path) const { return m_actions.value(path); }
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  friend class WindowEventFilter;
   class ClientArea;
 
   void buildControls();
+  void buildToolbar();
   void buildMenus();
   void connectEngine();
   void Form_Load();
@@ -198,34 +103,40 @@ class frmBrowser : public QMainWindow {
   void timTimer1_Timer();
   void Slider1_Change();
   void applyBrowserSize(float height, float width);
-  void setTransparency(int level);
 
   void WebBrowser1_StatusTextChange(const QString& Text);
   void WebBrowser1_TitleChange(const QString& Text);
   void WebBrowser1_NewWindow2(browser::BrowserEngine** ppDisp, bool* Cancel);
-  void WebBrowser1_DocumentComplete();
   void WebBrowser1_SetSecureLockIcon(int SecureLockIcon);
-  void focusEngineAndExec(int cmdId);
-  void removeHistoryEntry(int index);
-  void keepBoxText(const std::function<void()>& change);
   // The level new windows take: the main window's, or this window's once it is gone.
   [[nodiscard]] int newWindowLevel() const;
-  void openNewWindowFrom(frmBrowser& window);
+  // Transparency level and slider value of a new window.
+  void takeLevel(int level);
+
+  // Window commands; the page's own are in browser::PageCommands.
+  void mnuFileNew_Click();
+  void mnuOpen_Click();
+  void mnuClose_Click();
+  void mnuViewTextSize_Click();
+  void mnuAbout_Click();
+  void Toolbar1_ButtonClick(int index);
 
   ClientArea* m_client = nullptr;
-  QList<QAction*> m_buttons;
-  browser::AddressBoxCore m_box;
-  browser::AddressHistory m_history;
+  CoolBar* CoolBar1 = nullptr;
+  QToolBar* Toolbar1 = nullptr;
+  QSlider* Slider1 = nullptr;
+  browser::AddressBox* txtURL = nullptr;
+  QToolButton* cmdGo = nullptr;
+  browser::BrowserEngine* WebBrowser1 = nullptr;
   browser::FindBar* m_findBar = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* StatusPanel1 = nullptr;
+  QLabel* StatusPanel2 = nullptr;
+  QTimer* timTimer1 = nullptr;
+  std::unique_ptr<dialogs::cFileDialog> fdMain;
+  std::unique_ptr<browser::PageCommands> m_commands;
   std::unique_ptr<stealth::ZodorAzevAdapter> m_zodorAzev;
-  // The last key seen in the address box, by identity only (never dereferenced).
-  struct BoxKey {
-    const QEvent* event = nullptr;
-    quint64 timestamp = 0;
-    int key = 0;
-    bool operator==(const BoxKey&) const = default;
-  };
-  BoxKey m_lastBoxKey;
+  QHash<QString, QAction*> m_actions;
   bool m_unloaded = false;
 };
 

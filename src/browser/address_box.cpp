@@ -1,155 +1,190 @@
 #include "browser/address_box.h"
 
-#include <algorithm>
-#include <functional>
+#include "platform/app_title.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
 
 namespace browser {
 
-int findStringPrefix(const QStringList& entries, int startIndex, const QString& prefix) {
-  const auto count = static_cast<int>(entries.size());
-  if (count == 0) {
-    return -1;
-  }
-  if (startIndex < -1 || startIndex >= count) {
-    startIndex = -1;
-  }
-  for (int step = 1; step <= count; ++step) {
-    const int index = (startIndex + step) % count;
-    if (entries.at(index).startsWith(prefix, Qt::CaseInsensitive)) {
-      return index;
-    }
-  }
-  return -1;
-}
-
 namespace {
 
-template <typename Find>
-std::optional<BoxEdit> completeWith(const QString& text, int caret, const Find& find,
-                                    const QStringList& entries) {
-  // An emptied box stays empty: filling it with the newest entry would undo the user's clear.
-  if (text.isEmpty()) {
-    return std::nullopt;
+// Keys that belong to the window's menu even while the address box has the focus.
+bool isWindowAccelerator(const QKeyEvent& key) {
+  const auto mods = key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+  if (mods != Qt::ControlModifier) {
+    return false;
   }
-  static const QString kHttp = QStringLiteral("http://");
-  int start = caret;
-  int found = find(text);
-  if (found == -1) {
-    found = find(kHttp + text);
-    if (found != -1) {
-      start = caret + static_cast<int>(kHttp.size());
-    }
+  switch (key.key()) {
+    case Qt::Key_O:
+    case Qt::Key_P:
+    case Qt::Key_A:
+    case Qt::Key_F:
+    case Qt::Key_S:
+    case Qt::Key_U:
+    case Qt::Key_D:
+    case Qt::Key_W:
+    case Qt::Key_R:
+    case Qt::Key_L:
+      return true;
+    default:
+      return false;
   }
-  if (found == -1) {
-    return std::nullopt;
-  }
-  BoxEdit edit;
-  edit.text = entries.at(found);
-  const auto length = static_cast<int>(edit.text.size());
-  // The box clips a selection that runs past the end of its text.
-  edit.selStart = qBound(0, start, length);
-  edit.selLength = length - edit.selStart;
-  return edit;
 }
-
-bool lessFolded(const QString& a, const QString& b) { return QStringView(a).compare(b) < 0; }
 
 }  // namespace
 
-std::optional<BoxEdit> AddressBoxCore::change(const QString& text, int caret,
-                                              const QStringList& history) const {
-  if (m_blnDelete || m_blnCompleting) {
-    return std::nullopt;
+AddressBox::AddressBox(QWidget* parent) : QComboBox(parent) {
+  setObjectName(QStringLiteral("txtURL"));
+  setAccessibleName(QStringLiteral("Address"));
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  setCompleter(nullptr);
+  setMaxVisibleItems(20);
+  lineEdit()->setAccessibleName(QStringLiteral("Address"));
+  // Typing (and the box's own editing commands) completes; a pick from the list or a step
+  // through it with Up and Down sets the text without an edit and keeps the chosen entry.
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { txtURL_Change(); });
+}
+
+bool AddressBox::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride &&
+      isWindowAccelerator(*static_cast<QKeyEvent*>(event))) {
+    // Let the menu's accelerator have it instead of the box's own editing key.
+    event->ignore();
+    return true;
   }
-  return completeWith(
-      text, caret, [&](const QString& p) { return findStringPrefix(history, -1, p); }, history);
+  return QComboBox::event(event);
 }
 
-std::optional<BoxEdit> AddressBoxCore::change(const QString& text, int caret,
-                                              const AddressHistory& history) const {
-  if (m_blnDelete || m_blnCompleting) {
-    return std::nullopt;
+void AddressBox::keyPressEvent(QKeyEvent* event) {
+  int virtualKey = event->key();
+  if (virtualKey == Qt::Key_Backspace) {
+    virtualKey = kVkBack;
+  } else if (virtualKey == Qt::Key_Delete) {
+    virtualKey = kVkDelete;
   }
-  return completeWith(
-      text, caret, [&](const QString& p) { return history.findFirstWithPrefix(p); },
-      history.entries());
-}
-
-int AddressHistory::findFirstWithPrefix(const QString& prefix) const {
-  const QString folded = prefix.toCaseFolded();
-  auto it = std::lower_bound(m_index.begin(), m_index.end(), folded,
-                             [](const Key& k, const QString& p) { return lessFolded(k.folded, p); });
-  // Entries that begin with the prefix form one run from here in sorted order.
-  const auto end = std::partition_point(
-      it, m_index.end(), [&](const Key& k) { return k.folded.startsWith(folded); });
-  quint64 newest = 0;
-  for (; it != end; ++it) {
-    newest = std::max(newest, it->stamp);
+  txtURL_KeyDown(virtualKey);
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    int keyAscii = 13;
+    txtURL_KeyPress(keyAscii);
+  } else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+             !view()->isVisible()) {
+    emit stopRequested();
   }
-  return newest == 0 ? -1 : positionOfStamp(newest);
+  QComboBox::keyPressEvent(event);
 }
 
-int AddressHistory::positionOfStamp(quint64 stamp) const {
-  // Stamps fall strictly from the top of the list down.
-  auto it = std::lower_bound(m_stamps.begin(), m_stamps.end(), stamp, std::greater<>());
-  return it != m_stamps.end() && *it == stamp ? static_cast<int>(it - m_stamps.begin()) : -1;
+void AddressBox::txtURL_KeyDown(int KeyCode) { m_box.keyDown(KeyCode); }
+
+void AddressBox::txtURL_KeyPress(int& KeyAscii) {
+  if (KeyAscii == 13) {
+    emit navigateRequested(currentText());
+  }
 }
 
-int AddressHistory::indexOf(const QString& text) const {
-  return static_cast<int>(m_entries.indexOf(text));
-}
-
-void AddressHistory::removeAt(int index) {
-  if (index < 0 || index >= count()) {
+void AddressBox::txtURL_Change() {
+  QLineEdit* edit = lineEdit();
+  const auto result = m_box.change(edit->text(), edit->cursorPosition(), m_history);
+  if (!result) {
     return;
   }
-  const quint64 stamp = m_stamps.at(index);
-  const QString folded = m_entries.at(index).toCaseFolded();
-  auto it = std::lower_bound(m_index.begin(), m_index.end(), folded,
-                             [](const Key& k, const QString& p) { return lessFolded(k.folded, p); });
-  while (it != m_index.end() && it->stamp != stamp && it->folded == folded) {
-    ++it;
-  }
-  if (it != m_index.end() && it->stamp == stamp) {
-    m_index.erase(it);
-  }
-  m_entries.removeAt(index);
-  m_stamps.removeAt(index);
+  m_box.beginCompleting();
+  edit->setText(result->text);
+  edit->setSelection(result->selStart, result->selLength);
+  m_box.endCompleting();
 }
 
-void AddressHistory::prepend(const QString& text) {
-  const quint64 stamp = m_nextStamp++;
-  Key key{text.toCaseFolded(), stamp};
-  auto it = std::upper_bound(m_index.begin(), m_index.end(), key.folded,
-                             [](const QString& p, const Key& k) { return lessFolded(p, k.folded); });
-  m_index.insert(it, std::move(key));
-  m_entries.prepend(text);
-  m_stamps.prepend(stamp);
+void AddressBox::cut() {
+  QLineEdit* edit = lineEdit();
+  if (!edit->selectedText().isEmpty()) {
+    QGuiApplication::clipboard()->setText(edit->selectedText());
+  }
+  m_box.cut();
+  edit->insert(QString());
 }
 
-QStringList AddressBoxCore::historyAfterDocument(const QStringList& history, const QString& text) {
+void AddressBox::focusAndSelectAll() {
+  setFocus(Qt::ShortcutFocusReason);
+  lineEdit()->selectAll();
+}
+
+void AddressBox::documentComplete() {
+  QLineEdit* edit = lineEdit();
+  if (edit->text().isEmpty()) {
+    edit->setText(QString::fromLatin1(AddressBoxCore::kEmptyBoxText));
+    window()->setWindowTitle(platform::applicationTitle());
+    setFocus(Qt::OtherFocusReason);
+    edit->setCursorPosition(AddressBoxCore::kEmptyBoxCaret);
+    edit->deselect();
+    // A program change of the text is completed like typing.
+    txtURL_Change();
+  }
+  if (edit->text().isEmpty()) {
+    return;
+  }
+  // Pending events run during the walk (a large history must not freeze the window),
+  // at most once a millisecond. Another handler may change the list or close the window
+  // meanwhile, so the walk reads afresh and a final pass keeps every entry unique.
+  const QPointer<AddressBox> alive(this);
+  QElapsedTimer slice;
+  slice.start();
+  const int last = m_history.count() - 1;
+  for (int i = 0; i <= last && i < m_history.count(); ++i) {
+    if (m_history.entries().at(i) == edit->text()) {
+      removeHistoryEntry(i);
+      break;
+    }
+    if (slice.elapsed() >= 1) {
+      QCoreApplication::processEvents();
+      if (alive.isNull()) {
+        return;
+      }
+      slice.restart();
+    }
+  }
+  const QString text = edit->text();
   if (text.isEmpty()) {
-    return history;
+    return;
   }
-  QStringList out = history;
-  const auto at = out.indexOf(text);
-  if (at >= 0) {
-    out.removeAt(at);
+  for (int at = m_history.indexOf(text); at >= 0; at = m_history.indexOf(text)) {
+    removeHistoryEntry(at);
   }
-  out.prepend(text);
-  return out;
+  m_history.prepend(text);
+  keepBoxText([&] { insertItem(0, text); });
+  edit->setCursorPosition(static_cast<int>(text.size()));
 }
 
-QString trimSpaces(const QString& text) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && text.at(begin) == QLatin1Char(' ')) {
-    ++begin;
+void AddressBox::removeHistoryEntry(int index) {
+  m_history.removeAt(index);
+  keepBoxText([&] { removeItem(index); });
+}
+
+void AddressBox::keepBoxText(const std::function<void()>& change) {
+  // The combo box moves its current item, and with it the edit text, when its list
+  // changes; the list is ours alone, the text the user's.
+  QLineEdit* edit = lineEdit();
+  const QString text = edit->text();
+  const int cursor = edit->cursorPosition();
+  const int selStart = edit->selectionStart();
+  const int selLength = edit->selectionLength();
+  const QSignalBlocker blockCombo(this);
+  const QSignalBlocker blockEdit(edit);
+  change();
+  setCurrentIndex(-1);
+  if (edit->text() != text) {
+    edit->setText(text);
   }
-  while (end > begin && text.at(end - 1) == QLatin1Char(' ')) {
-    --end;
+  if (selStart >= 0 && selLength > 0) {
+    edit->setSelection(selStart, selLength);
+  } else {
+    edit->setCursorPosition(cursor);
   }
-  return text.mid(begin, end - begin);
 }
 
 }  // namespace browser

@@ -1,96 +1,53 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "browser/address_history.h"
 
-#include <optional>
-#include <vector>
+#include <QComboBox>
+
+#include <functional>
 
 namespace browser {
 
-// The combo box's prefix search: the first entry after startIndex (wrapping around to
-// the top and back to startIndex) that begins with prefix, ignoring case; startIndex
-// -1 (or any index outside the list) searches the whole list from entry 0.
-// Returns the entry's index, or -1 when none begins with prefix.
-int findStringPrefix(const QStringList& entries, int startIndex, const QString& prefix);
+// The address box `txtURL`: an editable combo box whose list is the window's history,
+// newest first. Typing completes from the history in place; Enter asks for the text to
+// be loaded; every finished document moves the text to the top of the history.
+class AddressBox : public QComboBox {
+  Q_OBJECT
 
-// The address box's history list, newest first, no entry repeated (exact,
-// case-sensitive). Alongside the list it keeps a case-folded sorted index so the
-// completion's prefix search stays well under a millisecond at 100 000 entries.
-class AddressHistory {
  public:
-  [[nodiscard]] const QStringList& entries() const { return m_entries; }
-  [[nodiscard]] int count() const { return static_cast<int>(m_entries.size()); }
+  explicit AddressBox(QWidget* parent = nullptr);
 
-  // Same answer as findStringPrefix(entries(), -1, prefix).
-  [[nodiscard]] int findFirstWithPrefix(const QString& prefix) const;
+  [[nodiscard]] const AddressHistory& history() const { return m_history; }
+  [[nodiscard]] bool blnDelete() const { return m_box.blnDelete(); }
 
-  // Index of the exact (case-sensitive) entry, or -1.
-  [[nodiscard]] int indexOf(const QString& text) const;
-  void removeAt(int index);
-  void prepend(const QString& text);
+  // Edit > Cut while the box has the focus: the selection to the clipboard, then removed
+  // without being completed.
+  void cut();
+  // Focus with the whole text selected, for the keys that go to the address box.
+  void focusAndSelectAll();
+
+  // The engine finished a document or a frame: the history update.
+  void documentComplete();
+
+ signals:
+  // Enter in the box: load this text, passed on unchanged.
+  void navigateRequested(const QString& text);
+  // Escape in the box: stop the page.
+  void stopRequested();
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  struct Key {
-    QString folded;
-    quint64 stamp;  // insertion order: the newest entry has the largest stamp
-  };
-  [[nodiscard]] int positionOfStamp(quint64 stamp) const;
+  void txtURL_KeyDown(int KeyCode);
+  void txtURL_KeyPress(int& KeyAscii);
+  void txtURL_Change();
+  void removeHistoryEntry(int index);
+  void keepBoxText(const std::function<void()>& change);
 
-  QStringList m_entries;
-  QList<quint64> m_stamps;  // parallel to m_entries
-  std::vector<Key> m_index;  // sorted by folded text
-  quint64 m_nextStamp = 1;
+  AddressBoxCore m_box;
+  AddressHistory m_history;
 };
-
-// What the completion does to the box: its new text, then the selection.
-struct BoxEdit {
-  QString text;
-  int selStart = 0;
-  int selLength = 0;
-};
-
-// Key codes that count as deleting.
-inline constexpr int kVkBack = 8;
-inline constexpr int kVkDelete = 46;
-
-// Completion and history rules of the address box, without the box: the adapter
-// feeds it the box's text, caret and list, and applies what comes back.
-class AddressBoxCore {
- public:
-  // A key went down in the box.
-  void keyDown(int virtualKey) { m_blnDelete = virtualKey == kVkDelete || virtualKey == kVkBack; }
-  // Edit > Cut on the box suppresses the completion of the change it makes.
-  void cut() { m_blnDelete = true; }
-
-  [[nodiscard]] bool blnDelete() const { return m_blnDelete; }
-  [[nodiscard]] bool blnCompleting() const { return m_blnCompleting; }
-
-  // The box's text changed. Returns the edit to apply, or nothing. While the edit is
-  // being applied the adapter brackets it with beginCompleting/endCompleting, so the
-  // change that edit causes is not completed again.
-  [[nodiscard]] std::optional<BoxEdit> change(const QString& text, int caret,
-                                              const QStringList& history) const;
-  [[nodiscard]] std::optional<BoxEdit> change(const QString& text, int caret,
-                                              const AddressHistory& history) const;
-  void beginCompleting() { m_blnCompleting = true; }
-  void endCompleting() { m_blnCompleting = false; }
-
-  // The history after a finished document with the box holding text: an exact
-  // (case-sensitive) earlier copy removed, text on top. Empty text leaves it as is.
-  [[nodiscard]] static QStringList historyAfterDocument(const QStringList& history,
-                                                        const QString& text);
-
-  // What an empty box is set to when a document finishes.
-  static constexpr const char* kEmptyBoxText = "http://www.";
-  static constexpr int kEmptyBoxCaret = 11;
-
- private:
-  bool m_blnDelete = false;
-  bool m_blnCompleting = false;
-};
-
-// Leading and trailing spaces removed (only spaces; tabs and other blanks stay).
-QString trimSpaces(const QString& text);
 
 }  // namespace browser

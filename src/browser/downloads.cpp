@@ -10,33 +10,33 @@
 namespace browser {
 
 void handleDownloads(QWebEngineProfile* profile) {
-  QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
-                   [](QWebEngineDownloadRequest* download) {
-                     if (download->isSavePageDownload() ||
-                         download->state() != QWebEngineDownloadRequest::DownloadRequested) {
-                       return;
-                     }
-                     QWidget* owner = nullptr;
-                     if (auto* view = qobject_cast<QWebEngineView*>(
-                             QWebEngineView::forPage(download->page()))) {
-                       owner = view->window();
-                     }
-                     QString folder = download->downloadDirectory();
-                     if (folder.isEmpty()) {
-                       folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-                     }
-                     const QString path = QFileDialog::getSaveFileName(
-                         owner, QStringLiteral("Save File"),
-                         folder + QLatin1Char('/') + download->downloadFileName());
-                     if (path.isEmpty()) {
-                       download->cancel();
-                       return;
-                     }
-                     const QFileInfo target(path);
-                     download->setDownloadDirectory(target.absolutePath());
-                     download->setDownloadFileName(target.fileName());
-                     download->accept();
-                   });
+  QObject::connect(
+      profile, &QWebEngineProfile::downloadRequested, profile,
+      [](QWebEngineDownloadRequest* download) {
+        if (download->isSavePageDownload() ||
+            download->state() != QWebEngineDownloadRequest::DownloadRequested) {
+          return;
+        }
+        QWidget* owner = nullptr;
+        if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(download->page()))) {
+          owner = view->window();
+        }
+        QString folder = download->downloadDirectory();
+        if (folder.isEmpty()) {
+          folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        }
+        const QString path =
+            QFileDialog::getSaveFileName(owner, QStringLiteral("Save File"),
+                                         folder + QLatin1Char('/') + download->downloadFileName());
+        if (path.isEmpty()) {
+          download->cancel();
+          return;
+        }
+        const QFileInfo target(path);
+        download->setDownloadDirectory(target.absolutePath());
+        download->setDownloadFileName(target.fileName());
+        download->accept();
+      });
 }
 
 }  // namespace browser

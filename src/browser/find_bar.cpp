@@ -43,8 +43,8 @@ FindBar::FindBar(WebEngineBrowser& engine)
   row->addWidget(m_matches);
   connect(makeButton(QStringLiteral("\u25b2"), QStringLiteral("Previous")), &QToolButton::clicked,
           this, &FindBar::findPrevious);
-  connect(makeButton(QStringLiteral("\u25bc"), QStringLiteral("Next")), &QToolButton::clicked,
-          this, &FindBar::findNext);
+  connect(makeButton(QStringLiteral("\u25bc"), QStringLiteral("Next")), &QToolButton::clicked, this,
+          &FindBar::findNext);
   connect(makeButton(QStringLiteral("\u2715"), QStringLiteral("Close")), &QToolButton::clicked,
           this, [this] {
             hide();
@@ -54,8 +54,6 @@ FindBar::FindBar(WebEngineBrowser& engine)
   connect(m_text, &QLineEdit::textChanged, this, [this] { search(false); });
   m_text->installEventFilter(this);
   m_view->installEventFilter(this);
-  // Keys for the page reach widgets inside the view; watch them for Ctrl+F.
-  qApp->installEventFilter(this);
   hide();
 }
 
@@ -90,11 +88,10 @@ void FindBar::search(bool backward) {
     if (label.isNull()) {
       return;
     }
-    label->setText(result.numberOfMatches() == 0
-                       ? QStringLiteral("No matches")
-                       : QStringLiteral("%1 of %2")
-                             .arg(result.activeMatch())
-                             .arg(result.numberOfMatches()));
+    label->setText(
+        result.numberOfMatches() == 0
+            ? QStringLiteral("No matches")
+            : QStringLiteral("%1 of %2").arg(result.activeMatch()).arg(result.numberOfMatches()));
   });
 }
 
@@ -108,43 +105,50 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_view && event->type() == QEvent::Resize && isVisible()) {
     place();
   }
-  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+  if (watched != m_text ||
+      (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)) {
     return QWidget::eventFilter(watched, event);
   }
-  auto* key = static_cast<QKeyEvent*>(event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Escape closes the bar rather than stopping the page.
+    if (key->key() == Qt::Key_Escape) {
+      event->accept();
+    }
+    return false;
+  }
+  if (key->key() == Qt::Key_Escape) {
+    hide();
+    m_view->page()->findText(QString());
+    m_view->setFocus();
+    return true;
+  }
+  if (enter) {
+    search(key->modifiers().testFlag(Qt::ShiftModifier));
+    return true;
+  }
+  return false;
+}
+
+bool FindBar::pageKey(QObject* watched, QEvent* event) {
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (!isFindKey(*key) || !isForPage(watched)) {
+    return false;
+  }
   if (event->type() == QEvent::ShortcutOverride) {
     // Ctrl+F aimed at the page is the page's: claiming it keeps the window's Find
     // accelerator (which sends this very key) from taking it again.
-    if (isFindKey(*key) && isForPage(watched)) {
-      event->accept();
-      return true;
-    }
-    return false;
-  }
-  if (watched == m_text) {
-    if (key->key() == Qt::Key_Escape) {
-      hide();
-      m_view->page()->findText(QString());
-      m_view->setFocus();
-      return true;
-    }
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      search(key->modifiers().testFlag(Qt::ShiftModifier));
-      return true;
-    }
-    return false;
-  }
-  if (isFindKey(*key) && isForPage(watched)) {
+    event->accept();
+  } else {
     open();
-    return true;
   }
-  return QWidget::eventFilter(watched, event);
+  return true;
 }
 
 bool FindBar::isFindKey(const QKeyEvent& key) {
-  return key.key() == Qt::Key_F &&
-         (key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
-             Qt::ControlModifier;
+  return key.key() == Qt::Key_F && (key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                                       Qt::AltModifier)) == Qt::ControlModifier;
 }
 
 bool FindBar::isForPage(const QObject* watched) const {

@@ -24,6 +24,9 @@ class FindBar : public QWidget {
   void findNext();
   void findPrevious();
   [[nodiscard]] QString matchText() const;
+  // A key event (KeyPress or ShortcutOverride) for a widget of this bar's window: Ctrl+F
+  // aimed at the page opens the bar. Returns whether it took the key.
+  bool pageKey(QObject* watched, QEvent* event);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

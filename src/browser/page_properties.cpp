@@ -39,9 +39,21 @@ QList<QPair<QString, QString>> describePage(const QString& address, const QStrin
       {QStringLiteral("Address:"), address},
       {QStringLiteral("Protocol:"), protocolName(url.scheme())},
       {QStringLiteral("Type:"), type},
-      {QStringLiteral("Connection:"), secure ? QStringLiteral("Encrypted (secure connection)")
-                                             : QStringLiteral("Not encrypted")},
+      {QStringLiteral("Connection:"),
+       secure ? QStringLiteral("Encrypted (secure connection)") : QStringLiteral("Not encrypted")},
   };
+}
+
+QString trimSpaces(const QString& text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && text.at(begin) == QLatin1Char(' ')) {
+    ++begin;
+  }
+  while (end > begin && text.at(end - 1) == QLatin1Char(' ')) {
+    --end;
+  }
+  return text.mid(begin, end - begin);
 }
 
 }  // namespace browser

@@ -277,10 +277,13 @@ QWebEnginePage* WebEngineBrowser::requestNewWindow() {
 
 void WebEngineBrowser::onLoadStarted() {
   m_certificateErrorThisLoad = false;
+  // The padlock of the page before does not stand for the one coming.
+  m_loadedSecurely = false;
+  emit SetSecureLockIcon(securelock::Unsecure);
   emit DownloadBegin();
 }
 
-void WebEngineBrowser::onLoadFinished(bool /*ok*/) {
+void WebEngineBrowser::onLoadFinished(bool ok) {
   m_contentType.clear();
   m_page->runJavaScript(QStringLiteral("document.contentType"), QWebEngineScript::ApplicationWorld,
                         [this](const QVariant& type) { m_contentType = type.toString(); });
@@ -290,8 +293,9 @@ void WebEngineBrowser::onLoadFinished(bool /*ok*/) {
     m_view->setZoomFactor(factor);
   }
   emit DownloadComplete();
-  emit SetSecureLockIcon(currentPageSecure() ? securelock::SecureUnknownBits
-                                             : securelock::Unsecure);
+  // An error page (offline, refused, unresolved) came over no connection at all.
+  m_loadedSecurely = ok && currentPageSecure();
+  emit SetSecureLockIcon(m_loadedSecurely ? securelock::SecureUnknownBits : securelock::Unsecure);
   emit StatusTextChange(QStringLiteral("Done"));
   // Error pages are documents too; the address box records what was asked for.
   emit DocumentComplete(LocationURL());
@@ -439,8 +443,7 @@ bool WebEngineBrowser::showProperties() {
   QDialog dialog(m_view->window());
   dialog.setWindowTitle(QStringLiteral("Properties"));
   auto* form = new QFormLayout(&dialog);
-  const auto rows =
-      describePage(LocationURL(), m_page->title(), m_contentType, currentPageSecure());
+  const auto rows = describePage(LocationURL(), m_page->title(), m_contentType, m_loadedSecurely);
   for (const auto& [label, value] : rows) {
     auto* field = new QLabel(value, &dialog);
     field->setTextInteractionFlags(Qt::TextSelectableByMouse);

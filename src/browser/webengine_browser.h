@@ -82,6 +82,8 @@ class WebEngineBrowser : public BrowserEngine {
   bool m_silent = false;
   bool m_registerAsBrowser = false;
   bool m_certificateErrorThisLoad = false;
+  // The last load finished over https without a certificate error.
+  bool m_loadedSecurely = false;
   int m_textSizeLevel = kDefaultTextSizeLevel;
   QString m_contentType;
 };

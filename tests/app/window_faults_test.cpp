@@ -75,7 +75,7 @@ class WindowFaults : public ::testing::Test {
         delete w;
       }
     }
-    main->WebBrowser1->setSilent(false);
+    main->engine()->setSilent(false);
   }
 
   static inline testsupport::HttpServer* server = nullptr;
@@ -86,18 +86,18 @@ class WindowFaults : public ::testing::Test {
 TEST_F(WindowFaults, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   ASSERT_TRUE(waitUntil([] { return main->isVisible(); }));
   // Silent: nobody is asked and the page does not load.
-  main->WebBrowser1->setSilent(true);
+  main->engine()->setSilent(true);
   ASSERT_TRUE(loadAndWait(main, tls->url(QStringLiteral("/secret"))));
   pump(300);
   EXPECT_EQ(certificateWarning(main), nullptr);
   EXPECT_EQ(tls->requestCount("/secret"), 0);
   EXPECT_NE(runJs(main, QStringLiteral("document.title")), QStringLiteral("Secret"));
-  EXPECT_TRUE(main->StatusPanel2->isHidden());
+  EXPECT_TRUE(windowtest::label(main, "StatusPanel2")->isHidden());
 
   // Not silent: a warning says what is wrong; Go Back (the default) keeps it closed.
-  main->WebBrowser1->setSilent(false);
-  QSignalSpy done(main->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  main->WebBrowser1->Navigate(tls->url(QStringLiteral("/secret")));
+  main->engine()->setSilent(false);
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->engine()->Navigate(tls->url(QStringLiteral("/secret")));
   ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
   QMessageBox* box = certificateWarning(main);
   EXPECT_TRUE(box->text().contains(QStringLiteral("127.0.0.1"))) << box->text().toStdString();
@@ -107,17 +107,17 @@ TEST_F(WindowFaults, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   box->defaultButton()->click();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   EXPECT_EQ(tls->requestCount("/secret"), 0);
-  EXPECT_TRUE(main->StatusPanel2->isHidden());
+  EXPECT_TRUE(windowtest::label(main, "StatusPanel2")->isHidden());
 
   // Asked again, the user continues: the page loads, without the padlock.
   done.clear();
-  main->WebBrowser1->Navigate(tls->url(QStringLiteral("/secret")));
+  main->engine()->Navigate(tls->url(QStringLiteral("/secret")));
   ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
   certificateWarning(main)->findChild<QPushButton*>(QStringLiteral("Continue"))->click();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Secret"));
   EXPECT_EQ(tls->requestCount("/secret"), 1);
-  EXPECT_TRUE(main->StatusPanel2->isHidden());
+  EXPECT_TRUE(windowtest::label(main, "StatusPanel2")->isHidden());
 
   // The exception holds for this run in every window, still without the padlock.
   main->LoadNewWindow(tls->url(QStringLiteral("/secret")));
@@ -126,7 +126,7 @@ TEST_F(WindowFaults, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   ASSERT_TRUE(
       waitUntil([&] { return runJs(second, QStringLiteral("document.title")) == "Secret"; }));
   EXPECT_EQ(certificateWarning(second), nullptr);
-  EXPECT_TRUE(second->StatusPanel2->isHidden());
+  EXPECT_TRUE(windowtest::label(second, "StatusPanel2")->isHidden());
 }
 
 TEST_F(WindowFaults, AWindowClosedWhileAskingLeavesTheSiteClosed) {
@@ -136,12 +136,12 @@ TEST_F(WindowFaults, AWindowClosedWhileAskingLeavesTheSiteClosed) {
   frmBrowser* w = frmBrowser::windows().last();
   ASSERT_NE(w, main);
   // Another host than the one already excepted: localhost.
-  w->WebBrowser1->Navigate(QStringLiteral("https://localhost:%1/x").arg(other.port()));
+  w->engine()->Navigate(QStringLiteral("https://localhost:%1/x").arg(other.port()));
   ASSERT_TRUE(waitUntil([&] { return certificateWarning(w) != nullptr; }));
   w->close();
   pump(500);
-  QSignalSpy done(main->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  main->WebBrowser1->Navigate(QStringLiteral("https://localhost:%1/x").arg(other.port()));
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->engine()->Navigate(QStringLiteral("https://localhost:%1/x").arg(other.port()));
   ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
   certificateWarning(main)->reject();  // Escape
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
@@ -161,7 +161,7 @@ TEST_F(WindowFaults, APageFullOfFailingFramesAsksOnceAtATime) {
   main->LoadNewWindow();
   frmBrowser* w = frmBrowser::windows().last();
   ASSERT_NE(w, main);
-  w->WebBrowser1->Navigate(server->url(QStringLiteral("/frames")));
+  w->engine()->Navigate(server->url(QStringLiteral("/frames")));
   ASSERT_TRUE(waitUntil([&] { return certificateWarning(w) != nullptr; }));
   pump(1500);
   int open = 0;
@@ -181,14 +181,14 @@ TEST_F(WindowFaults, AKilledPageProcessLeavesTheWindowUsableAndRefreshBringsTheP
   QSignalSpy ended(pageOf(main), &QWebEnginePage::renderProcessTerminated);
   ASSERT_EQ(::kill(static_cast<pid_t>(pageOf(main)->renderProcessPid()), SIGKILL), 0);
   ASSERT_TRUE(waitUntil([&] { return ended.count() > 0; }));
-  EXPECT_EQ(main->StatusPanel1->text(),
+  EXPECT_EQ(windowtest::label(main, "StatusPanel1")->text(),
             QString::fromLatin1(browser::WebEngineBrowser::kPageProcessEnded));
-  EXPECT_EQ(main->txtURL->currentText(), server->url(QStringLiteral("/a")));
+  EXPECT_EQ(windowtest::box(main)->currentText(), server->url(QStringLiteral("/a")));
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Page A - Hushleaf Browser"));
   EXPECT_TRUE(main->isVisible());
 
-  QSignalSpy done(main->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  main->Toolbar1_ButtonClick(app::kButtonRefresh);
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->action(QStringLiteral("Toolbar/Refresh"))->trigger();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Page A"));
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Page A - Hushleaf Browser"));
@@ -206,8 +206,8 @@ TEST_F(WindowFaults, StopEndsAStalledLoadAndABrokenResponseEndsOnItsOwn) {
   server->setPage(QStringLiteral("/broken"), broken);
 
   ASSERT_TRUE(loadAndWait(main, server->url(QStringLiteral("/a"))));
-  QSignalSpy done(main->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
-  main->WebBrowser1->Navigate(server->url(QStringLiteral("/stall")));
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->engine()->Navigate(server->url(QStringLiteral("/stall")));
   ASSERT_TRUE(waitUntil([] { return server->requestCount("/stall") > 0; }));
   // While the server says nothing, the window still answers at once.
   QElapsedTimer clock;
@@ -217,7 +217,7 @@ TEST_F(WindowFaults, StopEndsAStalledLoadAndABrokenResponseEndsOnItsOwn) {
   ASSERT_TRUE(waitUntil([&] { return ran; }, 1000));
   EXPECT_LT(clock.elapsed(), 200);
   clock.restart();
-  main->Toolbar1_ButtonClick(app::kButtonStop);
+  main->action(QStringLiteral("Toolbar/Stop"))->trigger();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }, 5000)) << "Stop did not end the load";
   EXPECT_LT(clock.elapsed(), 3000);
   EXPECT_NE(runJs(main, QStringLiteral("document.title")), QStringLiteral("Late"));

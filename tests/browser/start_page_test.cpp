@@ -1,8 +1,8 @@
-#include "browser/page_properties.h"
 #include "browser/start_page.h"
+#include "browser/page_properties.h"
 
-#include <QUrl>
 #include <gtest/gtest.h>
+#include <QUrl>
 
 using namespace browser;
 
@@ -40,7 +40,8 @@ TEST(StartPage, HandlerRefusesEverythingElse) {
       accepts(QStringLiteral("res:///usr/local/bin\\hushleaf-browser.exe/../../../../etc/passwd")));
   EXPECT_FALSE(accepts(
       QStringLiteral("res:///usr/local/bin\\hushleaf-browser.exe/%2e%2e/%2e%2e/etc/page.htm")));
-  EXPECT_FALSE(accepts(QStringLiteral("res:///usr%2Flocal%2Fbin%5Chushleaf-browser.exe%2Fpage.htm")));
+  EXPECT_FALSE(
+      accepts(QStringLiteral("res:///usr%2Flocal%2Fbin%5Chushleaf-browser.exe%2Fpage.htm")));
   EXPECT_FALSE(accepts(QStringLiteral("res://evil/usr/local/bin\\hushleaf-browser.exe/page.htm")));
   EXPECT_FALSE(accepts(QStringLiteral("http:///usr/local/bin\\hushleaf-browser.exe/page.htm")));
   EXPECT_FALSE(accepts(QString()));

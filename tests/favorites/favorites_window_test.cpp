@@ -82,9 +82,9 @@ TEST_F(FavoritesWindow, ChoosingAFavouriteOpensItsAddressOnceOnly) {
   auto* w = new frmBrowser();
   w->show();
   QMenu* menu = favorites::favoritesMenu(w);
-  QSignalSpy done(w->WebBrowser1, &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
   menu->actions().at(4)->trigger();  // Top.URL: capitals count as .url
-  ASSERT_TRUE(waitUntil([&] { return w->WebBrowser1->LocationURL() == server.url("/fav"); }));
+  ASSERT_TRUE(waitUntil([&] { return w->engine()->LocationURL() == server.url("/fav"); }));
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   const int requests = server.requestCount("/fav");
   // Already shown: no reload.
@@ -96,7 +96,7 @@ TEST_F(FavoritesWindow, ChoosingAFavouriteOpensItsAddressOnceOnly) {
   ASSERT_TRUE(loadAndWait(w, QStringLiteral("about:blank")));
   menu->actions().at(4)->trigger();
   testsupport::pump(300);
-  EXPECT_EQ(w->WebBrowser1->LocationURL(), QStringLiteral("about:blank"));
+  EXPECT_EQ(w->engine()->LocationURL(), QStringLiteral("about:blank"));
 }
 
 TEST_F(FavoritesWindow, AddWritesAShortcutAndRebuildsTheMenu) {
@@ -145,7 +145,7 @@ TEST_F(FavoritesWindow, ToolsAddLeavesTheMenuAsItWas) {
       dialog->accept();
     }
   });
-  w->mnuFavorites_Click();
+  w->action(QStringLiteral("Tools/Add to Favorites"))->trigger();
   // The title is passed whole.
   EXPECT_TRUE(QFileInfo::exists(folder() + "/Release 2.5 notes.url"));
   EXPECT_EQ(menuTexts(favorites::favoritesMenu(w)).size(), 5);
@@ -211,7 +211,7 @@ TEST_F(FavoritesWindow, ShortcutsWithoutAnAddressOrBeyondReachLeaveThePageAlone)
   }
   QFile::setPermissions(folder() + "/Locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   testsupport::pump(500);
-  EXPECT_EQ(w->WebBrowser1->LocationURL(), server.url("/fav"));
+  EXPECT_EQ(w->engine()->LocationURL(), server.url("/fav"));
   if (geteuid() != 0) {
     EXPECT_EQ(server.requestCount("/fav"), requests);
   }

@@ -1,7 +1,9 @@
 #pragma once
 // The one driver for modal windows in the suites: dialogs, message boxes, file dialogs.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>

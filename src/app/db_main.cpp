@@ -23,6 +23,12 @@ void prepareProcess() {
   qputenv("QT_QPA_PLATFORM", "xcb");
   // Only our own engine switches apply, never ones inherited from the environment.
   qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  // Without a session bus the bus library would start one of its own and leave its
+  // address under HOME (~/.dbus); an address that leads nowhere keeps it from trying.
+  // Where a bus exists it is used as before (accessibility needs it).
+  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/hushleaf-browser/no-session-bus");
+  }
   if (geteuid() == 0) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   }

@@ -76,9 +76,13 @@ class Journey : public ::testing::Test {
     }
     m_compositor.kill();
     m_compositor.waitForFinished(2000);
+    // Asked first, so the launcher takes its accessibility bus down with it.
     for (QProcess* p : {&m_a11yLauncher, &m_sessionBus}) {
-      p->kill();
-      p->waitForFinished(2000);
+      p->terminate();
+      if (!p->waitForFinished(3000)) {
+        p->kill();
+        p->waitForFinished(2000);
+      }
     }
   }
 
@@ -90,13 +94,16 @@ class Journey : public ::testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_busRuntime.path());
     m_sessionBus.setProcessEnvironment(env);
-    m_a11yLauncher.setProcessEnvironment(env);
     m_sessionBus.start(QStringLiteral("dbus-daemon"),
                        {QStringLiteral("--session"), QStringLiteral("--nofork"),
                         QStringLiteral("--print-address=1")});
     ASSERT_TRUE(m_sessionBus.waitForStarted());
     ASSERT_TRUE(waitUntil([&] { return m_sessionBus.canReadLine(); }, 5000));
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_sessionBus.readLine().trimmed());
+    const QByteArray address = m_sessionBus.readLine().trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    // The launcher registers on this bus, not on one from before it.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(address));
+    m_a11yLauncher.setProcessEnvironment(env);
     m_a11yLauncher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
                          {QStringLiteral("--launch-immediately")});
     ASSERT_TRUE(m_a11yLauncher.waitForStarted());

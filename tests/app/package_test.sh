@@ -23,6 +23,10 @@ for f in usr/bin/hushleaf-browser usr/share/applications/hushleaf-browser.deskto
   test -e "$work/root/$f" || { echo "missing $f"; exit 1; }
 done
 grep -q '^Exec=hushleaf-browser' "$work/root/usr/share/applications/hushleaf-browser.desktop"
+# The program opens no file it is handed, so it claims no file types.
+if grep -q '^MimeType=' "$work/root/usr/share/applications/hushleaf-browser.desktop"; then
+  echo 'desktop entry claims file types'; exit 1
+fi
 
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 xvfb=$!

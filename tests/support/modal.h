@@ -1,6 +1,7 @@
 #pragma once
 // The one driver for modal windows in the suites: dialogs, message boxes, file dialogs.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>

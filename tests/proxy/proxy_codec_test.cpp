@@ -66,7 +66,6 @@ TEST(ProxyCodec, ParseProxyListReplacesOnlyTheRowsItNames) {
       {"http=alpha:8080", with({{P::Http, {"alpha", "8080"}}}, kSentinel)},
       {"https=b:443 ftp=d:21", with({{P::Secure, {"b", "443"}}, {P::Ftp, {"d", "21"}}}, kSentinel)},
       {"HTTP=alpha:8080 alpha:8080 Socks=a:1 xhttp=a:1 =a:1 http =a:1", kSentinel},
-      {"", kSentinel},
       {"http=:80", with({{P::Http, {"", "80"}}}, kSentinel)},
       {"http=alpha:", with({{P::Http, {"alpha", ""}}}, kSentinel)},
       {"http=a:b:80", with({{P::Http, {"a", "b:80"}}}, kSentinel)},

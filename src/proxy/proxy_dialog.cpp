@@ -55,7 +55,7 @@ QString StringFromPointer(const char* address) {
 
 // One protocol row of the group "Servers", top to bottom: where it sits and the names its
 // controls carry. Building, reading, writing and enabling the rows all go through it.
-struct RowSpec {
+struct RowPlan {
   ProxyProtocol protocol;
   int top;
   int labelWidth;
@@ -66,7 +66,7 @@ struct RowSpec {
   const char* spoken;  // the protocol in the boxes' accessible names
 };
 
-constexpr std::array<RowSpec, kProxyProtocolCount> kRows{{
+constexpr std::array<RowPlan, kProxyProtocolCount> kRows{{
     {ProxyProtocol::Http, 600, 480, "Label6", "txtHttp", "Label11", "txtHttpPort", "HTTP"},
     {ProxyProtocol::Secure, 960, 555, "Label7", "txtSecure", "Label12", "txtSecurePort", "Secure"},
     {ProxyProtocol::Ftp, 1320, 345, "Label8", "txtFtp", "Label13", "txtFtpPort", "FTP"},
@@ -161,19 +161,19 @@ void frmProxyTest::buildControls() {
   QFont colonFont(QStringLiteral("Arial"));
   colonFont.setPointSizeF(8.25);
   colonFont.setBold(true);
-  for (const RowSpec& spec : kRows) {
-    const QString caption = fromLatin(protocolInfo(spec.protocol).label);
-    const QString name = text(spec.spoken);
-    Row& r = row(spec.protocol);
-    r.caption = label(caption, Frame2, spec.caption, QString(caption).remove(u'&'));
-    place(r.caption, 840, spec.top, spec.labelWidth, 195);
-    r.host = box(Frame2, spec.host, name + text(" proxy address"));
-    place(r.host, 1800, spec.top, 2535, 285);
-    r.colon = label(text(":"), Frame2, spec.colon, name + text(" separator"));
-    place(r.colon, 4440, spec.top, 75, 195);
+  for (const RowPlan& plan : kRows) {
+    const QString caption = fromLatin(protocolInfo(plan.protocol).label);
+    const QString name = text(plan.spoken);
+    Row& r = row(plan.protocol);
+    r.caption = label(caption, Frame2, plan.caption, QString(caption).remove(u'&'));
+    place(r.caption, 840, plan.top, plan.labelWidth, 195);
+    r.host = box(Frame2, plan.host, name + text(" proxy address"));
+    place(r.host, 1800, plan.top, 2535, 285);
+    r.colon = label(text(":"), Frame2, plan.colon, name + text(" separator"));
+    place(r.colon, 4440, plan.top, 75, 195);
     r.colon->setFont(colonFont);
-    r.port = box(Frame2, spec.port, name + text(" proxy port"));
-    place(r.port, 4560, spec.top, 735, 285);
+    r.port = box(Frame2, plan.port, name + text(" proxy port"));
+    place(r.port, 4560, plan.top, 735, 285);
     r.caption->setBuddy(r.host);
   }
   chkUseSame = named(new QCheckBox(text("&Use the same proxy server for all protocols"), Frame2),
@@ -204,9 +204,9 @@ void frmProxyTest::buildControls() {
 
   // Keyboard order by tab index; labels and groups take no focus.
   std::vector<QWidget*> order{chkUseProxy, txtAddress, txtPort, chkBypass};
-  for (const RowSpec& spec : kRows) {
-    order.push_back(row(spec.protocol).host);
-    order.push_back(row(spec.protocol).port);
+  for (const RowPlan& plan : kRows) {
+    order.push_back(row(plan.protocol).host);
+    order.push_back(row(plan.protocol).port);
   }
   order.insert(order.end(), {chkUseSame, txtAddresses, cmdApply, cmdOK, cmdSetProxyInfo});
   for (std::size_t i = 1; i < order.size(); ++i) {
@@ -250,8 +250,8 @@ ProxyFormFields frmProxyTest::fields() const {
   ProxyFormFields f;
   f.address = txtAddress->text();
   f.port = txtPort->text();
-  for (const RowSpec& spec : kRows) {
-    f.rows[spec.protocol] = {row(spec.protocol).host->text(), row(spec.protocol).port->text()};
+  for (const RowPlan& plan : kRows) {
+    f.rows[plan.protocol] = {row(plan.protocol).host->text(), row(plan.protocol).port->text()};
   }
   f.exceptions = txtAddresses->toPlainText();
   f.useProxy = chkUseProxy->isChecked();
@@ -267,9 +267,9 @@ void frmProxyTest::showFields(const ProxyFormFields& f) {
       box->setText(value);
     }
   };
-  for (const RowSpec& spec : kRows) {
-    setText(row(spec.protocol).host, f.rows[spec.protocol].host);
-    setText(row(spec.protocol).port, f.rows[spec.protocol].port);
+  for (const RowPlan& plan : kRows) {
+    setText(row(plan.protocol).host, f.rows[plan.protocol].host);
+    setText(row(plan.protocol).port, f.rows[plan.protocol].port);
   }
   if (txtAddresses->toPlainText() != f.exceptions) {
     txtAddresses->setPlainText(f.exceptions);
@@ -339,10 +339,10 @@ void frmProxyTest::chkUseSame_Click() {
       sameServerRule(chkUseSame->isChecked(), {http.host->text(), http.port->text()});
   txtAddress->setText(outcome.address);
   txtPort->setText(outcome.port);
-  for (const RowSpec& spec : kRows) {
-    if (spec.protocol != ProxyProtocol::Http) {
-      row(spec.protocol).host->setEnabled(outcome.othersEnabled);
-      row(spec.protocol).port->setEnabled(outcome.othersEnabled);
+  for (const RowPlan& plan : kRows) {
+    if (plan.protocol != ProxyProtocol::Http) {
+      row(plan.protocol).host->setEnabled(outcome.othersEnabled);
+      row(plan.protocol).port->setEnabled(outcome.othersEnabled);
     }
   }
 }

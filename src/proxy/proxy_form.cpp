@@ -88,10 +88,6 @@ SameServerOutcome sameServerRule(bool useSame, const ProxyServerRow& http) {
   return {QString(), QString(), true};
 }
 
-}  // namespace proxy
-
-namespace proxy {
-
 std::optional<EngineProxy> engineProxyFor(const ProxyConfiguration& configuration) {
   if (configuration.accessType == kAccessDirect) {
     return EngineProxy{};

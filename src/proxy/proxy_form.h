@@ -74,7 +74,7 @@ struct EngineProxy {
 };
 
 // Direct for access type 1, whatever the lists hold. For access type 3 every entry of the
-// list must be a known prefix with a host name or IP address, ":" and a port 1-65535;
+// list must be a known prefix with a host name or IPv4 address, ":" and a port 1-65535;
 // otherwise (a space typed into a field splits its entry) nothing: the configuration is
 // refused rather than run with a guessed port.
 [[nodiscard]] std::optional<EngineProxy> engineProxyFor(const ProxyConfiguration& configuration);

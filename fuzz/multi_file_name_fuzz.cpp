@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
       },
       {}});
-  fd.setFlags(dialogs::kOfnAllowMultiSelect);
+  fd.setFlags(platform::kOfnAllowMultiSelect);
   fd.ShowOpen();
   QString dir;
   QStringList files;

@@ -1,5 +1,7 @@
-// ParseProxyList on arbitrary text: never crashes, and what it yields survives a rebuild.
+// ParseProxyList on arbitrary text: never crashes, and what it yields survives a rebuild;
+// the engine's one proxy, taken from the same rows, survives it too.
 #include "proxy/proxy_codec.h"
+#include "proxy/proxy_form.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +29,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& info : proxy::kBuildOrder) {
     const bool named = overlaid[info.protocol] != sentinel[info.protocol];
     if (named && overlaid[info.protocol] != parsed[info.protocol]) {
+      std::abort();
+    }
+  }
+  // Direct is never refused. A proxy the engine takes is one of the rows, with a host and
+  // a port it can use, and the dialog's rebuilt list gives the engine the same proxy.
+  if (!proxy::engineProxyFor({proxy::kAccessDirect, list, {}})) {
+    std::abort();
+  }
+  const auto chosen = proxy::engineProxyFor({proxy::kAccessProxy, list, {}});
+  if (chosen) {
+    if (chosen->kind != proxy::EngineProxy::Kind::Direct &&
+        (chosen->host.isEmpty() || chosen->port == 0 || chosen->host.contains(u' '))) {
+      std::abort();
+    }
+    if (proxy::engineProxyFor({proxy::kAccessProxy, rebuilt, {}}) != chosen) {
       std::abort();
     }
   }

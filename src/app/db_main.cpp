@@ -5,10 +5,10 @@
 #include "browser/browser_engine.h"
 #include "browser/downloads.h"
 #include "browser/engine_profile.h"
+#include "browser/engine_proxy.h"
 #include "browser/res_scheme.h"
 #include "browser/start_page.h"
 #include "platform/app_title.h"
-#include "platform/internet_layer.h"
 #include "platform/task_list.h"
 
 #include <QApplication>
@@ -51,7 +51,7 @@ void Main() {
                    [] { QCoreApplication::exit(0); });
 
   // Direct until the user sets a proxy: nothing from the environment or the desktop.
-  platform::initInternetLayer(&browser::sharedProfile);
+  browser::initEngineProxy();
   browser::handleDownloads(browser::sharedProfile());
 
   auto* main = new frmBrowser();

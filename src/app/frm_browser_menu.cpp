@@ -10,7 +10,7 @@
 #include "dialogs/frm_about.h"
 #include "favorites/mod_faves.h"
 #include "platform/command_line.h"
-#include "proxy/frm_proxy_test.h"
+#include "proxy/proxy_dialog.h"
 
 #include <QAction>
 #include <QCoreApplication>

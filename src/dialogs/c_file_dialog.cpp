@@ -79,7 +79,7 @@ MultiFileName ParseMultiFileName(const QString& fileName, const QString& errorSo
 }
 
 cFileDialog::cFileDialog(FileDialogPlatform platform) : m_platform(std::move(platform)) {
-  m_ofn.lStructSize = kOpenFileNameSize;
+  m_ofn.lStructSize = platform::kOpenFileNameSize;
   m_ofn.nFilterIndex = 1;
 }
 
@@ -117,14 +117,14 @@ void cFileDialog::ShowOpen() { show(Kind::Open); }
 void cFileDialog::ShowSave() { show(Kind::Save); }
 
 void cFileDialog::show(Kind kind) {
-  const bool multi = kind == Kind::Open && (m_flags & kOfnAllowMultiSelect) != 0;
+  const bool multi = kind == Kind::Open && (m_flags & platform::kOfnAllowMultiSelect) != 0;
   const int size = multi ? kMultiFileBufferSize : kFileBufferSize;
   // Checked before the record is touched: a show that cannot build its buffers leaves
   // everything as it was.
   if (m_fileName.size() > size || m_fileTitle.size() > size) {
     fail(kErrInvalidArgument, invalidArgumentText());
   }
-  m_ofn.Flags = multi ? (m_flags | kOfnExplorer) : m_flags;
+  m_ofn.Flags = multi ? (m_flags | platform::kOfnExplorer) : m_flags;
   m_ofn.lpstrFile = padded(m_fileName, size);
   m_ofn.nMaxFile = size;
   m_ofn.lpstrFileTitle = padded(m_fileTitle, size);
@@ -139,7 +139,7 @@ void cFileDialog::show(Kind kind) {
     }
     return;
   }
-  if (kind == Kind::Open && (m_ofn.Flags & kOfnAllowMultiSelect) != 0) {
+  if (kind == Kind::Open && (m_ofn.Flags & platform::kOfnAllowMultiSelect) != 0) {
     m_fileName = m_ofn.lpstrFile;
   } else {
     m_fileName = StripNull(m_ofn.lpstrFile);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/open_file_name.h"
+#include "platform/open_file_name.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +12,9 @@
 class QWidget;
 
 namespace dialogs {
+
+// The record the dialogs take and fill, with its flag bits, is the platform's.
+using platform::OpenFileName;
 
 // Error numbers the class raises.
 inline constexpr std::int32_t kErrInvalidArgument = 5;
@@ -27,7 +30,8 @@ inline constexpr char kOpenCommandFilter[] =
     "Web page (*.htm;*.html)|*.htm;*.html|Supported image formats|*.gif;*.tif;*.pcd;*.jpg;"
     "*.wmf;*.tga;*.jpeg;*.ras;*.png;*.eps;*.bmp;*.pcx|Text formats (*.txt;*.doc)|*.txt;*.doc|"
     "All files (*.*)|*.*";
-inline constexpr std::int32_t kOpenCommandFlags = kOfnReadOnly | kOfnHideReadOnly;
+inline constexpr std::int32_t kOpenCommandFlags =
+    platform::kOfnReadOnly | platform::kOfnHideReadOnly;
 
 // An error raised by cFileDialog: number, source ("<executable>.cFileDialog") and
 // description, as callers of the class have always inspected them.

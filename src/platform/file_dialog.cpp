@@ -34,11 +34,11 @@ QString commonDirectory(const QStringList& paths) {
   return dir.isEmpty() ? QStringLiteral("/") : dir;
 }
 
-bool run(dialogs::OpenFileName& ofn, bool save) {
+bool run(OpenFileName& ofn, bool save) {
   if (ofn.nMaxFile <= 0) {
     return false;
   }
-  const bool multi = !save && (ofn.Flags & dialogs::kOfnAllowMultiSelect) != 0;
+  const bool multi = !save && (ofn.Flags & kOfnAllowMultiSelect) != 0;
 
   QFileDialog dialog(ofn.hwndOwner);
   // Qt's own widget: the same dialog on every desktop, under Xvfb and in tests.
@@ -49,10 +49,10 @@ bool run(dialogs::OpenFileName& ofn, bool save) {
   dialog.setFileMode(save    ? QFileDialog::AnyFile
                      : multi ? QFileDialog::ExistingFiles
                              : QFileDialog::ExistingFile);
-  if ((ofn.Flags & dialogs::kOfnReadOnly) != 0) {
+  if ((ofn.Flags & kOfnReadOnly) != 0) {
     dialog.setOption(QFileDialog::ReadOnly);
   }
-  if (save && (ofn.Flags & dialogs::kOfnOverwritePrompt) == 0) {
+  if (save && (ofn.Flags & kOfnOverwritePrompt) == 0) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
   }
   if (ofn.lpstrTitle && !stripNull(*ofn.lpstrTitle).isEmpty()) {
@@ -180,8 +180,8 @@ std::optional<QString> selectionBuffer(const QStringList& paths, bool multiSelec
   return text + QString(capacity - text.size(), kNul);
 }
 
-bool GetOpenFileName(dialogs::OpenFileName& ofn) { return run(ofn, false); }
+bool GetOpenFileName(OpenFileName& ofn) { return run(ofn, false); }
 
-bool GetSaveFileName(dialogs::OpenFileName& ofn) { return run(ofn, true); }
+bool GetSaveFileName(OpenFileName& ofn) { return run(ofn, true); }
 
 }  // namespace platform

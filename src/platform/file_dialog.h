@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/open_file_name.h"
+#include "platform/open_file_name.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,8 +16,8 @@ namespace platform {
 // return true. Cancel, or a choice that does not fit nMaxFile, returns false and leaves
 // the buffers as they were. Honoured flags: OFN_ALLOWMULTISELECT (open only),
 // OFN_READONLY (the dialog offers no file-system changes), OFN_OVERWRITEPROMPT (save).
-bool GetOpenFileName(dialogs::OpenFileName& ofn);
-bool GetSaveFileName(dialogs::OpenFileName& ofn);
+bool GetOpenFileName(OpenFileName& ofn);
+bool GetSaveFileName(OpenFileName& ofn);
 
 // The record's filter (description NUL patterns NUL ... NUL NUL, patterns separated by
 // ";") as Qt name filters "Description (*.a *.b)". "*.*" becomes "*", which is what it

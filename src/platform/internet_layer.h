@@ -1,12 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QNetworkProxy>
 
 #include <cstdint>
-#include <optional>
-
-class QWebEngineProfile;
+#include <functional>
 
 namespace platform {
 
@@ -25,13 +22,14 @@ struct INTERNET_PROXY_INFO {
   const char* lpszProxyBypass;
 };
 
-// The engine's page profile, asked for only when a change has to reach the engine.
-using EngineProfileProvider = QWebEngineProfile* (*)();
+// Whoever makes a configuration take effect (the browser engine). It is asked before a
+// configuration is stored and answers false when it cannot use it: the set then fails
+// and the previous configuration stays in force.
+using ProxyConsumer = std::function<bool(std::uint32_t accessType, const QByteArray& proxyList)>;
 
-// Start-up: the configuration becomes direct with empty lists, and the engine is told
-// to use no proxy at all, so no proxy from the environment or the desktop is ever used.
-// Call once after QApplication exists and before the first page is created.
-void initInternetLayer(EngineProfileProvider engineProfile);
+// Start-up: the configuration becomes direct with empty lists, and later sets go through
+// `consumer` (none: they are only stored).
+void initInternetLayer(ProxyConsumer consumer);
 
 // Writes the record at the start of `buffer`, followed by the two texts it points at, so
 // they stay readable while the buffer lives. When *bufferLength is too small nothing is
@@ -42,16 +40,8 @@ bool InternetQueryOptionA(HINTERNET hInternet, std::uint32_t dwOption, void* lpB
 // Takes a copy of the record and its lists; the caller's texts need to live only for the
 // call. dwBufferLength is sizeof(INTERNET_PROXY_INFO). Fails (returning false, keeping
 // the previous configuration) for any other handle, option or length, an access type
-// other than 1 or 3, or a proxy list from which no proxy for the engine can be taken.
-// The engine's next navigation, in every window, uses the new configuration.
+// other than 1 or 3, or a configuration the consumer refuses.
 bool InternetSetOptionA(HINTERNET hInternet, std::uint32_t dwOption, const void* lpBuffer,
                         std::uint32_t dwBufferLength);
-
-// The one proxy the engine can use for the given configuration (it takes one proxy for
-// every scheme and no bypass list): "http=" drives it, then a bare "host:port" entry,
-// then "https=", then "socks=" (as SOCKS5). A list naming only ftp or gopher gives
-// NoProxy, as the engine fetches neither. Empty when nothing sensible can be applied.
-[[nodiscard]] std::optional<QNetworkProxy> engineProxyFor(std::uint32_t accessType,
-                                                          const QByteArray& proxyList);
 
 }  // namespace platform

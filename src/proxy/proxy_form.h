@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace proxy {
 
@@ -60,5 +61,22 @@ struct SameServerOutcome {
   bool othersEnabled = true;
 };
 [[nodiscard]] SameServerOutcome sameServerRule(bool useSame, const ProxyServerRow& http);
+
+// The one proxy the engine takes for every scheme (it has no per-scheme proxies and no
+// bypass list), read from the rows ParseProxyList gives: the Http row drives it, then
+// Secure, then Socks (as SOCKS5); rows for ftp or gopher alone leave it direct.
+struct EngineProxy {
+  enum class Kind { Direct, Http, Socks5 };
+  Kind kind = Kind::Direct;
+  QString host;  // ASCII (international names in their ACE form)
+  std::uint16_t port = 0;
+  friend bool operator==(const EngineProxy&, const EngineProxy&) = default;
+};
+
+// Direct for access type 1, whatever the lists hold. For access type 3 every entry of the
+// list must be a known prefix with a host name or IPv4 address, ":" and a port 1-65535;
+// otherwise (a space typed into a field splits its entry) nothing: the configuration is
+// refused rather than run with a guessed port.
+[[nodiscard]] std::optional<EngineProxy> engineProxyFor(const ProxyConfiguration& configuration);
 
 }  // namespace proxy

@@ -1,3 +1,3 @@
 hushleaf_add_test(dialogs_core_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/c_file_dialog_test.cpp ${CMAKE_CURRENT_LIST_DIR}/about_layout_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/c_file_dialog_test.cpp
   LIBS hushleaf_dialogs_core)

@@ -1,3 +1,3 @@
 hushleaf_add_test(dialogs_gui_test GUI
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/file_dialog_gui_test.cpp ${CMAKE_CURRENT_LIST_DIR}/about_box_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs_gui_test.cpp
   LIBS hushleaf_dialogs hushleaf_test_support Qt6::Test)

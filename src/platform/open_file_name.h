@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace dialogs {
+namespace platform {
 
 // OPENFILENAME flag bits, by their published values.
 inline constexpr std::int32_t kOfnReadOnly = 0x1;            // OFN_READONLY
@@ -39,4 +39,4 @@ struct OpenFileName {
   std::optional<QString> lpstrDefExt;
 };
 
-}  // namespace dialogs
+}  // namespace platform

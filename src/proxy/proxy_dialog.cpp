@@ -1,4 +1,4 @@
-#include "proxy/frm_proxy_test.h"
+#include "proxy/proxy_dialog.h"
 
 #include "platform/app_title.h"
 #include "platform/internet_layer.h"
@@ -53,18 +53,20 @@ QString StringFromPointer(const char* address) {
   return address == nullptr ? QString() : QString::fromLocal8Bit(address);
 }
 
-struct RowSpec {
+// One protocol row of the group "Servers", top to bottom: where it sits and the names its
+// controls carry. Building, reading, writing and enabling the rows all go through it.
+struct RowPlan {
   ProxyProtocol protocol;
   int top;
   int labelWidth;
-  const char* label;
-  const char* address;
+  const char* caption;
+  const char* host;
   const char* colon;
   const char* port;
-  const char* accessible;  // protocol name for the boxes' accessible names
+  const char* spoken;  // the protocol in the boxes' accessible names
 };
 
-constexpr std::array<RowSpec, 5> kRows{{
+constexpr std::array<RowPlan, kProxyProtocolCount> kRows{{
     {ProxyProtocol::Http, 600, 480, "Label6", "txtHttp", "Label11", "txtHttpPort", "HTTP"},
     {ProxyProtocol::Secure, 960, 555, "Label7", "txtSecure", "Label12", "txtSecurePort", "Secure"},
     {ProxyProtocol::Ftp, 1320, 345, "Label8", "txtFtp", "Label13", "txtFtpPort", "FTP"},
@@ -104,19 +106,32 @@ void frmProxyTest::buildControls() {
   small.setPointSizeF(8.25);
   setFont(small);
 
+  // Labels and text boxes all follow "Use a proxy server".
+  const auto label = [this](const QString& caption, QWidget* parent, const char* objectName,
+                            const QString& spoken) {
+    auto* l = named(new QLabel(caption, parent), objectName, spoken);
+    m_followUseProxy.push_back(l);
+    return l;
+  };
+  const auto box = [this](QWidget* parent, const char* objectName, const QString& spoken) {
+    auto* b = named(new QLineEdit(parent), objectName, spoken);
+    m_followUseProxy.push_back(b);
+    return b;
+  };
+
   // Proxy Server.
   Frame1 = named(new QGroupBox(text("Proxy Server"), this), "Frame1", text("Proxy Server"));
   place(Frame1, 120, 120, 4755, 1110);
   chkUseProxy = named(new QCheckBox(text("Use a pro&xy server"), Frame1), "chkUseProxy",
                       text("Use a proxy server"));
   place(chkUseProxy, 120, 360, 1815, 195);
-  lblAddress = named(new QLabel(text("Address:"), Frame1), "lblAddress", text("Address:"));
+  QLabel* lblAddress = label(text("Address:"), Frame1, "lblAddress", text("Address:"));
   place(lblAddress, 360, 720, 615, 195);
-  txtAddress = named(new QLineEdit(Frame1), "txtAddress", text("Proxy address"));
+  txtAddress = box(Frame1, "txtAddress", text("Proxy address"));
   place(txtAddress, 1080, 720, 1815, 285);
-  Label2 = named(new QLabel(text("Port:"), Frame1), "Label2", text("Port:"));
+  QLabel* Label2 = label(text("Port:"), Frame1, "Label2", text("Port:"));
   place(Label2, 3120, 720, 330, 195);
-  txtPort = named(new QLineEdit(Frame1), "txtPort", text("Proxy port"));
+  txtPort = box(Frame1, "txtPort", text("Proxy port"));
   place(txtPort, 3600, 720, 1095, 285);
   chkBypass = named(new QCheckBox(text("&Bypass proxy server for local addresses"), Frame1),
                     "chkBypass", text("Bypass proxy server for local addresses"));
@@ -125,59 +140,46 @@ void frmProxyTest::buildControls() {
   lblAddress->setBuddy(txtAddress);
   Label2->setBuddy(txtPort);
 
+  // Enter presses the button that has the focus; OK only while none has.
   cmdApply = named(new QPushButton(text("&Apply"), this), "cmdApply", text("Apply"));
   place(cmdApply, 60, 1425, 1215, 375);
   cmdOK = named(new QPushButton(text("OK"), this), "cmdOK", text("OK"));
   place(cmdOK, 2430, 1410, 1215, 375);
   cmdSetProxyInfo = named(new QPushButton(text("Cancel"), this), "cmdSetProxyInfo", text("Cancel"));
   place(cmdSetProxyInfo, 3690, 1410, 1215, 375);
-  cmdApply->setAutoDefault(false);
-  cmdSetProxyInfo->setAutoDefault(false);
   cmdOK->setDefault(true);
 
   // Servers: laid out below the visible client area, as designed; it still holds the rows.
   Frame2 = named(new QGroupBox(text("Servers"), this), "Frame2", text("Servers"));
   place(Frame2, 120, 1800, 5895, 2775);
   Frame2->setEnabled(false);
-  Label3 = named(new QLabel(text("Type"), Frame2), "Label3", text("Type"));
-  place(Label3, 840, 240, 360, 195);
-  Label4 = named(new QLabel(text("Proxy address to use"), Frame2), "Label4",
-                 text("Proxy address to use"));
-  place(Label4, 1800, 240, 1470, 195);
-  Label5 = named(new QLabel(text("Port"), Frame2), "Label5", text("Port"));
-  place(Label5, 4560, 240, 285, 195);
+  place(label(text("Type"), Frame2, "Label3", text("Type")), 840, 240, 360, 195);
+  place(label(text("Proxy address to use"), Frame2, "Label4", text("Proxy address to use")), 1800,
+        240, 1470, 195);
+  place(label(text("Port"), Frame2, "Label5", text("Port")), 4560, 240, 285, 195);
 
   QFont colonFont(QStringLiteral("Arial"));
   colonFont.setPointSizeF(8.25);
   colonFont.setBold(true);
-  std::array<QLabel**, 5> captions{&Label6, &Label7, &Label8, &Label9, &Label10};
-  std::array<QLabel**, 5> colons{&Label11, &Label12, &Label13, &Label14, &Label15};
-  std::array<QLineEdit**, 5> hosts{&txtHttp, &txtSecure, &txtFtp, &txtGopher, &txtSocks};
-  std::array<QLineEdit**, 5> ports{&txtHttpPort, &txtSecurePort, &txtFtpPort, &txtGopherPort,
-                                   &txtSocksPort};
-  for (std::size_t i = 0; i < kRows.size(); ++i) {
-    const RowSpec& row = kRows[i];
-    const QString label = fromLatin(protocolInfo(row.protocol).label);
-    const QString name = text(row.accessible);
-    QLabel* caption = named(new QLabel(label, Frame2), row.label, QString(label).remove(u'&'));
-    place(caption, 840, row.top, row.labelWidth, 195);
-    QLineEdit* host = named(new QLineEdit(Frame2), row.address, name + text(" proxy address"));
-    place(host, 1800, row.top, 2535, 285);
-    QLabel* colon = named(new QLabel(text(":"), Frame2), row.colon, name + text(" separator"));
-    place(colon, 4440, row.top, 75, 195);
-    colon->setFont(colonFont);
-    QLineEdit* port = named(new QLineEdit(Frame2), row.port, name + text(" proxy port"));
-    place(port, 4560, row.top, 735, 285);
-    caption->setBuddy(host);
-    *captions[i] = caption;
-    *colons[i] = colon;
-    *hosts[i] = host;
-    *ports[i] = port;
+  for (const RowPlan& plan : kRows) {
+    const QString caption = fromLatin(protocolInfo(plan.protocol).label);
+    const QString name = text(plan.spoken);
+    Row& r = row(plan.protocol);
+    r.caption = label(caption, Frame2, plan.caption, QString(caption).remove(u'&'));
+    place(r.caption, 840, plan.top, plan.labelWidth, 195);
+    r.host = box(Frame2, plan.host, name + text(" proxy address"));
+    place(r.host, 1800, plan.top, 2535, 285);
+    r.colon = label(text(":"), Frame2, plan.colon, name + text(" separator"));
+    place(r.colon, 4440, plan.top, 75, 195);
+    r.colon->setFont(colonFont);
+    r.port = box(Frame2, plan.port, name + text(" proxy port"));
+    place(r.port, 4560, plan.top, 735, 285);
+    r.caption->setBuddy(r.host);
   }
   chkUseSame = named(new QCheckBox(text("&Use the same proxy server for all protocols"), Frame2),
                      "chkUseSame", text("Use the same proxy server for all protocols"));
   place(chkUseSame, 840, 2400, 4455, 255);
-  Image1 = named(new QLabel(Frame2), "Image1", text("Servers icon"));
+  auto* Image1 = named(new QLabel(Frame2), "Image1", text("Servers icon"));
   place(Image1, 240, 600, 480, 480);
   Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(px(480), px(480)));
 
@@ -185,26 +187,28 @@ void frmProxyTest::buildControls() {
   Frame3 = named(new QGroupBox(text("Exceptions"), this), "Frame3", text("Exceptions"));
   place(Frame3, 120, 4680, 5895, 1455);
   Frame3->setEnabled(false);
-  Label16 =
-      named(new QLabel(text("Do &not use proxy server for addresses beginning with:"), Frame3),
-            "Label16", text("Do not use proxy server for addresses beginning with:"));
+  QLabel* Label16 = label(text("Do &not use proxy server for addresses beginning with:"), Frame3,
+                          "Label16", text("Do not use proxy server for addresses beginning with:"));
   place(Label16, 720, 240, 3780, 195);
   txtAddresses = named(new QPlainTextEdit(Frame3), "txtAddresses", text("Exceptions"));
+  m_followUseProxy.push_back(txtAddresses);
   place(txtAddresses, 720, 480, 4575, 495);
   txtAddresses->setTabChangesFocus(true);
   Label16->setBuddy(txtAddresses);
-  Label17 = named(new QLabel(text("Use semicolons ( ; ) to separate entries."), Frame3), "Label17",
-                  text("Use semicolons ( ; ) to separate entries."));
-  place(Label17, 720, 1080, 2775, 195);
-  Image2 = named(new QLabel(Frame3), "Image2", text("Exceptions icon"));
+  place(label(text("Use semicolons ( ; ) to separate entries."), Frame3, "Label17",
+              text("Use semicolons ( ; ) to separate entries.")),
+        720, 1080, 2775, 195);
+  auto* Image2 = named(new QLabel(Frame3), "Image2", text("Exceptions icon"));
   place(Image2, 120, 240, 480, 480);
   Image2->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(px(480)));
 
   // Keyboard order by tab index; labels and groups take no focus.
-  const std::vector<QWidget*> order{
-      chkUseProxy,   txtAddress,   txtPort,    chkBypass, txtHttp,        txtHttpPort, txtSecure,
-      txtSecurePort, txtFtp,       txtFtpPort, txtGopher, txtGopherPort,  txtSocks,    txtSocksPort,
-      chkUseSame,    txtAddresses, cmdApply,   cmdOK,     cmdSetProxyInfo};
+  std::vector<QWidget*> order{chkUseProxy, txtAddress, txtPort, chkBypass};
+  for (const RowPlan& plan : kRows) {
+    order.push_back(row(plan.protocol).host);
+    order.push_back(row(plan.protocol).port);
+  }
+  order.insert(order.end(), {chkUseSame, txtAddresses, cmdApply, cmdOK, cmdSetProxyInfo});
   for (std::size_t i = 1; i < order.size(); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
@@ -234,44 +238,20 @@ void frmProxyTest::showEvent(QShowEvent* event) {
   }
 }
 
-QLineEdit* frmProxyTest::hostBox(ProxyProtocol protocol) const {
-  switch (protocol) {
-    case ProxyProtocol::Socks:
-      return txtSocks;
-    case ProxyProtocol::Secure:
-      return txtSecure;
-    case ProxyProtocol::Http:
-      return txtHttp;
-    case ProxyProtocol::Gopher:
-      return txtGopher;
-    case ProxyProtocol::Ftp:
-      return txtFtp;
-  }
-  return txtHttp;
+frmProxyTest::Row& frmProxyTest::row(ProxyProtocol protocol) {
+  return m_rows[static_cast<std::size_t>(protocol)];
 }
 
-QLineEdit* frmProxyTest::portBox(ProxyProtocol protocol) const {
-  switch (protocol) {
-    case ProxyProtocol::Socks:
-      return txtSocksPort;
-    case ProxyProtocol::Secure:
-      return txtSecurePort;
-    case ProxyProtocol::Http:
-      return txtHttpPort;
-    case ProxyProtocol::Gopher:
-      return txtGopherPort;
-    case ProxyProtocol::Ftp:
-      return txtFtpPort;
-  }
-  return txtHttpPort;
+const frmProxyTest::Row& frmProxyTest::row(ProxyProtocol protocol) const {
+  return m_rows[static_cast<std::size_t>(protocol)];
 }
 
 ProxyFormFields frmProxyTest::fields() const {
   ProxyFormFields f;
   f.address = txtAddress->text();
   f.port = txtPort->text();
-  for (const ProxyProtocolInfo& info : kBuildOrder) {
-    f.rows[info.protocol] = {hostBox(info.protocol)->text(), portBox(info.protocol)->text()};
+  for (const RowPlan& plan : kRows) {
+    f.rows[plan.protocol] = {row(plan.protocol).host->text(), row(plan.protocol).port->text()};
   }
   f.exceptions = txtAddresses->toPlainText();
   f.useProxy = chkUseProxy->isChecked();
@@ -287,9 +267,9 @@ void frmProxyTest::showFields(const ProxyFormFields& f) {
       box->setText(value);
     }
   };
-  for (const ProxyProtocolInfo& info : kBuildOrder) {
-    setText(hostBox(info.protocol), f.rows[info.protocol].host);
-    setText(portBox(info.protocol), f.rows[info.protocol].port);
+  for (const RowPlan& plan : kRows) {
+    setText(row(plan.protocol).host, f.rows[plan.protocol].host);
+    setText(row(plan.protocol).port, f.rows[plan.protocol].port);
   }
   if (txtAddresses->toPlainText() != f.exceptions) {
     txtAddresses->setPlainText(f.exceptions);
@@ -346,33 +326,30 @@ void frmProxyTest::chkUseProxy_Click() {
   const bool on = chkUseProxy->isChecked();
   Frame2->setEnabled(on);
   Frame3->setEnabled(on);
-  for (QLabel* label : {lblAddress, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9,
-                        Label10, Label11, Label12, Label13, Label14, Label15, Label16, Label17}) {
-    label->setEnabled(on);
-  }
-  for (QWidget* box : std::initializer_list<QWidget*>{
-           txtAddress, txtPort, txtHttp, txtHttpPort, txtSecure, txtSecurePort, txtFtp, txtFtpPort,
-           txtGopher, txtGopherPort, txtSocks, txtSocksPort, txtAddresses}) {
-    box->setEnabled(on);
+  for (QWidget* w : m_followUseProxy) {
+    w->setEnabled(on);
   }
   chkBypass->setEnabled(on);
   chkUseSame->setEnabled(on);
 }
 
 void frmProxyTest::chkUseSame_Click() {
+  const Row& http = row(ProxyProtocol::Http);
   const SameServerOutcome outcome =
-      sameServerRule(chkUseSame->isChecked(), {txtHttp->text(), txtHttpPort->text()});
+      sameServerRule(chkUseSame->isChecked(), {http.host->text(), http.port->text()});
   txtAddress->setText(outcome.address);
   txtPort->setText(outcome.port);
-  for (QWidget* box : {txtSecure, txtSecurePort, txtGopher, txtGopherPort, txtFtp, txtFtpPort,
-                       txtSocks, txtSocksPort}) {
-    box->setEnabled(outcome.othersEnabled);
+  for (const RowPlan& plan : kRows) {
+    if (plan.protocol != ProxyProtocol::Http) {
+      row(plan.protocol).host->setEnabled(outcome.othersEnabled);
+      row(plan.protocol).port->setEnabled(outcome.othersEnabled);
+    }
   }
 }
 
 void frmProxyTest::cmdApply_Click() {
-  txtHttp->setText(txtAddress->text());
-  txtHttpPort->setText(txtPort->text());
+  row(ProxyProtocol::Http).host->setText(txtAddress->text());
+  row(ProxyProtocol::Http).port->setText(txtPort->text());
   ApplySettings();
   RefreshSettings();
 }

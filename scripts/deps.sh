@@ -10,7 +10,7 @@ HUSHLEAF_BUILD_PACKAGES=(
 HUSHLEAF_TEST_PACKAGES=(
   xvfb xauth openbox xcompmgr xdotool x11-utils imagemagick python3
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
-  fonts-dejavu-core clang libclang-rt-14-dev dbus-x11
+  fonts-dejavu-core clang libclang-rt-14-dev clang-format dbus-x11
 )
 
 hushleaf_install_missing() {
@@ -28,11 +28,14 @@ hushleaf_install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# hushleaf_configure_and_build <build dir> [target...]: no target builds everything.
 hushleaf_configure_and_build() {
   local build_dir=$1
   shift
   if [ ! -f "$build_dir/build.ninja" ]; then
-    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
-  cmake --build "$build_dir" --parallel "$(nproc)"
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$build_dir" --parallel "$(nproc)" "${targets[@]}"
 }

@@ -168,8 +168,8 @@ frmBrowser::frmBrowser() {
   buildMenus();
   connectEngine();
   WindowEventFilter::install();
-  resize(twipsToPixels(kClientWidthTwips),
-         twipsToPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+  resize(twips::toPixels(kClientWidthTwips),
+         twips::toPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
   Form_Load();
 }
 
@@ -235,7 +235,7 @@ void frmBrowser::buildControls() {
   rows->addWidget(addressRow);
   CoolBar1->setFixedHeight(CoolBar1->sizeHint().height());
   connect(CoolBar1, &CoolBar::heightChanged, this,
-          [this](int px) { CoolBar1_HeightChanged(pixelsToTwips(px)); });
+          [this](int px) { CoolBar1_HeightChanged(twips::fromPixels(px)); });
 
   auto* engine = new browser::WebEngineBrowser(m_client);
   WebBrowser1 = engine;
@@ -303,24 +303,24 @@ void frmBrowser::Form_Resize() {
   CoolBar1->setGeometry(0, 0, width, CoolBar1->height());
   StatusBar1->setGeometry(0, qMax(0, height - kStatusBarHeightPx), width, kStatusBarHeightPx);
   const BrowserSize size =
-      layoutOnResize(pixelsToTwips(width), pixelsToTwips(height), pixelsToTwips(CoolBar1->height()),
-                     pixelsToTwips(kStatusBarHeightPx));
+      layoutOnResize(twips::fromPixels(width), twips::fromPixels(height),
+                     twips::fromPixels(CoolBar1->height()), twips::fromPixels(kStatusBarHeightPx));
   applyBrowserSize(size.height.value_or(-1.0F), size.width);
 }
 
 void frmBrowser::CoolBar1_HeightChanged(float /*newHeight*/) {
   const BrowserSize size = layoutOnCoolBarHeightChanged(
-      pixelsToTwips(m_client->width()), pixelsToTwips(m_client->height()),
-      pixelsToTwips(CoolBar1->height()), pixelsToTwips(kStatusBarHeightPx));
+      twips::fromPixels(m_client->width()), twips::fromPixels(m_client->height()),
+      twips::fromPixels(CoolBar1->height()), twips::fromPixels(kStatusBarHeightPx));
   applyBrowserSize(size.height.value_or(-1.0F), size.width);
 }
 
 void frmBrowser::applyBrowserSize(float height, float width) {
   QWidget* view = WebBrowser1->widget();
   // A negative height is not applied; the width still is.
-  const int h = height >= 0.0F ? twipsToPixels(height) : view->height();
-  view->setGeometry(twipsToPixels(kBrowserLeftTwips), twipsToPixels(kBrowserTopTwips),
-                    qMax(0, twipsToPixels(width)), h);
+  const int h = height >= 0.0F ? twips::toPixels(height) : view->height();
+  view->setGeometry(twips::toPixels(kBrowserLeftTwips), twips::toPixels(kBrowserTopTwips),
+                    qMax(0, twips::toPixels(width)), h);
 }
 
 // ---- Keys and unload --------------------------------------------------------------

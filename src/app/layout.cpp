@@ -1,12 +1,6 @@
 #include "app/layout.h"
 
-#include <cmath>
-
 namespace app {
-
-int twipsToPixels(float twips) {
-  return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
 
 namespace {
 BrowserSize layout(float scaleWidth, float scaleHeight, float coolBarHeight, float statusBarHeight,

@@ -1,16 +1,10 @@
 #pragma once
 
+#include "platform/twips.h"
+
 #include <optional>
 
 namespace app {
-
-// Window geometry is reasoned about in twips; the program assumes 96 dpi everywhere.
-inline constexpr float kTwipsPerPixel = 15.0F;
-
-inline constexpr float pixelsToTwips(int pixels) {
-  return static_cast<float>(pixels) * kTwipsPerPixel;
-}
-int twipsToPixels(float twips);
 
 // The browser control's design position: one pixel left of the client edge, below the cool bar.
 inline constexpr float kBrowserLeftTwips = -15.0F;

@@ -22,12 +22,6 @@ TwipsPoint centredPosition(double screenWidth, double screenHeight, double boxWi
   return TwipsPoint{dx / 2, dy / 2};
 }
 
-int twipsToPixels(long long twips) {
-  const long long half = kTwipsPerPixel / 2;
-  return static_cast<int>(twips >= 0 ? (twips + half) / kTwipsPerPixel
-                                     : -((-twips + half) / kTwipsPerPixel));
-}
-
 QString versionText(int major, int minor) {
   return QStringLiteral("Version %1.%2").arg(major).arg(minor);
 }

@@ -4,8 +4,6 @@
 
 namespace dialogs {
 
-inline constexpr int kTwipsPerPixel = 15;
-
 // The product's web page, the same address the start page links to.
 inline constexpr char kProductWebPage[] = "http://www.hushleafbrowser.example/";
 
@@ -23,9 +21,6 @@ long long roundHalfEven(double value);
 // toward zero. Sizes are outer sizes in twips.
 TwipsPoint centredPosition(double screenWidth, double screenHeight, double boxWidth,
                            double boxHeight);
-
-// Nearest whole pixel of a twips coordinate (15 twips per pixel), halves away from zero.
-int twipsToPixels(long long twips);
 
 // "Version " + major + "." + minor, plain decimal numbers, no revision.
 QString versionText(int major, int minor);

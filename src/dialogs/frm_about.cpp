@@ -2,6 +2,7 @@
 
 #include "browser/browser_engine.h"
 #include "dialogs/about_layout.h"
+#include "platform/twips.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -23,7 +24,7 @@ namespace dialogs {
 
 namespace {
 
-constexpr int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+int px(int twips) { return twips::toPixels(twips); }
 
 constexpr int kClientWidth = 4680;
 constexpr int kClientHeight = 3090;
@@ -32,10 +33,8 @@ constexpr int kIconPixels = 32;
 constexpr int kFrameCheckIntervalMs = 20;
 constexpr int kFrameChecks = 50;
 
-void name(QWidget* w, const QString& controlName) {
-  w->setObjectName(controlName);
-  w->setAccessibleName(controlName);
-}
+// Controls are found by their names in code; a screen reader hears what labels show.
+void name(QWidget* w, const QString& controlName) { w->setObjectName(controlName); }
 
 }  // namespace
 
@@ -76,6 +75,7 @@ frmAbout::frmAbout(QWidget* owner, browser::BrowserEngine* engine)
 
   Image1 = new QLabel(this);
   name(Image1, QStringLiteral("Image1"));
+  Image1->setAccessibleName(QStringLiteral("Hushleaf Browser icon"));
   Image1->setAccessibleDescription(QStringLiteral("Application icon"));
   Image1->setPixmap(QApplication::windowIcon().pixmap(kIconPixels, kIconPixels));
   Image1->setGeometry(px(240), px(240), kIconPixels, kIconPixels);
@@ -147,10 +147,10 @@ void frmAbout::centre() {
   }
   const QRect s = screen->geometry();
   const TwipsPoint at = centredPosition(
-      double(s.width()) * kTwipsPerPixel, double(s.height()) * kTwipsPerPixel,
-      double(outer.width()) * kTwipsPerPixel, double(outer.height()) * kTwipsPerPixel);
+      double(s.width()) * twips::kPerPixel, double(s.height()) * twips::kPerPixel,
+      double(outer.width()) * twips::kPerPixel, double(outer.height()) * twips::kPerPixel);
   m_centredOuterSize = outer;
-  move(s.x() + twipsToPixels(at.left), s.y() + twipsToPixels(at.top));
+  move(s.x() + twips::toPixels(at.left), s.y() + twips::toPixels(at.top));
 }
 
 void frmAbout::showEvent(QShowEvent* event) {

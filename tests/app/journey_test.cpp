@@ -355,7 +355,8 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   ASSERT_FALSE(about.isEmpty());
   pump(500);
   shot(QStringLiteral("08-about"));
-  const QRect link = control(about, QStringLiteral("label"), QStringLiteral("Label5"));
+  const QRect link = control(about, QStringLiteral("label"),
+                             QStringLiteral("Click here to Visit Hushleaf Browser Website"));
   ASSERT_TRUE(link.isValid());
   clickAt(link.topLeft() + QPoint(40, link.height() / 2));  // on the words, not past them
   EXPECT_TRUE(waitUntil(

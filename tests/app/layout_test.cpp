@@ -34,14 +34,6 @@ TEST(Layout, NegativeHeightIsNotAppliedButWidthIs) {
   EXPECT_TRUE(layoutOnCoolBarHeightChanged(15, 1335, 1020, 315).height.has_value());
 }
 
-TEST(Layout, TwipsConvertAtFifteenPerPixel) {
-  EXPECT_EQ(twipsToPixels(8715), 581);
-  EXPECT_EQ(twipsToPixels(1005), 67);
-  EXPECT_EQ(twipsToPixels(-15), -1);
-  EXPECT_EQ(twipsToPixels(4885), 326);
-  EXPECT_FLOAT_EQ(pixelsToTwips(416), 6240);
-}
-
 TEST(Keyboard, OnlyCtrlAloneWithNOpensAWindow) {
   EXPECT_TRUE(isNewWindowKey(78, shiftState(Qt::ControlModifier)));
   EXPECT_FALSE(isNewWindowKey(78, shiftState(Qt::ControlModifier | Qt::ShiftModifier)));

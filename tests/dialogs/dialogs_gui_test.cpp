@@ -9,7 +9,10 @@
 #include "support/wait.h"
 #include "support/x_session.h"
 
+#include "platform/twips.h"
+
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -79,6 +82,7 @@ TEST_F(DialogsGui, AboutIsCentredAndModalAndItsLinkTakesTheMainEngineToTheSite) 
   auto* engine = new browser::WebEngineBrowser(nullptr);
   std::unique_ptr<QWidget> view(engine->widget());
   bool centred = false;
+  QString version;
   testsupport::ModalWatcher user([&](QWidget* box) {
     EXPECT_EQ(box->parentWidget(), main.get());
     // Once the window manager has framed it, the outer rectangle sits centred.
@@ -88,14 +92,17 @@ TEST_F(DialogsGui, AboutIsCentredAndModalAndItsLinkTakesTheMainEngineToTheSite) 
       const auto at = dialogs::centredPosition(s.width() * 15, s.height() * 15, outer.width() * 15,
                                                outer.height() * 15);
       return outer.size() != box->size() &&
-             outer.topLeft() ==
-                 QPoint(dialogs::twipsToPixels(at.left), dialogs::twipsToPixels(at.top));
+             outer.topLeft() == QPoint(twips::toPixels(at.left), twips::toPixels(at.top));
     });
+    // Read out as what the labels show.
+    version = QAccessible::queryAccessibleInterface(box->findChild<QLabel*>("Label2"))
+                  ->text(QAccessible::Name);
     auto* link = box->findChild<QLabel*>("Label5");
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
   });
   dialogs::showAbout(main.get(), engine);
   EXPECT_TRUE(centred);
+  EXPECT_EQ(version, QStringLiteral("Version 1.0"));
   EXPECT_EQ(user.seen(), 1);
   EXPECT_TRUE(waitUntil([&] { return engine->LocationURL() == dialogs::kProductWebPage; }))
       << engine->LocationURL().toStdString();

@@ -1,6 +1,3 @@
 hushleaf_add_test(browser_window_test GUI
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/browser_window_test.cpp
   LIBS hushleaf_app hushleaf_test_support Qt6::Test)
-hushleaf_add_test(window_faults_test GUI
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/window_faults_test.cpp
-  LIBS hushleaf_app hushleaf_test_support Qt6::Test)

@@ -17,10 +17,14 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
+
+#include <csignal>
 
 using testsupport::ModalWatcher;
 using testsupport::waitUntil;
@@ -40,13 +44,23 @@ class BrowserWindow : public ::testing::Test {
     testsupport::HttpResponse slow;
     slow.delayMs = 60000;
     server->setPage(QStringLiteral("/stall"), slow);
+    testsupport::HttpResponse broken;
+    broken.body =
+        testsupport::htmlPage(QStringLiteral("Broken"), QString(200000, QLatin1Char('x'))).toUtf8();
+    broken.cutAfterBytes = 2000;
+    server->setPage(QStringLiteral("/broken"), broken);
+    tls = new testsupport::HttpServer(testsupport::HttpServer::Transport::UntrustedTls);
+    tls->setPage(QStringLiteral("/secret"), QStringLiteral("Secret"), QStringLiteral("<p>s</p>"));
     app::Main();
     // The suite keeps running when windows close; the program's end is tested last.
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
     main = frmBrowser::mainWindow();
   }
 
-  static void TearDownTestSuite() { delete server; }
+  static void TearDownTestSuite() {
+    delete server;
+    delete tls;
+  }
 
   void TearDown() override {
     // Only the main window stays from one test to the next.
@@ -55,6 +69,7 @@ class BrowserWindow : public ::testing::Test {
         delete w;
       }
     }
+    main->engine()->setSilent(false);
   }
 
   static void activate(frmBrowser* w) {
@@ -65,7 +80,12 @@ class BrowserWindow : public ::testing::Test {
 
   static QString location(const frmBrowser* w) { return w->engine()->LocationURL(); }
 
+  static QMessageBox* certificateWarning(const frmBrowser* w) {
+    return w->findChild<QMessageBox*>(QStringLiteral("CertificateWarning"));
+  }
+
   static inline testsupport::HttpServer* server = nullptr;
+  static inline testsupport::HttpServer* tls = nullptr;
   static inline frmBrowser* main = nullptr;
 };
 
@@ -371,6 +391,87 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   QTest::qWait(500);
   EXPECT_EQ(QDir(downloads).entryList(QDir::Files).size(), before);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
+  QLabel* padlock = label(main, "StatusPanel2");
+  // Silent: nobody is asked and the page does not load.
+  main->engine()->setSilent(true);
+  ASSERT_TRUE(loadAndWait(main, tls->url(QStringLiteral("/secret"))));
+  EXPECT_EQ(certificateWarning(main), nullptr);
+  EXPECT_EQ(tls->requestCount("/secret"), 0);
+  main->engine()->setSilent(false);
+  // A warning says what is wrong; Go Back (the default) keeps the site closed.
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->engine()->Navigate(tls->url(QStringLiteral("/secret")));
+  ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
+  QMessageBox* box = certificateWarning(main);
+  EXPECT_TRUE(box->text().contains(QStringLiteral("127.0.0.1"))) << box->text().toStdString();
+  EXPECT_TRUE(box->text().contains(QStringLiteral("not trusted"))) << box->text().toStdString();
+  EXPECT_EQ(box->defaultButton()->objectName(), QStringLiteral("GoBack"));
+  box->defaultButton()->click();
+  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  EXPECT_EQ(tls->requestCount("/secret"), 0);
+  // Asked again, the user continues: the page loads, never with the padlock, and the
+  // exception holds in every window for this run.
+  done.clear();
+  main->engine()->Navigate(tls->url(QStringLiteral("/secret")));
+  ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
+  certificateWarning(main)->findChild<QPushButton*>(QStringLiteral("Continue"))->click();
+  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Secret"));
+  EXPECT_TRUE(padlock->isHidden());
+  main->LoadNewWindow(tls->url(QStringLiteral("/secret")));
+  frmBrowser* second = frmBrowser::windows().last();
+  ASSERT_TRUE(
+      waitUntil([&] { return runJs(second, QStringLiteral("document.title")) == "Secret"; }));
+  EXPECT_EQ(certificateWarning(second), nullptr);
+  EXPECT_TRUE(label(second, "StatusPanel2")->isHidden());
+}
+
+TEST_F(BrowserWindow, FailingFramesAskOnceAndAClosedWindowLeavesTheSiteClosed) {
+  testsupport::HttpServer other(testsupport::HttpServer::Transport::UntrustedTls);
+  other.setPage(QStringLiteral("/f"), QStringLiteral("F"), QStringLiteral("<p>f</p>"));
+  QString frames;
+  for (int i = 0; i < 6; ++i) {
+    frames += QStringLiteral("<iframe src='https://localhost:%1/f?%2'></iframe>")
+                  .arg(other.port())
+                  .arg(i);
+  }
+  server->setPage(QStringLiteral("/frames"), QStringLiteral("Frames"), frames);
+  main->LoadNewWindow(server->url(QStringLiteral("/frames")));
+  frmBrowser* w = frmBrowser::windows().last();
+  ASSERT_TRUE(waitUntil([&] { return certificateWarning(w) != nullptr; }));
+  QTest::qWait(1500);
+  EXPECT_EQ(w->findChildren<QMessageBox*>(QStringLiteral("CertificateWarning")).size(), 1);
+  // Closing the window while it asks refuses; the next window asks again.
+  w->close();
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->engine()->Navigate(QStringLiteral("https://localhost:%1/f").arg(other.port()));
+  ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
+  certificateWarning(main)->reject();  // Escape
+  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  EXPECT_EQ(other.requestCount("/f"), 0);
+}
+
+TEST_F(BrowserWindow, AKilledPageProcessOrABrokenResponseLeaveTheWindowUsable) {
+  ASSERT_TRUE(goTo(main, server->url(QStringLiteral("/a"))));
+  ASSERT_TRUE(waitUntil([] { return pageOf(main)->renderProcessPid() > 0; }));
+  QSignalSpy ended(pageOf(main), &QWebEnginePage::renderProcessTerminated);
+  ASSERT_EQ(::kill(static_cast<pid_t>(pageOf(main)->renderProcessPid()), SIGKILL), 0);
+  ASSERT_TRUE(waitUntil([&] { return ended.count() > 0; }));
+  EXPECT_EQ(label(main, "StatusPanel1")->text(),
+            QString::fromLatin1(browser::WebEngineBrowser::kPageProcessEnded));
+  EXPECT_EQ(box(main)->currentText(), server->url(QStringLiteral("/a")));
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("Page A - Hushleaf Browser"));
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  main->action(QStringLiteral("Toolbar/Refresh"))->trigger();
+  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Page A"));
+  // A server that breaks off mid-body: the load ends by itself, and the next one works.
+  ASSERT_TRUE(loadAndWait(main, server->url(QStringLiteral("/broken")), 20000));
+  ASSERT_TRUE(loadAndWait(main, server->url(QStringLiteral("/a"))));
+  EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Page A"));
 }
 
 // Last: it closes the main window.

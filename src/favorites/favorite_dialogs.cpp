@@ -184,18 +184,19 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   layout->addWidget(tree, 1);
   auto* side = new QVBoxLayout;
-  const auto button = [&](const QString& text) {
+  const auto button = [&](const QString& text, const char* name) {
     auto* b = new QPushButton(text, &dialog);
+    b->setObjectName(QString::fromLatin1(name));
     b->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     side->addWidget(b);
     return b;
   };
-  QPushButton* create = button(QStringLiteral("Create &Folder"));
-  QPushButton* rename = button(QStringLiteral("&Rename"));
-  QPushButton* move = button(QStringLiteral("&Move to Folder..."));
-  QPushButton* remove = button(QStringLiteral("&Delete"));
+  QPushButton* create = button(QStringLiteral("Create &Folder"), "cmdCreateFolder");
+  QPushButton* rename = button(QStringLiteral("&Rename"), "cmdRename");
+  QPushButton* move = button(QStringLiteral("&Move to Folder..."), "cmdMove");
+  QPushButton* remove = button(QStringLiteral("&Delete"), "cmdDelete");
   side->addStretch(1);
-  QPushButton* close = button(QStringLiteral("&Close"));
+  QPushButton* close = button(QStringLiteral("&Close"), "cmdClose");
   layout->addLayout(side);
 
   const auto currentFolder = [&]() -> QModelIndex {

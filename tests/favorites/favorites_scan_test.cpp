@@ -38,72 +38,32 @@ QStringList captions(const std::vector<MenuNode>& nodes) {
 
 }  // namespace
 
-TEST(FavoritesScan, IdsGoDepthFirstWithFoldersBeforeFiles) {
+TEST(FavoritesScan, FoldersFirstDepthFirstCaptionsCutAndWhatIsLeftOut) {
   const QTemporaryDir dir;
-  const QString root = dir.path() + "/";
-  for (const char* name : {"A/a1.url", "b.url", "S/z.url", "S/y.url", "S/F1/x.url", "S/F2/w.url"}) {
-    touch(root + name);
-  }
-  const auto menu = scanFavorites(root, FolderListing());
-  EXPECT_EQ(captions(menu.entries).mid(3), (QStringList{"[A]", "[S]", "b=1106"}));
-  EXPECT_EQ(captions(menu.entries[4].children), (QStringList{"[F1]", "[F2]", "y=1104", "z=1105"}));
-  EXPECT_EQ(captions(menu.entries[4].children[0].children), QStringList{"x=1102"});
-  EXPECT_EQ(menu.fileForCommand(1101), root + "A/a1.url");
-  EXPECT_FALSE(menu.fileForCommand(1107) || menu.fileForCommand(FAVORITE_ID_BASE));
-  // No folder, or the root of the file system: the fixed entries alone.
-  for (const QString& path : {QString(), QStringLiteral("/")}) {
-    EXPECT_EQ(captions(scanFavorites(path, FolderListing()).entries),
-              captions(menu.entries).mid(0, 3));
-  }
-}
-
-TEST(FavoritesScan, CaptionsAndWhatIsLeftOut) {
-  const QTemporaryDir dir;
-  const QString root = dir.path() + "/";
-  for (const QString& name : QStringList{"Example.url", "abc", QString(60, 'L') + "/in.url",
-                                         ".hidden/secret.url", "real/.dot.url"}) {
+  const QString root = dir.path() + "/", smile = QStringLiteral("\U0001F600");
+  for (const QString& name :
+       QStringList{"A/a1.url", "b.url", "S/z.url", "S/F1/x.url", "S/F2/w.url", "abc",
+                   QString(60, 'L') + "/" + QString(46, 'e') + smile + "xyz.url",
+                   QString(48, 'c') + smile + ".url", smile + "abc", ".hidden/secret.url",
+                   "real/.dot.url"}) {
     touch(root + name);  // "abc" is too short for an item but still takes an id
   }
   ASSERT_TRUE(QFile::link(root + "real", root + "link"));
   ASSERT_TRUE(QFile::link(root, root + "real/loop"));  // followed, it would never end
   const auto menu = scanFavorites(root, FolderListing());
   EXPECT_EQ(captions(menu.entries).mid(3),
-            (QStringList{"[" + QString(47, 'L') + "...]", "[real]", "Example=1104"}));
-  EXPECT_EQ(captions(menu.entries[3].children), QStringList{"in=1101"});
-  EXPECT_EQ(captions(menu.entries[4].children), QStringList{".dot=1102"});
-}
-
-TEST(FavoritesScan, AVeryDeepTreeIsCutAtAFixedDepth) {
-  const QTemporaryDir dir;
-  QString path = dir.path();
-  for (int level = 1; level <= 2000; ++level) {
-    path += QStringLiteral("/d");
-    if (level == kMaxFolderDepth || level == kMaxFolderDepth + 1) {
-      touch(path + QStringLiteral("/at%1.url").arg(level));
-    }
+            (QStringList{"[A]", "[" + QString(47, 'L') + "...]", "[real]", "[S]", "b=1108",
+                         QString(48, 'c') + smile + "=1109", "=1110"}));
+  EXPECT_EQ(captions(menu.entries[4].children), QStringList{QString(46, 'e') + smile + "...=1102"});
+  EXPECT_EQ(captions(menu.entries[6].children), (QStringList{"[F1]", "[F2]", "z=1106"}));
+  EXPECT_EQ(captions(menu.entries[5].children), QStringList{".dot=1103"});
+  EXPECT_EQ(menu.fileForCommand(1101), root + "A/a1.url");
+  EXPECT_FALSE(menu.fileForCommand(1111) || menu.fileForCommand(FAVORITE_ID_BASE));
+  // No folder, or the root of the file system: the fixed entries alone.
+  for (const QString& path : {QString(), QStringLiteral("/")}) {
+    EXPECT_EQ(captions(scanFavorites(path, FolderListing()).entries),
+              captions(menu.entries).mid(0, 3));
   }
-  const auto menu = scanFavorites(dir.path() + "/", FolderListing());
-  const std::vector<MenuNode>* level = &menu.entries;
-  for (int depth = 0; depth < kMaxFolderDepth; ++depth) {
-    ASSERT_EQ(level->back().kind, MenuNode::Kind::SubMenu) << depth;
-    level = &level->back().children;
-  }
-  EXPECT_EQ(captions(*level), QStringList{QStringLiteral("at%1=1101").arg(kMaxFolderDepth)});
-}
-
-TEST(FavoriteNames, CaptionsAreCutBetweenCharacters) {
-  const QString smile = QStringLiteral("\U0001F600");
-  const std::vector<std::pair<QString, QString>> cases = {
-      {QString(49, 'a'), QString(49, 'a')},
-      {QString(50, 'b'), QString(47, 'b') + "..."},
-      {QString(48, 'c') + smile, QString(48, 'c') + smile},  // 49 characters in 50 units
-      {QString(46, 'e') + smile + "xyz", QString(46, 'e') + smile + "..."},
-  };
-  for (const auto& [caption, shown] : cases) {
-    EXPECT_EQ(shortenCaption(caption), shown) << caption.toStdString();
-  }
-  EXPECT_EQ(fileCaption(smile + "abc"), QString());
-  EXPECT_FALSE(fileCaption("abc").has_value());
 }
 
 TEST(FavoriteNames, FileNamesFitTheFileSystemWhateverTheScript) {

@@ -1,31 +1,19 @@
-// The Favorites menu of a browser window over a real Favorites folder in the temporary
-// HOME, with its dialogs driven as a user would. The engine records what it is told to
-// open (pages loading are the journey's part).
+// The Favorites menu of a window over a real Favorites folder in the temporary HOME, its
+// dialogs driven as a user would. The engine records what it is told to open (pages
+// loading are the journey's part).
 #include "browser/browser_engine.h"
 #include "favorites/mod_faves.h"
 #include "platform/special_folder.h"
 
 #include <gtest/gtest.h>
-#include <QAction>
-#include <QComboBox>
-#include <QDir>
-#include <QFileSystemModel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <deque>
 
 // After Qt's headers: it uses QAbstractButton without including it.
 #include "support/modal.h"
 
-// Readable failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace {
@@ -34,8 +22,7 @@ class Engine : public browser::BrowserEngine {
  public:
   using BrowserEngine::BrowserEngine;
   QStringList opened;
-  QString url = QStringLiteral("http://page/");
-  QString title = QStringLiteral("Release 2.5 notes");
+  QString url = "http://page/";
   void Navigate(const QString& address) override { opened << (url = address); }
   bool GoBack() override { return false; }
   bool GoForward() override { return false; }
@@ -44,7 +31,7 @@ class Engine : public browser::BrowserEngine {
   void Stop() override {}
   void Refresh() override {}
   [[nodiscard]] QString LocationURL() const override { return url; }
-  [[nodiscard]] QString LocationName() const override { return title; }
+  [[nodiscard]] QString LocationName() const override { return "Release 2.5 notes"; }
   bool ExecWB(int, int, const QVariant*, QVariant*) override { return false; }
   [[nodiscard]] bool Offline() const override { return false; }
   void setOffline(bool) override {}
@@ -56,31 +43,30 @@ class Engine : public browser::BrowserEngine {
   [[nodiscard]] QWidget* widget() const override { return nullptr; }
 };
 
-QString folder() { return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES); }
-
-void shortcut(const QString& relative, const QString& url = QStringLiteral("http://page/")) {
-  QDir().mkpath(QFileInfo(folder() + "/" + relative).absolutePath());
-  QFile f(folder() + "/" + relative);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
+QString path(const QString& relative) {
+  return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES) + "/" + relative;
+}
+void shortcut(const QString& relative, const QByteArray& url = "http://page/") {
+  QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+  QFile f(path(relative));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("[InternetShortcut]\r\nURL=" + url) > 0);
 }
 
-// Each modal window that shows goes to the next step.
+// Each modal window that shows is handed to the next step; one too many fails the test.
 using Steps = std::deque<std::function<void(QWidget*)>>;
 testsupport::ModalWatcher driver(Steps& steps) {
   return testsupport::ModalWatcher([&steps](QWidget* modal) {
-    if (steps.empty()) {  // unlooked for: fail, and do not leave the test waiting
+    if (steps.empty()) {
       ADD_FAILURE() << modal->objectName().toStdString();
       return testsupport::ModalWatcher::dismiss(modal);
     }
-    const auto step = std::move(steps.front());
+    const auto step = steps.front();
     steps.pop_front();
     step(modal);
   });
 }
-
 void accept(QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); }
-void press(QWidget* dialog, const char* button) {  // later, as a click from the user would
+void press(QWidget* dialog, const char* button) {  // later, as the user's click would come
   QMetaObject::invokeMethod(dialog->findChild<QPushButton*>(button), &QPushButton::click,
                             Qt::QueuedConnection);
 }
@@ -88,40 +74,37 @@ void press(QWidget* dialog, const char* button) {  // later, as a click from the
 class FavoritesWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    QDir(folder()).removeRecursively();
-    shortcut(QStringLiteral("News/Local.url"));
-    shortcut(QStringLiteral("Top.URL"), QStringLiteral("http://top/"));
+    QDir(path("")).removeRecursively();
+    shortcut("News/Local.url");
+    shortcut("Top.URL", "http://top/");
     for (const char* menu : {"&File", "&Edit", "&View", "&Tools", "&Help"}) {
-      window->menuBar()->addMenu(QString::fromLatin1(menu));
+      window->menuBar()->addMenu(menu);
     }
     favorites::BuildFavoritesMenu(window, engine);
   }
   void TearDown() override { delete window.data(); }
 
-  // The Favorites menu, or its sub-menu with this caption.
-  [[nodiscard]] QMenu* menu(const QString& sub = {}) const {
-    QMenu* top = favorites::favoritesMenu(window);
-    for (QAction* a : top->actions()) {
-      if (!sub.isEmpty() && a->text() == sub && a->menu() != nullptr) {
-        return a->menu();
-      }
-    }
-    return top;
-  }
-  // What a menu shows below the fixed entries, sub-menus in brackets.
+  // What the menu (or its sub-menu with this caption) shows below the fixed entries.
   [[nodiscard]] QStringList shown(const QString& sub = {}) const {
+    QMenu* menu = favorites::favoritesMenu(window);
+    for (QMenu* m : menu->findChildren<QMenu*>()) {
+      menu = m->title() == sub ? m : menu;
+    }
     QStringList out;
-    for (QAction* a : menu(sub)->actions().mid(sub.isEmpty() ? 3 : 0)) {
+    for (QAction* a : menu->actions().mid(sub.isEmpty() ? 3 : 0)) {
       out << (a->menu() != nullptr ? "[" + a->text() + "]" : a->text());
     }
     return out;
   }
-  void choose(const QString& caption, const QString& sub = {}) {
-    for (QAction* a : menu(sub)->actions()) {
+  void choose(const QString& caption) {
+    for (QAction* a : favorites::favoritesMenu(window)->findChildren<QAction*>()) {
       if (a->text() == caption) {
         return a->trigger();
       }
     }
+  }
+  [[nodiscard]] QString fileFor(int id) const {
+    return favorites::favoritesTree(window)->fileForCommand(id).value_or("");
   }
 
   QPointer<QMainWindow> window = new QMainWindow;
@@ -129,98 +112,84 @@ class FavoritesWindow : public ::testing::Test {
 };
 
 TEST_F(FavoritesWindow, MenuStandsBeforeHelpAndOpensEachFavouriteOnce) {
-  shortcut(QStringLiteral("Broken.url"), QString());
+  shortcut("Broken.url", "");
   favorites::RebuildFavoritesMenu(window);
-  EXPECT_EQ(window->menuBar()->actions().at(4)->menu(), menu());
-  EXPECT_EQ(window->menuBar()->actions().size(), 6);
+  EXPECT_EQ(window->menuBar()->actions().at(4)->menu(), favorites::favoritesMenu(window));
   EXPECT_EQ(shown(), (QStringList{"[News]", "Broken", "Top"}));
-  choose("Top");  // .URL in capitals is a shortcut too
-  choose("Top");  // the page shown already: no reload
-  choose("Local", "News");
-  choose("Broken");  // no address: the page stays
-  QFile::remove(folder() + "/Top.URL");
+  for (const char* item : {"Top", "Top", "Local", "Broken"}) {
+    choose(item);  // .URL counts; the page shown is not reloaded; no address keeps the page
+  }
+  QFile::remove(path("Top.URL"));
   choose("Top");  // deleted after the build
   EXPECT_EQ(engine->opened, (QStringList{"http://top/", "http://page/"}));
   // An empty folder still shows the separator under the fixed entries.
-  QDir(folder()).removeRecursively();
-  QDir().mkpath(folder());
+  QDir(path("")).removeRecursively();
   favorites::RebuildFavoritesMenu(window);
-  ASSERT_EQ(menu()->actions().size(), 3);
-  EXPECT_GT(menu()->actionGeometry(menu()->actions().at(2)).height(), 0);
+  QMenu* menu = favorites::favoritesMenu(window);
+  ASSERT_EQ(menu->actions().size(), 3);
+  EXPECT_GT(menu->actionGeometry(menu->actions().at(2)).height(), 0);
 }
 
 TEST_F(FavoritesWindow, AddSavesTheFavouriteOrSaysWhyNot) {
   QString suggested;
-  Steps steps = {
-      accept,  // Tools > Add to Favorites
-      [&](QWidget* d) {
-        suggested = d->findChild<QLineEdit*>(QStringLiteral("Name"))->text();
-        accept(d);
-      },
-      accept,  // the same name again
-      [](QWidget* d) {
-        d->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QString(100, QChar(0x4E2D)));
-        accept(d);
-      },
-      [](QWidget* d) {
-        QDir(folder()).removeRecursively();
-        accept(d);
-      },
-      testsupport::ModalWatcher::dismiss};
+  Steps steps = {accept,  // Tools > Add to Favorites
+                 [&](QWidget* d) {
+                   suggested = d->findChild<QLineEdit*>("Name")->text();
+                   accept(d);
+                 },
+                 accept,  // the same name again
+                 [](QWidget* d) {
+                   d->findChild<QLineEdit*>("Name")->setText(QString(100, QChar(0x4E2D)));
+                   accept(d);
+                 },
+                 [](QWidget* d) {  // the folder is gone by the time the file is saved
+                   QDir(path("")).removeRecursively();
+                   accept(d);
+                 },
+                 testsupport::ModalWatcher::dismiss};
   const auto watcher = driver(steps);
   favorites::AddToFavorites(window, engine);  // the title whole, the menu as it was
-  EXPECT_TRUE(QFileInfo::exists(folder() + "/Release 2.5 notes.url"));
   EXPECT_EQ(shown(), (QStringList{"[News]", "Top"}));
   for (int add = 0; add < 3; ++add) {
     choose(favorites::kAddFavoriteCaption);
   }
-  EXPECT_EQ(suggested, QStringLiteral("Release 2"));
-  QFile written(folder() + "/Release 2.url");
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(written.readAll().contains("URL=http://page/"));
+  EXPECT_EQ(suggested, "Release 2");
   EXPECT_EQ(shown(), (QStringList{"[News]", "Release 2 (2)", "Release 2.5 notes", "Release 2",
                                   "Top", QString(47, QChar(0x4E2D)) + "..."}));
-  EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), folder() + "/News/Local.url");
+  QFile written(path("Release 2.url"));
+  EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
+  EXPECT_EQ(fileFor(1101), path("News/Local.url"));  // numbers start again
   choose(favorites::kAddFavoriteCaption);
   EXPECT_TRUE(steps.empty());
   EXPECT_EQ(watcher.messages().size(), 1U);
 }
 
 TEST_F(FavoritesWindow, OrganizeRenamesMovesDeletesAndTheMenuFollows) {
-  shortcut(QStringLiteral("Old.url"));
-  shortcut(QStringLiteral(".dot.url"));
-  QDir().mkpath(folder() + "/Favorites");
+  shortcut("Old.url");
+  shortcut(".dot.url");
+  QDir().mkpath(path("Favorites"));
   favorites::RebuildFavoritesMenu(window);
   const auto select = [](QWidget* d, const QString& name) {
     auto* tree = d->findChild<QTreeView*>();
-    tree->setCurrentIndex(
-        qobject_cast<QFileSystemModel*>(tree->model())->index(folder() + "/" + name));
-    return tree;
+    tree->setCurrentIndex(qobject_cast<QFileSystemModel*>(tree->model())->index(path(name)));
+    return tree->currentIndex().isValid() ? tree : nullptr;
   };
   Steps steps = {
       [&](QWidget* d) {
-        QTreeView* tree = select(d, QStringLiteral("Top.URL"));
+        QTreeView* tree = select(d, "Top.URL");
         d->findChild<QPushButton*>("cmdRename")->click();
         if (auto* editor = tree->findChild<QLineEdit*>()) {
-          editor->setText(QStringLiteral("Renamed.url"));
+          editor->setText("Renamed.url");
           QTest::keyClick(editor, Qt::Key_Return);
         }
-        select(d, QStringLiteral("Old.url"));
+        select(d, "Old.url");
         press(d, "cmdDelete");
       },
       [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); },
-      [&](QWidget* d) {
-        const bool listed = select(d, QStringLiteral(".dot.url"))->currentIndex().isValid();
-        EXPECT_TRUE(listed);
-        press(d, listed ? "cmdMove" : "cmdClose");
-      },
+      [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
       [](QWidget* d) {  // into the sub-folder called Favorites, not the Favorites folder
         auto* folders = d->findChild<QComboBox*>();
-        for (int i = 1; i < folders->count(); ++i) {
-          if (folders->itemText(i) == QLatin1String("Favorites")) {
-            folders->setCurrentIndex(i);
-          }
-        }
+        folders->setCurrentIndex(folders->findData("Favorites"));
         accept(d);
       },
       [](QWidget* d) { press(d, "cmdClose"); }};
@@ -229,17 +198,15 @@ TEST_F(FavoritesWindow, OrganizeRenamesMovesDeletesAndTheMenuFollows) {
   EXPECT_TRUE(steps.empty());
   EXPECT_EQ(shown(), (QStringList{"[Favorites]", "[News]", "Renamed"}));
   EXPECT_EQ(shown("Favorites"), QStringList{".dot"});
-  EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101),
-            folder() + "/Favorites/.dot.url");
+  EXPECT_EQ(fileFor(1101), path("Favorites/.dot.url"));
 }
 
 TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
   QPointer<QMainWindow> other = new QMainWindow;
   favorites::BuildFavoritesMenu(other, new Engine(other));
-  shortcut(QStringLiteral("Aaa.url"));
+  shortcut("Aaa.url");
   favorites::RebuildFavoritesMenu(other);  // one window's rebuild leaves the other's numbers
-  EXPECT_TRUE(favorites::favoritesTree(window)->fileForCommand(1102)->endsWith("Top.URL"));
-  EXPECT_TRUE(favorites::favoritesTree(other)->fileForCommand(1102)->endsWith("Aaa.url"));
+  EXPECT_EQ(fileFor(1102), path("Top.URL"));
   QMetaObject::invokeMethod(
       qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
   favorites::RebuildFavoritesMenu(other);

@@ -47,12 +47,14 @@ QStringList plainFolders(const QString& root) {
   return folders;
 }
 
-// The folders a favourite can go to: the label shows, the relative path decides (a
-// sub-folder may well be called "Favorites" too).
+// The folders a favourite can go to, each labelled with its path from the Favorites
+// folder; the path, not the label, decides (a sub-folder may be called "Favorites" too).
 QComboBox* folderChoice(QWidget* parent, const QString& root) {
   auto* box = new QComboBox(parent);
   for (const QString& relative : plainFolders(root)) {
-    box->addItem(relative.isEmpty() ? QStringLiteral("Favorites") : relative, relative);
+    const QString favorites = QStringLiteral("Favorites");
+    box->addItem(relative.isEmpty() ? favorites : favorites + QLatin1Char('/') + relative,
+                 relative);
   }
   return box;
 }

@@ -1,6 +1,7 @@
 #include "favorites/favorite_dialogs.h"
 
 #include "favorites/favorites_menu.h"
+#include "platform/message_box.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -12,14 +13,15 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace favorites {
 
@@ -39,18 +41,72 @@ QStringList plainFolders(const QString& root) {
     }
     folders.append(relative);
   }
-  std::sort(folders.begin() + 1, folders.end(),
-            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+  std::sort(folders.begin() + 1, folders.end(), [](const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+  });
   return folders;
 }
 
-QString uniquePath(const QString& folder, const QString& fileName) {
-  const QString base = fileName.chopped(4);  // ".url"
-  QString candidate = folder + QLatin1Char('/') + fileName;
-  for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
-    candidate = folder + QLatin1Char('/') + base + QStringLiteral(" (%1).url").arg(n);
+// The folders a favourite can go to, each labelled with its path from the Favorites
+// folder; the path, not the label, decides (a sub-folder may be called "Favorites" too).
+QComboBox* folderChoice(QWidget* parent, const QString& root) {
+  auto* box = new QComboBox(parent);
+  for (const QString& relative : plainFolders(root)) {
+    const QString favorites = QStringLiteral("Favorites");
+    box->addItem(relative.isEmpty() ? favorites : favorites + QLatin1Char('/') + relative,
+                 relative);
+  }
+  return box;
+}
+
+QString uniquePath(const QString& folder, const QString& title) {
+  QString candidate;
+  for (int copy = 1;
+       candidate.isEmpty() || QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink();
+       ++copy) {
+    candidate = folder + QLatin1Char('/') + favoriteFileName(title, copy);
   }
   return candidate;
+}
+
+QDialogButtonBox* okCancel(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
+}
+
+// Dialogs live on the heap and are watched while they run: closing the owner window
+// meanwhile deletes them with it, which one on the stack would not survive.
+class Watched {
+ public:
+  explicit Watched(QDialog* dialog) : m_dialog(dialog) {}
+  ~Watched() { delete m_dialog.data(); }
+  Watched(const Watched&) = delete;
+  Watched& operator=(const Watched&) = delete;
+  // True when the user accepted and the dialog still exists.
+  bool exec() { return m_dialog->exec() == QDialog::Accepted && !m_dialog.isNull(); }
+  [[nodiscard]] QDialog* get() const { return m_dialog.data(); }
+
+ private:
+  QPointer<QDialog> m_dialog;
+};
+
+// Asks for a folder below root; its path relative to root, or nothing.
+std::optional<QString> chooseFolder(QWidget* parent, const QString& root) {
+  Watched chooser(new QDialog(parent));
+  QDialog* dialog = chooser.get();
+  dialog->setObjectName(QStringLiteral("MoveToFolderDialog"));
+  dialog->setWindowTitle(QStringLiteral("Move to Folder"));
+  auto* layout = new QFormLayout(dialog);
+  QComboBox* folder = folderChoice(dialog, root);
+  folder->setAccessibleName(QStringLiteral("Folder"));
+  layout->addRow(QStringLiteral("&Folder:"), folder);
+  layout->addRow(okCancel(dialog));
+  if (!chooser.exec()) {
+    return std::nullopt;
+  }
+  return folder->currentData().toString();
 }
 
 }  // namespace
@@ -60,42 +116,40 @@ DialogResult AddFavorite(QWidget* owner, const QString& favoritesFolder, const Q
   if (favoritesFolder.isEmpty() || !QFileInfo(favoritesFolder).isDir()) {
     return DialogResult::Failed;
   }
-  QDialog dialog(owner);
-  dialog.setObjectName(QStringLiteral("AddFavoriteDialog"));
-  dialog.setWindowTitle(QStringLiteral("Add Favorite"));
-  auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(new QLabel(QStringLiteral("Add this page to your Favorites."), &dialog));
+  Watched watched(new QDialog(owner));
+  QDialog* dialog = watched.get();
+  dialog->setObjectName(QStringLiteral("AddFavoriteDialog"));
+  dialog->setWindowTitle(QStringLiteral("Add Favorite"));
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(new QLabel(QStringLiteral("Add this page to your Favorites."), dialog));
   auto* form = new QFormLayout;
-  auto* name = new QLineEdit(title, &dialog);
+  auto* name = new QLineEdit(title, dialog);
   name->setObjectName(QStringLiteral("Name"));
   name->setAccessibleName(QStringLiteral("Name"));
-  auto* folder = new QComboBox(&dialog);
+  QComboBox* folder = folderChoice(dialog, favoritesFolder);
   folder->setObjectName(QStringLiteral("CreateIn"));
   folder->setAccessibleName(QStringLiteral("Create in"));
-  for (const QString& relative : plainFolders(favoritesFolder)) {
-    folder->addItem(relative.isEmpty() ? QStringLiteral("Favorites") : relative, relative);
-  }
-  auto* address = new QLabel(url, &dialog);
+  auto* address = new QLabel(url, dialog);
   address->setAccessibleName(QStringLiteral("Address"));
   address->setTextInteractionFlags(Qt::TextSelectableByMouse);
   form->addRow(QStringLiteral("&Name:"), name);
   form->addRow(QStringLiteral("Address:"), address);
   form->addRow(QStringLiteral("&Create in:"), folder);
   layout->addLayout(form);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  layout->addWidget(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  dialog.setMinimumWidth(420);
-  if (dialog.exec() != QDialog::Accepted) {
+  layout->addWidget(okCancel(dialog));
+  dialog->setMinimumWidth(420);
+  if (!watched.exec()) {
     return DialogResult::Cancelled;
   }
   const QString target =
       QDir::cleanPath(favoritesFolder + QLatin1Char('/') + folder->currentData().toString());
-  const QString path = uniquePath(target, favoriteFileName(name->text()));
+  const QString path = uniquePath(target, name->text());
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(internetShortcutContent(url)) < 0 ||
       !file.commit()) {
+    platform::MsgBox(QStringLiteral("The favorite \"%1\" could not be saved.\n%2")
+                         .arg(QFileInfo(path).completeBaseName(), file.errorString()),
+                     platform::vbExclamation, dialog->windowTitle(), owner);
     return DialogResult::Failed;
   }
   if (createdPath != nullptr) {
@@ -108,13 +162,17 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   if (favoritesFolder.isEmpty() || !QFileInfo(favoritesFolder).isDir()) {
     return DialogResult::Failed;
   }
-  QDialog dialog(owner);
+  Watched watched(new QDialog(owner));
+  QDialog& dialog = *watched.get();
   dialog.setObjectName(QStringLiteral("OrganizeFavoritesDialog"));
   dialog.setWindowTitle(QStringLiteral("Organize Favorites"));
   auto* layout = new QHBoxLayout(&dialog);
   auto* model = new QFileSystemModel(&dialog);
   model->setReadOnly(false);
-  model->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+  // Everything the menu shows, dot-files and system files included, can be renamed,
+  // moved or deleted here.
+  model->setFilter(QDir::AllDirs | QDir::Files | QDir::Hidden | QDir::System |
+                   QDir::NoDotAndDotDot);
   const QModelIndex root = model->setRootPath(favoritesFolder);
   auto* tree = new QTreeView(&dialog);
   tree->setObjectName(QStringLiteral("FavoritesTree"));
@@ -128,18 +186,19 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   layout->addWidget(tree, 1);
   auto* side = new QVBoxLayout;
-  const auto button = [&](const QString& text) {
+  const auto button = [&](const QString& text, const char* name) {
     auto* b = new QPushButton(text, &dialog);
+    b->setObjectName(QString::fromLatin1(name));
     b->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     side->addWidget(b);
     return b;
   };
-  QPushButton* create = button(QStringLiteral("Create &Folder"));
-  QPushButton* rename = button(QStringLiteral("&Rename"));
-  QPushButton* move = button(QStringLiteral("&Move to Folder..."));
-  QPushButton* remove = button(QStringLiteral("&Delete"));
+  QPushButton* create = button(QStringLiteral("Create &Folder"), "cmdCreateFolder");
+  QPushButton* rename = button(QStringLiteral("&Rename"), "cmdRename");
+  QPushButton* move = button(QStringLiteral("&Move to Folder..."), "cmdMove");
+  QPushButton* remove = button(QStringLiteral("&Delete"), "cmdDelete");
   side->addStretch(1);
-  QPushButton* close = button(QStringLiteral("&Close"));
+  QPushButton* close = button(QStringLiteral("&Close"), "cmdClose");
   layout->addLayout(side);
 
   const auto currentFolder = [&]() -> QModelIndex {
@@ -183,19 +242,11 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
       return;
     }
     const QString source = model->filePath(index);
-    QStringList folders = plainFolders(favoritesFolder);
-    QStringList labels;
-    for (const QString& f : folders) {
-      labels << (f.isEmpty() ? QStringLiteral("Favorites") : f);
-    }
-    bool ok = false;
-    const QString chosen = QInputDialog::getItem(&dialog, QStringLiteral("Move to Folder"),
-                                                 QStringLiteral("Folder:"), labels, 0, false, &ok);
-    if (!ok) {
+    const auto relative = chooseFolder(&dialog, favoritesFolder);
+    if (!relative) {
       return;
     }
-    const QString relative = folders.value(static_cast<int>(labels.indexOf(chosen)));
-    const QString target = QDir::cleanPath(favoritesFolder + QLatin1Char('/') + relative) +
+    const QString target = QDir::cleanPath(favoritesFolder + QLatin1Char('/') + *relative) +
                            QLatin1Char('/') + QFileInfo(source).fileName();
     // A folder cannot go into itself, and nothing is overwritten.
     if (target == source || target.startsWith(source + QLatin1Char('/')) ||
@@ -206,8 +257,8 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   });
   QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
   dialog.resize(520, 360);
-  dialog.exec();
-  return DialogResult::Accepted;
+  watched.get()->exec();
+  return watched.get() != nullptr ? DialogResult::Accepted : DialogResult::Cancelled;
 }
 
 }  // namespace favorites

@@ -1,5 +1,8 @@
 #include "favorites/favorites_menu.h"
 
+#include <QFile>
+#include <QTextBoundaryFinder>
+
 namespace favorites {
 
 namespace {
@@ -7,8 +10,14 @@ namespace {
 constexpr int kLongCaption = 49;
 constexpr int kCutCaption = 47;
 
-bool isDotEntry(const QString& name) {
-  return name == QLatin1String(".") || name == QLatin1String("..");
+// Where each user-perceived character ends, in order.
+std::vector<qsizetype> characterEnds(const QString& text) {
+  std::vector<qsizetype> ends;
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+  while (finder.toNextBoundary() > 0) {
+    ends.push_back(finder.position());
+  }
+  return ends;
 }
 
 QString withSlash(const QString& path) {
@@ -25,7 +34,8 @@ MenuNode item(const QString& caption, int id) {
 
 // Inserting by position: at or beyond the end appends.
 void insertAt(std::vector<MenuNode>& menu, int position, MenuNode node) {
-  const auto at = position < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(position), menu.size());
+  const auto at =
+      position < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(position), menu.size());
   menu.insert(menu.begin() + static_cast<std::ptrdiff_t>(at), std::move(node));
 }
 
@@ -34,19 +44,17 @@ class Scanner {
   Scanner(const FolderSource& source, FavoritesMenuTree& tree) : m_source(source), m_tree(tree) {}
 
   // Returns the number of folders kept.
-  int addFolderMenus(const QString& rawPath, std::vector<MenuNode>& parent, bool top, int depth = 0) {
+  int addFolderMenus(const QString& rawPath, std::vector<MenuNode>& parent, bool top,
+                     int depth = 0) {
     const QString path = withSlash(rawPath);
     QStringList folders;
     // Deeper folders are not shown: the scan (and the menus built from it) stays
     // within a fixed stack depth however deep the tree on disk goes.
-    if (depth >= kMaxFolderDepth) {
+    if (depth >= kMaxFolderDepth || m_stopped) {
       return 0;
     }
     // The whole listing is read before any folder is descended into.
     for (const QString& name : m_source.listWithDirectoryFilter(path)) {
-      if (isDotEntry(name)) {
-        continue;
-      }
       const auto attributes = m_source.attributes(path + name);
       if (attributes && *attributes == kAttrDirectory) {
         folders.append(name);
@@ -69,16 +77,16 @@ class Scanner {
       // first folder goes to index 4 of the top menu (appended), below it to index 1.
       insertAt(parent, position, std::move(sub));
     }
-    m_source.processPendingEvents();
+    m_stopped = m_stopped || !m_source.processPendingEvents();
     return static_cast<int>(folders.size());
   }
 
   void addFileItems(const QString& path, std::vector<MenuNode>& menu, int start) {
+    if (m_stopped) {
+      return;
+    }
     int position = start;
     for (const QString& name : m_source.listWithFileFilter(path)) {
-      if (isDotEntry(name)) {
-        continue;
-      }
       m_tree.FavoriteFiles.append(path + name);
       const int id = FAVORITE_ID_BASE + static_cast<int>(m_tree.FavoriteFiles.size());
       // A name too short to lose four characters gets no item, but keeps its id.
@@ -92,22 +100,34 @@ class Scanner {
  private:
   const FolderSource& m_source;
   FavoritesMenuTree& m_tree;
+  bool m_stopped = false;
 };
 
 }  // namespace
 
 QString shortenCaption(const QString& caption) {
-  if (caption.size() > kLongCaption) {
-    return caption.left(kCutCaption) + QStringLiteral("...");
+  if (caption.size() <= kLongCaption) {
+    return caption;  // no more characters than code units
   }
-  return caption;
+  const auto ends = characterEnds(caption);
+  if (ends.size() <= static_cast<std::size_t>(kLongCaption)) {
+    return caption;
+  }
+  return caption.left(ends[kCutCaption - 1]) + QStringLiteral("...");
 }
 
 std::optional<QString> fileCaption(const QString& fileName) {
-  if (fileName.size() < 4) {
-    return std::nullopt;
+  qsizetype end = fileName.size();
+  for (int dropped = 0; dropped < 4; ++dropped) {
+    if (end == 0) {
+      return std::nullopt;
+    }
+    end -=
+        end >= 2 && fileName.at(end - 1).isLowSurrogate() && fileName.at(end - 2).isHighSurrogate()
+            ? 2
+            : 1;
   }
-  return fileName.left(fileName.size() - 4);
+  return fileName.left(end);
 }
 
 std::optional<QString> FavoritesMenuTree::fileForCommand(int id) const {
@@ -121,7 +141,8 @@ std::optional<QString> FavoritesMenuTree::fileForCommand(int id) const {
 FavoritesMenuTree scanFavorites(const QString& favoritesPath, const FolderSource& source) {
   FavoritesMenuTree tree;
   tree.entries.push_back(item(QString::fromLatin1(kAddFavoriteCaption), ID_ADD_FAVORITE));
-  tree.entries.push_back(item(QString::fromLatin1(kOrganizeFavoritesCaption), ID_ORGANIZE_FAVORITES));
+  tree.entries.push_back(
+      item(QString::fromLatin1(kOrganizeFavoritesCaption), ID_ORGANIZE_FAVORITES));
   MenuNode separator;
   separator.kind = MenuNode::Kind::Separator;
   separator.id = ID_FAVORITES_SEPARATOR;
@@ -136,7 +157,7 @@ FavoritesMenuTree scanFavorites(const QString& favoritesPath, const FolderSource
   return tree;
 }
 
-QString favoriteFileName(const QString& title) {
+QString favoriteFileName(const QString& title, int copy) {
   QString name;
   name.reserve(title.size());
   for (const QChar c : title) {
@@ -153,8 +174,22 @@ QString favoriteFileName(const QString& title) {
   if (name.isEmpty()) {
     name = QStringLiteral("Untitled");
   }
-  constexpr int kMaxBase = 200;
-  return name.left(kMaxBase) + QStringLiteral(".url");
+  const QString tail =
+      (copy > 1 ? QStringLiteral(" (%1)").arg(copy) : QString()) + QStringLiteral(".url");
+  const qsizetype room = kMaxFileNameBytes - QFile::encodeName(tail).size();
+  if (QFile::encodeName(name).size() > room) {
+    qsizetype keep = 0;
+    qsizetype bytes = 0;
+    for (const qsizetype end : characterEnds(name)) {
+      bytes += QFile::encodeName(name.mid(keep, end - keep)).size();
+      if (bytes > room) {
+        break;
+      }
+      keep = end;
+    }
+    name.truncate(keep);
+  }
+  return name + tail;
 }
 
 QByteArray internetShortcutContent(const QString& url) {

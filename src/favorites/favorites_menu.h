@@ -34,22 +34,22 @@ enum FileAttribute : unsigned {
 class FolderSource {
  public:
   virtual ~FolderSource() = default;
-  // Directories that are neither hidden nor system, "." and ".." included, along
-  // with ordinary files (the attribute test drops those).
+  // Directories that are neither hidden nor system, along with ordinary files (the
+  // attribute test drops those).
   [[nodiscard]] virtual QStringList listWithDirectoryFilter(const QString& path) const = 0;
   // All files, hidden and system ones included, no directories.
   [[nodiscard]] virtual QStringList listWithFileFilter(const QString& path) const = 0;
   // nullopt: the attributes could not be read.
   [[nodiscard]] virtual std::optional<unsigned> attributes(const QString& path) const = 0;
-  // Lets pending window events run (once per folder scanned).
-  virtual void processPendingEvents() const {}
+  // Lets pending window events run (once per folder scanned); false ends the scan.
+  virtual bool processPendingEvents() const { return true; }
 };
 
 struct MenuNode {
   enum class Kind { Item, SubMenu, Separator };
   Kind kind = Kind::Item;
   QString caption;
-  int id = 0;  // items and the separator
+  int id = 0;                      // items and the separator
   std::vector<MenuNode> children;  // sub-menus
 };
 
@@ -69,9 +69,11 @@ struct FavoritesMenuTree {
 // recurse as deep as a tree on disk can go.
 inline constexpr int kMaxFolderDepth = 32;
 
-// A caption longer than 49 characters becomes its first 47 and "...".
+// A caption longer than 49 characters becomes its first 47 and "...". A character is
+// what the user sees as one (an emoji, a letter with its accents): never cut apart.
 QString shortenCaption(const QString& caption);
-// A file item's caption: the name less its last four characters; none when shorter.
+// A file item's caption: the name less its last four characters (code points, so a
+// pair of surrogates is never split); none when shorter.
 std::optional<QString> fileCaption(const QString& fileName);
 
 // Scans favoritesPath (which ends with "/"), folders first and depth first. An empty
@@ -79,8 +81,11 @@ std::optional<QString> fileCaption(const QString& fileName);
 FavoritesMenuTree scanFavorites(const QString& favoritesPath, const FolderSource& source);
 
 // A favourite's file name for a page title: characters a file name cannot carry (or
-// that would hide it) become "_", an empty title becomes "Untitled", ".url" follows.
-QString favoriteFileName(const QString& title);
+// that would hide it) become "_", an empty title becomes "Untitled", then " (copy)"
+// when copy > 1, and ".url". The title is cut, between characters, so that the whole
+// name fits the file system's limit of kMaxFileNameBytes encoded bytes.
+inline constexpr int kMaxFileNameBytes = 255;
+QString favoriteFileName(const QString& title, int copy = 1);
 // An internet shortcut file for an address; line breaks in the address are dropped so
 // it cannot add lines of its own.
 QByteArray internetShortcutContent(const QString& url);

@@ -2,13 +2,12 @@
 
 #include "browser/browser_engine.h"
 #include "favorites/favorite_dialogs.h"
-#include "platform/directory_listing.h"
-#include "platform/profile_string.h"
+#include "favorites/folder_source.h"
+#include "favorites/profile_string.h"
 #include "platform/shell_open.h"
 #include "platform/special_folder.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
@@ -19,32 +18,18 @@ namespace favorites {
 
 namespace {
 
-constexpr int kShortcutBuffer = 255;
-
 // The Favorites state of one window; a child of the window, so it goes with it.
 class WindowState : public QObject {
  public:
   WindowState(QMainWindow* window, browser::BrowserEngine* engine)
-      : QObject(window), m_window(window), engine(engine) {
+      : QObject(window), engine(engine) {
     setObjectName(QStringLiteral("FavoritesState"));
-    window->installEventFilter(this);
   }
 
   FavoritesMenuTree tree;
   QPointer<QMenu> menu;
   QPointer<browser::BrowserEngine> engine;
   bool subclassed = false;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == m_window && event->type() == QEvent::Close) {
-      FavoritesWindowProc(m_window, WM_CLOSE, 0);
-    }
-    return false;
-  }
-
- private:
-  QMainWindow* m_window;
 };
 
 WindowState* stateOf(const QMainWindow* window) {
@@ -69,7 +54,7 @@ void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window
         action->setData(node.id);
         const int id = node.id;
         QObject::connect(action, &QAction::triggered, window,
-                         [window, id] { FavoritesWindowProc(window, WM_COMMAND, id); });
+                         [window, id] { FavoritesWindowProc(window, id); });
         break;
       }
     }
@@ -84,19 +69,30 @@ void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
   if (window == nullptr) {
     return;
   }
-  WindowState* state = stateOf(window);
-  if (state == nullptr) {
-    state = new WindowState(window, engine);
-  } else if (engine != nullptr) {
-    state->engine = engine;
+  if (WindowState* state = stateOf(window)) {
+    if (engine != nullptr) {
+      state->engine = engine;
+    }
+  } else {
+    new WindowState(window, engine);
   }
   const QString folder = favoritesFolder();
-  const platform::DirectoryListing listing;
-  state->tree = scanFavorites(folder.isEmpty() ? QString() : folder + QLatin1Char('/'), listing);
+  // The scan lets pending events run, and one of them may close and delete the window.
+  const QPointer<QMainWindow> alive(window);
+  const FolderListing listing([&alive] { return !alive.isNull(); });
+  FavoritesMenuTree tree =
+      scanFavorites(folder.isEmpty() ? QString() : folder + QLatin1Char('/'), listing);
+  if (alive.isNull()) {
+    return;
+  }
+  WindowState* state = stateOf(window);
+  state->tree = std::move(tree);
 
   QMenuBar* bar = window->menuBar();
   auto* menu = new QMenu(QString::fromLatin1(kFavoritesMenuCaption), bar);
   menu->setObjectName(QStringLiteral("mnuFavoritesMenu"));
+  // The separator under the fixed entries shows even when nothing follows it.
+  menu->setSeparatorsCollapsible(false);
   render(menu, state->tree.entries, window);
   const QList<QAction*> top = bar->actions();
   bar->insertMenu(top.value(kFavoritesMenuPosition, nullptr), menu);
@@ -116,34 +112,30 @@ void RebuildFavoritesMenu(QMainWindow* window) {
     state->menu->deleteLater();
     state->menu = nullptr;
   }
+  const QPointer<QMainWindow> alive(window);
   BuildFavoritesMenu(window, nullptr);
-  window->menuBar()->update();
+  if (!alive.isNull()) {
+    window->menuBar()->update();
+  }
 }
 
-bool FavoritesWindowProc(QMainWindow* window, unsigned message, int wParam) {
+bool FavoritesWindowProc(QMainWindow* window, int command) {
   WindowState* state = stateOf(window);
   if (state == nullptr || !state->subclassed) {
     return false;
   }
-  if (message == WM_CLOSE) {
-    state->subclassed = false;
-    return false;
-  }
-  if (message != WM_COMMAND) {
-    return false;
-  }
-  if (wParam > FAVORITE_ID_BASE) {
-    if (const auto path = state->tree.fileForCommand(wParam)) {
+  if (command > FAVORITE_ID_BASE) {
+    if (const auto path = state->tree.fileForCommand(command)) {
       OpenFavorite(*path, window);
       return true;
     }
     return false;
   }
-  if (wParam == ID_ADD_FAVORITE) {
+  if (command == ID_ADD_FAVORITE) {
     AddPageToFavorites(window);
     return true;
   }
-  if (wParam == ID_ORGANIZE_FAVORITES) {
+  if (command == ID_ORGANIZE_FAVORITES) {
     OrganizeFavorites(window);
     return true;
   }
@@ -158,8 +150,7 @@ void OpenFavorite(const QString& path, QMainWindow* window) {
   const QString extension = GetFileExtension(path, false).toLower();
   if (extension == QLatin1String("url")) {
     const QString address =
-        platform::GetPrivateProfileString(QStringLiteral("InternetShortcut"), QStringLiteral("URL"),
-                                          QString(), kShortcutBuffer, path);
+        ReadIniString(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"));
     // A shortcut with no address (unreadable, damaged or empty) leaves the page alone
     // rather than blanking it.
     if (!address.isEmpty() && address != state->engine->LocationURL()) {
@@ -197,8 +188,11 @@ void AddPageToFavorites(QMainWindow* window) {
   const UpdateLock lock(window);
   const QString address = state->engine->LocationURL();
   const QString title = state->engine->LocationName();
+  // The dialog runs its own event loop, in which the window may be closed.
+  const QPointer<QMainWindow> alive(window);
   if (AddFavorite(window, favoritesFolder(), address, ReplaceExtension(title, QString())) ==
-      DialogResult::Failed) {
+          DialogResult::Failed ||
+      alive.isNull()) {
     return;
   }
   RebuildFavoritesMenu(window);
@@ -209,7 +203,8 @@ void OrganizeFavorites(QMainWindow* window) {
     return;
   }
   const UpdateLock lock(window);
-  if (DoOrganizeFavDlg(window, favoritesFolder()) == DialogResult::Failed) {
+  const QPointer<QMainWindow> alive(window);
+  if (DoOrganizeFavDlg(window, favoritesFolder()) == DialogResult::Failed || alive.isNull()) {
     return;
   }
   RebuildFavoritesMenu(window);
@@ -230,11 +225,6 @@ QMenu* favoritesMenu(const QMainWindow* window) {
 const FavoritesMenuTree* favoritesTree(const QMainWindow* window) {
   WindowState* state = stateOf(window);
   return state != nullptr ? &state->tree : nullptr;
-}
-
-bool isSubclassed(const QMainWindow* window) {
-  WindowState* state = stateOf(window);
-  return state != nullptr && state->subclassed;
 }
 
 }  // namespace favorites

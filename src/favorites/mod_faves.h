@@ -1,4 +1,12 @@
 #pragma once
+// The Favorites menu of each browser window and its commands.
+//
+// There is no window procedure to subclass here. Its part is played by one dispatch per
+// window: every item of the built menu hands its command number to
+// FavoritesWindowProc, which picks the Favorites commands out by number (1097, 1098 and
+// above 1100) as the window procedure picks them out of its command messages.
+// "Subclassed" means that this dispatch is on: a build turns it on, a rebuild turns it
+// off until the new menu stands, and it goes with the window.
 
 #include "favorites/favorites_menu.h"
 
@@ -11,21 +19,18 @@ class BrowserEngine;
 
 namespace favorites {
 
-// Message numbers the Favorites dispatch answers, as its window procedure would.
-inline constexpr unsigned WM_CLOSE = 0x10;
-inline constexpr unsigned WM_COMMAND = 0x111;
-
 // Builds the Favorites menu of a browser window from the Favorites folder, inserts it
-// at position 4 of its menu bar and installs the window's Favorites dispatch. Each
+// at position 4 of its menu bar and turns the window's Favorites dispatch on. Each
 // window keeps its own id table, so one window's rebuild never re-points another's items.
+// Pending events run during the scan; a window closed meanwhile is left alone.
 void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine);
 
-// Takes the dispatch off, detaches the old menu and builds anew.
+// Turns the dispatch off, detaches the old menu and builds anew.
 void RebuildFavoritesMenu(QMainWindow* window);
 
-// The dispatch of one window: the close message takes it off; a command message with a
-// Favorites number runs that command. Returns true when it handled the message.
-bool FavoritesWindowProc(QMainWindow* window, unsigned message, int wParam);
+// The dispatch of one window: runs the Favorites command with this number. Returns true
+// when the number named one.
+bool FavoritesWindowProc(QMainWindow* window, int command);
 
 // The Favorites commands.
 void OpenFavorite(const QString& path, QMainWindow* window);
@@ -35,9 +40,8 @@ void OrganizeFavorites(QMainWindow* window);
 // The Tools menu's Add to Favorites: the page's title passed whole, no rebuild.
 void AddToFavorites(QMainWindow* window, browser::BrowserEngine* engine);
 
-// The window's current Favorites menu and id table (null / empty when none).
+// The window's current Favorites menu and id table (null when none).
 QMenu* favoritesMenu(const QMainWindow* window);
 const FavoritesMenuTree* favoritesTree(const QMainWindow* window);
-bool isSubclassed(const QMainWindow* window);
 
 }  // namespace favorites

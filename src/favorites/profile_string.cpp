@@ -1,8 +1,12 @@
 #include "favorites/profile_string.h"
 
+#include <QFile>
 #include <QStringConverter>
 #include <QStringDecoder>
-#include <QStringList>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace favorites {
 
@@ -27,24 +31,21 @@ QString decode(const QByteArray& content) {
 }
 
 QString unquote(const QString& value) {
-  if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+  if (value.size() >= 2 &&
+      (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
       value.back() == value.front()) {
     return value.mid(1, value.size() - 2);
   }
   return value;
 }
 
-QString fit(const QString& value, int bufferSize) {
-  if (bufferSize <= 0) {
-    return {};
-  }
-  return value.left(bufferSize - 1);
-}
+// Addresses the engine takes stay far below this; a larger file is not a shortcut.
+constexpr qint64 kMaxShortcutBytes = 4 << 20;
 
 }  // namespace
 
 QString readProfileString(const QByteArray& content, const QString& section, const QString& key,
-                          const QString& defaultValue, int bufferSize) {
+                          const QString& defaultValue) {
   const QString text = decode(content);
   bool inSection = false;
   qsizetype start = 0;
@@ -60,8 +61,8 @@ QString readProfileString(const QByteArray& content, const QString& section, con
     }
     if (line.startsWith(QLatin1Char('['))) {
       const auto close = line.indexOf(QLatin1Char(']'));
-      inSection = close > 0 &&
-                  line.mid(1, close - 1).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+      inSection =
+          close > 0 && line.mid(1, close - 1).trimmed().compare(section, Qt::CaseInsensitive) == 0;
       continue;
     }
     if (!inSection) {
@@ -72,10 +73,27 @@ QString readProfileString(const QByteArray& content, const QString& section, con
       continue;
     }
     if (line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0) {
-      return fit(unquote(line.mid(equals + 1).trimmed()), bufferSize);
+      return unquote(line.mid(equals + 1).trimmed());
     }
   }
-  return fit(defaultValue, bufferSize);
+  return defaultValue;
+}
+
+QString ReadIniString(const QString& path, const QString& section, const QString& key) {
+  // Opened without waiting for a writer, then checked on the open file itself, so a
+  // FIFO put in place of the shortcut after any earlier check cannot block either.
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    return {};
+  }
+  struct stat status {};
+  QFile file;
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxShortcutBytes ||
+      !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return {};
+  }
+  return readProfileString(file.read(kMaxShortcutBytes), section, key);
 }
 
 }  // namespace favorites

@@ -1,220 +1,191 @@
-// The Favorites menu on real browser windows, over a real Favorites folder in the
-// temporary HOME and pages from a local HTTP server.
-#include "app/frm_browser.h"
-#include "app/window_test_support.h"
-#include "browser/browser_engine.h"
+// The Favorites menu of a window over a real Favorites folder in the temporary HOME, its
+// dialogs driven as a user would.
+#include "browser/webengine_browser.h"
 #include "favorites/mod_faves.h"
 #include "platform/special_folder.h"
-#include "support/http_server.h"
-#include "support/wait.h"
 
 #include <gtest/gtest.h>
-#include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QSignalSpy>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
-#include <unistd.h>
+#include <deque>
 
-using testsupport::waitUntil;
-using windowtest::loadAndWait;
+// After Qt's headers: it uses QAbstractButton without including it.
+#include "support/modal.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace {
 
-QString folder() { return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES); }
+// A real engine, but what it is told to open is recorded, not loaded.
+class Engine : public browser::WebEngineBrowser {
+ public:
+  using WebEngineBrowser::WebEngineBrowser;
+  QStringList opened;
+  QString url = "http://page/";
+  void Navigate(const QString& address) override { opened << (url = address); }
+  [[nodiscard]] QString LocationURL() const override { return url; }
+  [[nodiscard]] QString LocationName() const override { return "Release 2.5 notes"; }
+};
 
-void writeShortcut(const QString& relative, const QString& url) {
-  const QString path = folder() + "/" + relative;
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
+QString path(const QString& relative) {
+  return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES) + "/" + relative;
+}
+void shortcut(const QString& relative, const QByteArray& url = "http://page/") {
+  QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+  QFile f(path(relative));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("[InternetShortcut]\r\nURL=" + url) > 0);
 }
 
-QStringList menuTexts(const QMenu* menu) {
-  QStringList out;
-  for (QAction* a : menu->actions()) {
-    out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-  }
-  return out;
+// Each modal window that shows is handed to the next step; one too many fails the test.
+using Steps = std::deque<std::function<void(QWidget*)>>;
+testsupport::ModalWatcher driver(Steps& steps) {
+  return testsupport::ModalWatcher([&steps](QWidget* modal) {
+    if (steps.empty()) {
+      ADD_FAILURE() << modal->objectName().toStdString();
+      return testsupport::ModalWatcher::dismiss(modal);
+    }
+    const auto step = steps.front();
+    steps.pop_front();
+    step(modal);
+  });
+}
+void accept(QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); }
+void press(QWidget* dialog, const char* button) {  // later, as the user's click would come
+  QMetaObject::invokeMethod(dialog->findChild<QPushButton*>(button), &QPushButton::click,
+                            Qt::QueuedConnection);
 }
 
 class FavoritesWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    QDir(folder()).removeRecursively();
-    server.setPage(QStringLiteral("/fav"), QStringLiteral("Release 2.5 notes"),
-                   QStringLiteral("<p>fav</p>"));
-    writeShortcut(QStringLiteral("News/Local.url"), server.url("/fav"));
-    writeShortcut(QStringLiteral("Top.URL"), server.url("/fav"));
+    QDir(path("")).removeRecursively();
+    shortcut("News/Local.url");
+    shortcut("Top.URL", "http://top/");
+    favorites::BuildFavoritesMenu(window, engine);
   }
-  void TearDown() override {
-    for (frmBrowser* w : frmBrowser::windows()) {
-      delete w;
+  void TearDown() override { delete window.data(); }
+
+  // What the menu shows below the fixed entries, sub-menus in brackets.
+  [[nodiscard]] QStringList shown() const {
+    QStringList out;
+    for (QAction* a : favorites::favoritesMenu(window)->actions().mid(3)) {
+      out << (a->menu() != nullptr ? "[" + a->text() + "]" : a->text());
+    }
+    return out;
+  }
+  void choose(const QString& caption) {
+    for (QAction* a : favorites::favoritesMenu(window)->findChildren<QAction*>()) {
+      if (a->text() == caption) {
+        return a->trigger();
+      }
     }
   }
-  testsupport::HttpServer server;
+  [[nodiscard]] QString fileFor(int id) const {
+    return favorites::favoritesTree(window)->fileForCommand(id).value_or("");
+  }
+
+  QPointer<QMainWindow> window = new QMainWindow;
+  Engine* engine = new Engine(window);
 };
 
-TEST_F(FavoritesWindow, MenuStandsBetweenToolsAndHelpWithTheFoldersContent) {
-  auto* w = new frmBrowser();
-  QStringList top;
-  for (QAction* a : w->menuBar()->actions()) {
-    top << a->text();
+TEST_F(FavoritesWindow, ChoosingAFavouriteOpensItOnce) {
+  shortcut("Broken.url", "");
+  favorites::RebuildFavoritesMenu(window);
+  EXPECT_EQ(shown(), (QStringList{"[News]", "Broken", "Top"}));
+  for (const char* item : {"Top", "Top", "Local", "Broken"}) {
+    choose(item);  // .URL counts; the page shown is not reloaded; no address blanks nothing
   }
-  EXPECT_EQ(top, (QStringList{"&File", "&Edit", "&View", "&Tools", "Favorites", "&Help"}));
-  QMenu* menu = favorites::favoritesMenu(w);
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menuTexts(menu),
-            (QStringList{"Add to Favorites...", "Organize Favorites...", "-", "News", "Top"}));
-  EXPECT_EQ(menu->actions().at(4)->data().toInt(), 1102);
-  EXPECT_EQ(menuTexts(menu->actions().at(3)->menu()), QStringList{"Local"});
-  EXPECT_TRUE(favorites::isSubclassed(w));
+  QFile::remove(path("Top.URL"));
+  choose("Top");  // deleted after the build
+  EXPECT_EQ(engine->opened, (QStringList{"http://top/", "http://page/"}));
+  // An empty folder still shows the separator under the fixed entries.
+  QDir(path("")).removeRecursively();
+  favorites::RebuildFavoritesMenu(window);
+  QMenu* menu = favorites::favoritesMenu(window);
+  ASSERT_EQ(menu->actions().size(), 3);
+  EXPECT_GT(menu->actionGeometry(menu->actions().at(2)).height(), 0);
 }
 
-TEST_F(FavoritesWindow, ChoosingAFavouriteOpensItsAddressOnceOnly) {
-  auto* w = new frmBrowser();
-  w->show();
-  QMenu* menu = favorites::favoritesMenu(w);
-  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
-  menu->actions().at(4)->trigger();  // Top.URL: capitals count as .url
-  ASSERT_TRUE(waitUntil([&] { return w->engine()->LocationURL() == server.url("/fav"); }));
-  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
-  const int requests = server.requestCount("/fav");
-  // Already shown: no reload.
-  menu->actions().at(3)->menu()->actions().at(0)->trigger();
-  testsupport::pump(300);
-  EXPECT_EQ(server.requestCount("/fav"), requests);
-  // A favourite deleted after the build does nothing.
-  QFile::remove(folder() + "/Top.URL");
-  ASSERT_TRUE(loadAndWait(w, QStringLiteral("about:blank")));
-  menu->actions().at(4)->trigger();
-  testsupport::pump(300);
-  EXPECT_EQ(w->engine()->LocationURL(), QStringLiteral("about:blank"));
-}
-
-TEST_F(FavoritesWindow, AddWritesAShortcutAndRebuildsTheMenu) {
-  auto* w = new frmBrowser();
-  w->show();
-  ASSERT_TRUE(loadAndWait(w, server.url("/fav")));
+TEST_F(FavoritesWindow, AddSavesTheFavouriteOrSaysWhyNot) {
   QString suggested;
-  QTimer::singleShot(300, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog != nullptr) {
-      suggested = dialog->findChild<QLineEdit*>(QStringLiteral("Name"))->text();
-      dialog->accept();
-    }
-  });
-  ASSERT_TRUE(favorites::FavoritesWindowProc(w, favorites::WM_COMMAND, favorites::ID_ADD_FAVORITE));
-  EXPECT_EQ(suggested, QStringLiteral("Release 2"));
-  QFile written(folder() + "/Release 2.url");
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(written.readAll().contains(("URL=" + server.url("/fav")).toUtf8()));
-  QMenu* menu = favorites::favoritesMenu(w);
-  EXPECT_EQ(menuTexts(menu), (QStringList{"Add to Favorites...", "Organize Favorites...", "-",
-                                          "News", "Release 2", "Top"}));
-  // Ids start again at 1101 after a rebuild.
-  EXPECT_EQ(menu->actions().at(3)->menu()->actions().at(0)->data().toInt(), 1101);
-  int favoritesMenus = 0;
-  for (QAction* a : w->menuBar()->actions()) {
-    favoritesMenus += a->text() == QLatin1String("Favorites") ? 1 : 0;
+  Steps steps = {accept,  // Tools > Add to Favorites
+                 [&](QWidget* d) {
+                   suggested = d->findChild<QLineEdit*>("Name")->text();
+                   accept(d);
+                 },
+                 accept,           // the same name again
+                 [](QWidget* d) {  // the folder is gone by the time the file is saved
+                   QDir(path("")).removeRecursively();
+                   accept(d);
+                 },
+                 testsupport::ModalWatcher::dismiss};
+  const auto watcher = driver(steps);
+  favorites::AddToFavorites(window, engine);  // the title whole, the menu as it was
+  EXPECT_EQ(shown(), (QStringList{"[News]", "Top"}));
+  for (int add = 0; add < 2; ++add) {
+    choose(favorites::kAddFavoriteCaption);
   }
-  EXPECT_EQ(favoritesMenus, 1);
-  // The same name again is not overwritten.
-  QTimer::singleShot(300, [] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-      dialog->accept();
-    }
-  });
-  favorites::FavoritesWindowProc(w, favorites::WM_COMMAND, favorites::ID_ADD_FAVORITE);
-  EXPECT_TRUE(QFileInfo::exists(folder() + "/Release 2 (2).url"));
+  EXPECT_EQ(suggested, "Release 2");
+  EXPECT_EQ(shown(),
+            (QStringList{"[News]", "Release 2 (2)", "Release 2.5 notes", "Release 2", "Top"}));
+  QFile written(path("Release 2.url"));
+  EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
+  choose(favorites::kAddFavoriteCaption);
+  EXPECT_TRUE(steps.empty());
+  EXPECT_EQ(watcher.messages().size(), 1U);
 }
 
-TEST_F(FavoritesWindow, ToolsAddLeavesTheMenuAsItWas) {
-  auto* w = new frmBrowser();
-  w->show();
-  ASSERT_TRUE(loadAndWait(w, server.url("/fav")));
-  QTimer::singleShot(300, [] {
-    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-      dialog->accept();
-    }
-  });
-  w->action(QStringLiteral("Tools/Add to Favorites"))->trigger();
-  // The title is passed whole.
-  EXPECT_TRUE(QFileInfo::exists(folder() + "/Release 2.5 notes.url"));
-  EXPECT_EQ(menuTexts(favorites::favoritesMenu(w)).size(), 5);
+TEST_F(FavoritesWindow, OrganizeRenamesMovesDeletesAndTheMenuFollows) {
+  shortcut("Old.url");
+  shortcut(".dot.url");
+  QDir().mkpath(path("Favorites"));
+  favorites::RebuildFavoritesMenu(window);
+  const auto select = [](QWidget* d, const QString& name) {
+    auto* tree = d->findChild<QTreeView*>();
+    tree->setCurrentIndex(qobject_cast<QFileSystemModel*>(tree->model())->index(path(name)));
+    return tree->currentIndex().isValid() ? tree : nullptr;
+  };
+  Steps steps = {
+      [&](QWidget* d) {
+        QTreeView* tree = select(d, "Top.URL");
+        d->findChild<QPushButton*>("cmdRename")->click();
+        if (auto* editor = tree->findChild<QLineEdit*>()) {
+          editor->setText("Renamed.url");
+          QTest::keyClick(editor, Qt::Key_Return);
+        }
+        select(d, "Old.url");
+        press(d, "cmdDelete");
+      },
+      [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); },
+      [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
+      [](QWidget* d) {  // into the sub-folder called Favorites, not the Favorites folder
+        auto* folders = d->findChild<QComboBox*>();
+        folders->setCurrentIndex(folders->findData("Favorites"));
+        accept(d);
+      },
+      [](QWidget* d) { press(d, "cmdClose"); }};
+  const auto watcher = driver(steps);
+  choose(favorites::kOrganizeFavoritesCaption);
+  EXPECT_TRUE(steps.empty());
+  EXPECT_EQ(shown(), (QStringList{"[Favorites]", "[News]", "Renamed"}));
+  EXPECT_EQ(fileFor(1101), path("Favorites/.dot.url"));
 }
 
-TEST_F(FavoritesWindow, ClosingTakesTheDispatchOffAndEachWindowKeepsItsOwnTable) {
-  auto* first = new frmBrowser();
-  auto* second = new frmBrowser();
-  first->show();
-  second->show();
-  writeShortcut(QStringLiteral("Aaa.url"), server.url("/fav"));
-  favorites::RebuildFavoritesMenu(second);
-  // The first window's 1102 is still Top, not the new file.
-  EXPECT_TRUE(favorites::favoritesTree(first)->fileForCommand(1102)->endsWith("Top.URL"));
-  EXPECT_TRUE(favorites::favoritesTree(second)->fileForCommand(1102)->endsWith("Aaa.url"));
-  second->close();
-  EXPECT_FALSE(favorites::FavoritesWindowProc(first, favorites::WM_COMMAND, 1099));
-  EXPECT_TRUE(favorites::isSubclassed(first));
-}
-
-TEST_F(FavoritesWindow, AFolderThatCannotBeMadeLeavesOnlyTheFixedEntries) {
-  const QByteArray old = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", "/dev/null/nowhere");
-  auto* w = new frmBrowser();
-  qputenv("XDG_DATA_HOME", old);
-  if (old.isEmpty()) {
-    qunsetenv("XDG_DATA_HOME");
-  }
-  EXPECT_EQ(menuTexts(favorites::favoritesMenu(w)),
-            (QStringList{"Add to Favorites...", "Organize Favorites...", "-"}));
-}
-
-TEST_F(FavoritesWindow, ShortcutsWithoutAnAddressOrBeyondReachLeaveThePageAlone) {
-  writeShortcut(QStringLiteral("Broken.url"), QString());
-  {
-    QFile garbage(folder() + "/Garbage.url");
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray("\x00\xff[Internet\nURL\n", 18));
-  }
-  writeShortcut(QStringLiteral("Locked.url"), server.url("/fav"));
-  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::WriteOwner);
-  writeShortcut(QStringLiteral("Sealed/Inside.url"), server.url("/fav"));
-  QFile::setPermissions(folder() + "/Sealed", QFileDevice::WriteOwner);
-  auto* w = new frmBrowser();
-  w->show();
-  QFile::setPermissions(folder() + "/Sealed",
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  QMenu* menu = favorites::favoritesMenu(w);
-  const QStringList texts = menuTexts(menu);
-  // A folder that cannot be read shows as an empty sub-menu (root reads it anyway).
-  ASSERT_TRUE(texts.contains("Sealed"));
-  if (geteuid() != 0) {
-    EXPECT_TRUE(menu->actions().at(static_cast<int>(texts.indexOf("Sealed")))->menu()->isEmpty());
-  }
-  ASSERT_TRUE(loadAndWait(w, server.url("/fav")));
-  const int requests = server.requestCount("/fav");
-  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::WriteOwner);
-  for (QAction* a : menu->actions()) {
-    if (a->text() == "Broken" || a->text() == "Garbage" || a->text() == "Locked") {
-      a->trigger();
-    }
-  }
-  QFile::setPermissions(folder() + "/Locked.url", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  testsupport::pump(500);
-  EXPECT_EQ(w->engine()->LocationURL(), server.url("/fav"));
-  if (geteuid() != 0) {
-    EXPECT_EQ(server.requestCount("/fav"), requests);
-  }
+TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
+  QPointer<QMainWindow> other = new QMainWindow;
+  favorites::BuildFavoritesMenu(other, new Engine(other));
+  shortcut("Aaa.url");
+  favorites::RebuildFavoritesMenu(other);  // one window's rebuild leaves the other's numbers
+  EXPECT_EQ(fileFor(1102), path("Top.URL"));
+  QMetaObject::invokeMethod(
+      qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
+  favorites::RebuildFavoritesMenu(other);
+  EXPECT_TRUE(other.isNull());
+  Steps steps = {[this](QWidget*) { delete window.data(); }};
+  const auto watcher = driver(steps);
+  choose(favorites::kAddFavoriteCaption);
+  EXPECT_TRUE(window.isNull());
 }
 
 }  // namespace

@@ -1,26 +1,24 @@
-#include "platform/directory_listing.h"
+#include "favorites/folder_source.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-namespace platform {
+namespace favorites {
 
 namespace {
 constexpr QDir::SortFlags kReferenceOrder = QDir::Name | QDir::IgnoreCase;
 }
 
-QStringList DirectoryListing::listWithDirectoryFilter(const QString& path) const {
+QStringList FolderListing::listWithDirectoryFilter(const QString& path) const {
   const QDir dir(path);
   if (path.isEmpty() || !dir.exists()) {
     return {};
   }
-  QStringList names = {QStringLiteral("."), QStringLiteral("..")};
-  names += dir.entryList(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot, kReferenceOrder);
-  return names;
+  return dir.entryList(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot, kReferenceOrder);
 }
 
-QStringList DirectoryListing::listWithFileFilter(const QString& path) const {
+QStringList FolderListing::listWithFileFilter(const QString& path) const {
   const QDir dir(path);
   if (path.isEmpty() || !dir.exists()) {
     return {};
@@ -28,33 +26,34 @@ QStringList DirectoryListing::listWithFileFilter(const QString& path) const {
   return dir.entryList(QDir::Files | QDir::Hidden | QDir::System, kReferenceOrder);
 }
 
-std::optional<unsigned> DirectoryListing::attributes(const QString& path) const {
+std::optional<unsigned> FolderListing::attributes(const QString& path) const {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) {
     return std::nullopt;
   }
   unsigned attributes = 0;
   if (info.isSymLink()) {
-    attributes |= favorites::kAttrReparsePoint;
+    attributes |= kAttrReparsePoint;
   }
   if (info.isDir()) {
-    attributes |= favorites::kAttrDirectory;
+    attributes |= kAttrDirectory;
   } else if (!info.isFile()) {
-    attributes |= favorites::kAttrSystem;
+    attributes |= kAttrSystem;
   }
   if (info.fileName().startsWith(QLatin1Char('.'))) {
-    attributes |= favorites::kAttrHidden;
+    attributes |= kAttrHidden;
   }
   if (!info.isWritable()) {
-    attributes |= favorites::kAttrReadOnly;
+    attributes |= kAttrReadOnly;
   }
   return attributes;
 }
 
-void DirectoryListing::processPendingEvents() const {
+bool FolderListing::processPendingEvents() const {
   if (QCoreApplication::instance() != nullptr) {
     QCoreApplication::processEvents();
   }
+  return !m_keepGoing || m_keepGoing();
 }
 
-}  // namespace platform
+}  // namespace favorites

@@ -53,6 +53,11 @@ void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window
         QAction* action = menu->addAction(node.caption);
         action->setData(node.id);
         const int id = node.id;
+        if (id == ID_ADD_FAVORITE) {
+          // The key every browser has for it.
+          action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+          action->setShortcutContext(Qt::WindowShortcut);
+        }
         QObject::connect(action, &QAction::triggered, window,
                          [window, id] { FavoritesWindowProc(window, id); });
         break;

@@ -69,7 +69,9 @@ class BrowserWindow : public ::testing::Test {
         delete w;
       }
     }
-    main->engine()->setSilent(false);
+    if (frmBrowser::mainWindow() != nullptr) {  // the last test closes it
+      main->engine()->setSilent(false);
+    }
   }
 
   static void activate(frmBrowser* w) {
@@ -143,14 +145,15 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   const auto selectedBox = [] {
     return box(main)->hasFocus() && edit(main)->selectedText() == edit(main)->text();
   };
+  int fetched = 0;  // requests for the page before the key
   const struct {
     QKeySequence key;
     std::function<bool()> done;
   } rows[] = {
       {QKeySequence(Qt::ALT | Qt::Key_Left), [] { return location(main) == server->url("/a"); }},
       {QKeySequence(Qt::ALT | Qt::Key_Right), [] { return location(main) == server->url("/b"); }},
-      {QKeySequence(Qt::Key_F5), [] { return server->requestCount("/b") == 2; }},
-      {QKeySequence(Qt::CTRL | Qt::Key_R), [] { return server->requestCount("/b") == 3; }},
+      {QKeySequence(Qt::Key_F5), [&] { return server->requestCount("/b") > fetched; }},
+      {QKeySequence(Qt::CTRL | Qt::Key_R), [&] { return server->requestCount("/b") > fetched; }},
       {QKeySequence(Qt::CTRL | Qt::Key_L), selectedBox},
       {QKeySequence(Qt::ALT | Qt::Key_D), selectedBox},
       {QKeySequence(Qt::Key_F6), selectedBox},
@@ -164,10 +167,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
        [] { return location(main).startsWith(QLatin1String("res:")); }},
   };
   for (const auto& row : rows) {
-    if (row.key == QKeySequence(Qt::Key_F5)) {
-      server->clearRequests();
-      loadAndWait(main, server->url("/b"));
-    }
+    fetched = server->requestCount("/b");
     page()->setFocus();
     QTest::keySequence(main->windowHandle(), row.key);
     EXPECT_TRUE(waitUntil(row.done, 8000)) << row.key.toString().toStdString();
@@ -187,6 +187,8 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   ModalWatcher watcher;
   QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_S));
   EXPECT_TRUE(waitUntil([&] { return watcher.seen() == 1; }));
+  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_D));
+  EXPECT_TRUE(waitUntil([&] { return watcher.seen() == 2; }));  // Add Favorite
   const auto count = frmBrowser::windows().size();
   QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::qWait(100);

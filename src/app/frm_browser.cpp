@@ -291,10 +291,6 @@ void frmBrowser::buildControls() {
   StatusPanel2->hide();
   StatusBar1->addWidget(StatusPanel1, 1);
   StatusBar1->addPermanentWidget(StatusPanel2);
-
-  timTimer1 = new QTimer(this);
-  timTimer1->setTimerType(Qt::PreciseTimer);
-  connect(timTimer1, &QTimer::timeout, this, &frmBrowser::timTimer1_Timer);
 }
 
 void frmBrowser::buildMenus() {
@@ -389,7 +385,6 @@ void frmBrowser::Form_Load() {
   Slider1->setToolTip(QStringLiteral("Transparency"));
   Slider1->setValue(Slider1->maximum());
   button(kButtonZodorAzev)->setChecked(false);
-  timTimer1->start(1);
   favorites::BuildFavoritesMenu(this, WebBrowser1);
 }
 
@@ -485,13 +480,11 @@ void frmBrowser::Form_Unload(int& /*Cancel*/) {
   }
   m_unloaded = true;
   fdMain.reset();
-  timTimer1->stop();
+  m_zodorAzev->unload();
   stealth::transparent::RemoveTransparency(this);
 }
 
 // ---- ZodorAzev and transparency ---------------------------------------------------
-
-void frmBrowser::timTimer1_Timer() { m_zodorAzev->tick(); }
 
 void frmBrowser::Slider1_Change() { setTransparency(Slider1->value()); }
 

@@ -109,7 +109,6 @@ class frmBrowser : public QMainWindow {
   QStatusBar* StatusBar1 = nullptr;
   QLabel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
-  QTimer* timTimer1 = nullptr;
   std::unique_ptr<dialogs::cFileDialog> fdMain;
 
   // Menus.
@@ -195,7 +194,6 @@ class frmBrowser : public QMainWindow {
   void CoolBar1_HeightChanged(float newHeight);
   void Form_KeyDown(int& KeyCode, int& Shift);
   void Form_Unload(int& Cancel);
-  void timTimer1_Timer();
   void Slider1_Change();
   void applyBrowserSize(float height, float width);
   void setTransparency(int level);

@@ -72,8 +72,7 @@ bool ZodorAzev::Quiescent(const TickInputs& in) const noexcept {
     return !m_state.blnEntered;
   }
   // Inside or on a boundary: nothing left to count or to note.
-  return m_state.lngOutsideX == 0 && m_state.lngOutsideY == 0 &&
-         (m_state.blnEntered || !p.inside);
+  return m_state.lngOutsideX == 0 && m_state.lngOutsideY == 0 && (m_state.blnEntered || !p.inside);
 }
 
 Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {

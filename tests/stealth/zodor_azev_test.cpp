@@ -79,8 +79,8 @@ TEST(ZodorAzev, Traces) {
        hidden + "ZZZZZZZZZZ1ZZZZZZZZZZ2" + back, "..H" + std::string(32, '.') + "R"},
       {"button up while hidden keeps the count", hidden + "ZZZZZzzzzZZZZZZ",
        "..H" + std::string(14, '.') + "R"},
-      {"restored: not entered, leaving does nothing until inside again",
-       hidden + back + "LBCLIRR", "..H" + std::string(10, '.') + "R" + "......H"},
+      {"restored: not entered, leaving does nothing until inside again", hidden + back + "LBCLIRR",
+       "..H" + std::string(10, '.') + "R" + "......H"},
       {"hidden again in the zone: back on the next tick", hidden + back + "IRRZ",
        "..H" + std::string(10, '.') + "R" + "..HR"},
   };
@@ -116,9 +116,9 @@ TEST(ZodorAzev, EdgesAreStrictOnBothAxes) {
 }
 
 TEST(ZodorAzev, ZoneEdgesOfCommonScreens) {
-  for (const auto [w, h, x, y] : {std::array{800, 600, 640, 480}, std::array{1024, 768, 819, 614},
-                                  std::array{1280, 1024, 1024, 819},
-                                  std::array{1920, 1080, 1536, 864}}) {
+  for (const auto [w, h, x, y] :
+       {std::array{800, 600, 640, 480}, std::array{1024, 768, 819, 614},
+        std::array{1280, 1024, 1024, 819}, std::array{1920, 1080, 1536, 864}}) {
     const auto screen = [&](int cx, int cy) {
       ZodorAzev m(st(0, 0, false, 10));
       return m.Tick(at(cx, cy, false, true, 1500, 3000, static_cast<float>(w * 15),

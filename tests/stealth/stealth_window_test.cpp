@@ -13,8 +13,6 @@
 #include <QAction>
 #include <QWidget>
 
-#include <memory>
-#include <optional>
 #include <string>
 
 using stealth::Action;
@@ -24,7 +22,6 @@ namespace x = testsupport::x;
 
 namespace {
 
-const QString kTitle = QStringLiteral("Hushleaf Browser");
 const QPoint kZone(1150, 950);  // the 1280x1024 screen's zone starts at 1024, 819
 const QPoint kAway(40, 40);     // outside every window and the zone
 
@@ -42,8 +39,8 @@ struct Stealth {
     adapter->notify = [this](const QString& text) { notices << text; };
     adapter->setSafetyPoll(std::chrono::hours(1));  // only events may wake it here
     QObject::connect(adapter.get(), &ZodorAzevAdapter::ticked, [this](Action a) {
-      ticks.emplace_back(QPoint(adapter->CursorCtrl1().mouseX(), adapter->CursorCtrl1().mouseY()),
-                         a);
+      const auto& c = adapter->CursorCtrl1();
+      ticks.emplace_back(QPoint(c.mouseX(), c.mouseY()), a);
     });
     window->setGeometry(geometry);
     window->show();
@@ -51,7 +48,7 @@ struct Stealth {
         [&] { return x::viewable(id()) && window->frameGeometry() != window->geometry(); }));
   }
   [[nodiscard]] std::uint32_t id() const { return static_cast<std::uint32_t>(window->winId()); }
-  [[nodiscard]] bool resting() {
+  bool rests() {
     return waitUntil([&] { return !adapter->timerRunning(); });
   }
   // Ticks that saw the cursor at `p` up to the first one that acted.
@@ -69,28 +66,17 @@ class StealthWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
+    ASSERT_TRUE(x::windowManagerReady());
     platform::setTaskVisible(false);
-    // openbox publishes itself a little before it handles map requests: a window shown
-    // in between stays unmapped. Go on once one is really managed.
-    QWidget probe;
-    probe.setGeometry(700, 600, 100, 100);
-    bool managed = false;
-    for (int attempt = 0; attempt < 5 && !managed; ++attempt) {
-      probe.show();
-      managed = waitUntil([&] { return probe.frameGeometry() != probe.geometry(); }, 1000);
-      probe.hide();
-    }
-    ASSERT_TRUE(managed);
   }
   void SetUp() override {
-    platform::AppTitle::set(kTitle);
+    platform::AppTitle::set(platform::applicationTitle());
     x::moveMouse(kAway);
   }
 };
 
 TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBackInPlace) {
-  Stealth other(QRect(650, 120, 300, 200));
-  other.window->setWindowTitle(QStringLiteral("B"));
+  Stealth other(QRect(650, 120, 300, 200));  // pressed, never entered: stays throughout
   other.button->setChecked(true);
   Stealth w(QRect(100, 120, 400, 300));
   w.window->setWindowTitle(QStringLiteral("Page A - Hushleaf Browser"));
@@ -101,7 +87,7 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBackI
   w.button->setChecked(true);
   x::moveMouse(w.window->frameGeometry().center());
   ASSERT_TRUE(waitUntil([&] { return w.adapter->state().blnEntered; }));
-  ASSERT_TRUE(w.resting());  // at rest inside: no timer
+  ASSERT_TRUE(w.rests());  // at rest inside: no timer
 
   w.ticks.clear();
   x::moveMouse(kAway);
@@ -109,15 +95,13 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBackI
   EXPECT_EQ(w.ticksAt(kAway, Action::Hide), 2);
   EXPECT_EQ(x::netWmName(w.id()), QByteArray());
   EXPECT_TRUE(platform::AppTitle::get().isEmpty());
-  EXPECT_TRUE(w.resting());                // hidden, at rest outside the zone
-  EXPECT_TRUE(other.window->isVisible());  // never entered
-  EXPECT_EQ(other.window->windowTitle(), QStringLiteral("B"));
+  EXPECT_TRUE(w.rests());  // hidden, at rest outside the zone
 
   w.ticks.clear();
   x::moveMouse(kZone);
   ASSERT_TRUE(waitUntil([&] { return x::viewable(w.id()); }));
   EXPECT_EQ(w.ticksAt(kZone, Action::Restore), 11);
-  EXPECT_EQ(platform::AppTitle::get(), kTitle);
+  EXPECT_EQ(platform::AppTitle::get(), platform::applicationTitle());
   EXPECT_TRUE(waitUntil([&] { return x::netWmName(w.id()) == "Page A - Hushleaf Browser"; }));
   EXPECT_TRUE(waitUntil([&] { return x::rootPosition(w.id()) == placed; }));
   // openbox drops the task-list hints on unmap; they are back after the restore.
@@ -125,44 +109,38 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBackI
 
   // Restored, not entered: leaving does nothing.
   x::moveMouse(kAway);
-  EXPECT_TRUE(w.resting());
-  EXPECT_TRUE(x::viewable(w.id()));
+  EXPECT_TRUE(w.rests());
+  EXPECT_TRUE(x::viewable(w.id()) && x::viewable(other.id()));
 }
 
 TEST_F(StealthWindowTest, TheButtonStartsAndStopsTheTimerAndMotionWakesIt) {
   Stealth w(QRect(100, 120, 400, 300));
-  for (int round = 0; round < 2; ++round) {
-    w.button->setChecked(true);
-    EXPECT_TRUE(w.adapter->timerRunning());
-    EXPECT_TRUE(w.resting());
-    const auto ticks = w.adapter->tickCount();
-    x::moveMouse(QPoint(60, 60));  // motion wakes it, even far from the window
-    EXPECT_TRUE(waitUntil([&] { return w.adapter->tickCount() > ticks; }));
-    EXPECT_TRUE(w.resting());
-    w.button->setChecked(false);
-    EXPECT_FALSE(w.adapter->timerRunning());
-    const auto upTicks = w.adapter->tickCount();
-    for (const QPoint p : {w.window->frameGeometry().center(), kAway, kZone, kAway}) {
-      x::moveMouse(p);
-      testsupport::pump(20);
-    }
-    EXPECT_EQ(w.adapter->tickCount(), upTicks);
-    EXPECT_TRUE(x::viewable(w.id()));
-  }
+  w.button->setChecked(true);
+  EXPECT_TRUE(w.adapter->timerRunning());
+  EXPECT_TRUE(w.rests());
+  const auto ticks = w.adapter->tickCount();
+  x::moveMouse(QPoint(60, 60));  // motion wakes it, even far from the window
+  EXPECT_TRUE(waitUntil([&] { return w.adapter->tickCount() > ticks; }));
+  EXPECT_TRUE(w.rests());
+  w.button->setChecked(false);
+  EXPECT_FALSE(w.adapter->timerRunning());
+  const auto upTicks = w.adapter->tickCount();
+  x::moveMouse(w.window->frameGeometry().center());
+  x::moveMouse(kZone);
+  testsupport::pump(100);
+  EXPECT_EQ(w.adapter->tickCount(), upTicks);
 }
 
 TEST_F(StealthWindowTest, InAWaylandSessionPressingExplainsAndNeverHides) {
   Stealth w(QRect(100, 120, 400, 300), ZodorAzevAdapter::Session::Wayland);
-  const QString needsX11 = QString::fromLatin1(stealth::kNeedsX11Session);
-  EXPECT_EQ(w.button->toolTip(), needsX11);
   w.button->setChecked(true);
+  const QString needsX11 = QString::fromLatin1(stealth::kNeedsX11Session);
   EXPECT_EQ(w.notices, QStringList{needsX11});
-  for (const QPoint p : {w.window->frameGeometry().center(), kAway, kZone}) {
-    x::moveMouse(p);
-    testsupport::pump(50);
-  }
-  EXPECT_TRUE(x::viewable(w.id()));
-  EXPECT_EQ(w.adapter->tickCount(), 0U);
+  EXPECT_EQ(w.button->toolTip(), needsX11);
+  x::moveMouse(w.window->frameGeometry().center());
+  x::moveMouse(kAway);
+  testsupport::pump(100);
+  EXPECT_TRUE(x::viewable(w.id()) && w.adapter->tickCount() == 0);
 }
 
 TEST_F(StealthWindowTest, OpacityFollowsTheLevelAndGoesAtOpaqueAndUnload) {

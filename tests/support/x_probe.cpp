@@ -4,9 +4,11 @@
 #include <xcb/xtest.h>
 #include <QGuiApplication>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace testsupport::x {
 
@@ -153,6 +155,27 @@ std::vector<std::uint32_t> clientsOf(std::int64_t pid) {
     }
   }
   return out;
+}
+
+bool windowManagerReady(int timeoutMs) {
+  xcb_connection_t* c = connection();
+  for (int elapsed = 0; elapsed < timeoutMs; elapsed += 1000) {
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root(), 700, 600, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_map_window(c, probe);
+    bool framed = false;
+    for (int ms = 0; ms < 1000 && !framed; ms += 10) {
+      framed = frameOf(probe) != probe;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    xcb_destroy_window(c, probe);
+    roundTrip();
+    if (framed) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void moveMouse(QPoint to) { fake(XCB_MOTION_NOTIFY, 0, to); }

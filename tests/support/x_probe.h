@@ -35,6 +35,10 @@ std::uint32_t frameOf(std::uint32_t window);
 // Top-level client windows whose _NET_WM_PID is pid, found through the frames.
 std::vector<std::uint32_t> clientsOf(std::int64_t pid);
 
+// True once the window manager really manages new windows: it publishes itself a little
+// before it handles map requests, and a window mapped in between stays unmapped.
+bool windowManagerReady(int timeoutMs = 5000);
+
 // Pointer motion through XTest, as a real mouse's motion arrives: it makes XInput2 raw
 // motion, which a warp does not. Returns once the server has moved the pointer.
 void moveMouse(QPoint to);

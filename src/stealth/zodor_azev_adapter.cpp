@@ -3,6 +3,7 @@
 #include "platform/app_title.h"
 #include "platform/pointer_motion.h"
 #include "platform/session_kind.h"
+#include "platform/task_list.h"
 #include "platform/x11.h"
 
 #include <QAction>
@@ -45,11 +46,11 @@ ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session ses
   connect(&timTimer1, &QTimer::timeout, this, &ZodorAzevAdapter::timTimer1_Timer);
   m_safetyPoll.setInterval(kSafetyPoll);
   m_safetyPoll.setTimerType(Qt::CoarseTimer);
-  connect(&m_safetyPoll, &QTimer::timeout, this, &ZodorAzevAdapter::wake);
+  connect(&m_safetyPoll, &QTimer::timeout, this, [this] { wake(true); });
   if (m_session == Session::Wayland) {
     m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
   } else if (auto* motion = platform::PointerMotion::instance()) {
-    connect(motion, &platform::PointerMotion::moved, this, &ZodorAzevAdapter::wake);
+    connect(motion, &platform::PointerMotion::moved, this, [this] { wake(); });
   }
   connect(m_button, &QAction::toggled, this, &ZodorAzevAdapter::buttonToggled);
   m_window->installEventFilter(this);
@@ -103,14 +104,19 @@ bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void ZodorAzevAdapter::wake() {
+void ZodorAzevAdapter::wake(bool tickNow) {
   if (m_ticking || m_unloaded || m_session == Session::Wayland || !m_button->isChecked()) {
     return;
   }
   m_ticking = true;
   m_start = Clock::now();
   m_sequence = 0;
-  timTimer1.start(0);
+  if (tickNow) {
+    timTimer1_Timer();
+  } else {
+    // Events arrive in the middle of other work (a native event, a show): tick after it.
+    timTimer1.start(0);
+  }
 }
 
 void ZodorAzevAdapter::timTimer1_Timer() {
@@ -187,6 +193,17 @@ void ZodorAzevAdapter::restoreWindow() {
     } else {
       m_window->setGeometry(m_hiddenGeometry);
     }
+  }
+  // Qt maps a window only at the end of show(), after showing its children and sending
+  // the show events (3 to 7 ms with the engine's view). Asking for the map first lets the
+  // window manager start at once; the hints it reads at the map are written first, and a
+  // maximised or full-screen window, whose state Qt writes in show(), waits for it.
+  if (m_window->windowHandle() != nullptr && m_window->windowState() == Qt::WindowNoState) {
+    if (!platform::taskVisible()) {
+      platform::applySkipTaskbar(m_window);
+    }
+    platform::x11::mapWindow(static_cast<std::uint32_t>(m_window->winId()));
+    platform::x11::flush();
   }
   m_window->show();
   // The machine has already cleared blnEntered.

@@ -35,8 +35,9 @@ class ZodorAzevAdapter : public QObject {
  public:
   enum class Session { X11, Wayland };
   // How often the pointer is looked at while the button is down and nothing moves. Each
-  // look is one pointer query (about 40 us); a warp is noticed within this period.
-  static constexpr std::chrono::milliseconds kSafetyPoll{200};
+  // look is one tick, one pointer query (about 40 us of CPU, two wake-ups of the thread);
+  // a warp with no other event is noticed within this period.
+  static constexpr std::chrono::milliseconds kSafetyPoll{250};
 
   ZodorAzevAdapter(QWidget* window, QAction* button, Session session = currentSession());
   ZodorAzevAdapter(const ZodorAzevAdapter&) = delete;
@@ -69,8 +70,8 @@ class ZodorAzevAdapter : public QObject {
   using Clock = std::chrono::steady_clock;
 
   void buttonToggled(bool pressed);
-  // Starts ticking now unless it already runs.
-  void wake();
+  // Starts ticking unless it already runs: at once, or from the next turn of the loop.
+  void wake(bool tickNow = false);
   void timTimer1_Timer();
   bool readInputs(TickInputs& in);
   void hideWindow();

@@ -1,10 +1,12 @@
 // Start-up of the real program against a bare Qt WebEngine program, observed from
 // outside so that the product needs no hook: each run starts the program under a private
-// Xvfb with a fresh HOME and reads its window's pixels from the X server until the
-// page's grey text is on the screen (the bare program shows the same text). The bare
-// program also reports its own loadFinished time, which shows how far painting trails the
-// load. Memory is the resident set of the program and all its engine helper processes,
+// Xvfb (the test kit's XSession) with a fresh HOME and reads its window's pixels from the
+// X server until the page's grey text is on the screen (the bare program shows the same
+// text). The bare program also reports its own loadFinished time, which shows how far
+// painting trails the load. Memory is the resident set of the program and all its engine helper processes,
 // 1.5 s after the page is shown.
+#include "support/x_session.h"
+
 #include <xcb/xcb.h>
 
 #include <dirent.h>
@@ -43,39 +45,6 @@ long long monotonicNs() {
 }
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-// --- private X server -------------------------------------------------------------
-struct Xvfb {
-  pid_t pid = -1;
-  std::string display;
-
-  Xvfb() {
-    std::array<int, 2> fds{};
-    if (pipe(fds.data()) != 0) std::exit(1);
-    pid = fork();
-    if (pid == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
-             "tcp", "-noreset", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (number.empty()) {
-      std::fprintf(stderr, "Xvfb did not start\n");
-      std::exit(1);
-    }
-    display = ":" + number;
-  }
-  ~Xvfb() {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
-};
 
 // --- X observation -----------------------------------------------------------------
 class XWatch {
@@ -218,7 +187,8 @@ struct Run {
   int processes = 0;
 };
 
-Run runOnce(const Xvfb& x, const std::vector<std::string>& argv, bool readsLoadLine) {
+Run runOnce(const testsupport::XSession& x, const std::vector<std::string>& argv,
+            bool readsLoadLine) {
   const std::filesystem::path home =
       std::filesystem::temp_directory_path() / ("startup-bench-" + std::to_string(getpid()));
   std::filesystem::remove_all(home);
@@ -228,7 +198,7 @@ Run runOnce(const Xvfb& x, const std::vector<std::string>& argv, bool readsLoadL
   std::array<int, 2> out{};
   if (pipe(out.data()) != 0) std::exit(1);
   Run run;
-  XWatch watch(x.display);
+  XWatch watch(x.display());
   const long long start = monotonicNs();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -238,7 +208,7 @@ Run runOnce(const Xvfb& x, const std::vector<std::string>& argv, bool readsLoadL
     close(out[1]);
     const int devnull = open("/dev/null", O_WRONLY);
     if (devnull >= 0) dup2(devnull, STDERR_FILENO);
-    setenv("DISPLAY", x.display.c_str(), 1);
+    setenv("DISPLAY", x.display().c_str(), 1);
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (home / ".runtime").c_str(), 1);
     for (const char* v :
@@ -297,7 +267,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main() {
-  Xvfb x;
+  testsupport::XSession x;
   // The bare program's page: the same text the real program's start page carries.
   const std::filesystem::path page = std::filesystem::temp_directory_path() /
                                      ("startup-bench-page-" + std::to_string(getpid()) + ".htm");

@@ -1,5 +1,7 @@
 // Random tick sequences through the ZodorAzev machine, with the window's visibility
-// following its actions (and now and then changed behind its back).
+// following its actions (and now and then changed behind its back). A second machine
+// skips every tick while it is quiescent and its inputs are unchanged, as the window's
+// timer does; it must act exactly like the one that ticks every time.
 #include "stealth/zodor_azev.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -35,6 +37,9 @@ std::int32_t cursorValue(FuzzedDataProvider& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   stealth::ZodorAzev machine;
+  stealth::ZodorAzev skipping;
+  stealth::TickInputs lastSeen;
+  bool quiet = false;
   bool visible = true;
   stealth::TickInputs tick;
   tick.Left = geometryValue(in);
@@ -46,27 +51,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   while (in.remaining_bytes() > 0) {
     const auto flags = in.ConsumeIntegral<std::uint8_t>();
-    tick.buttonPressed = (flags & 1) == 0 || (flags & 2) == 0;  // mostly pressed
-    if ((flags & 0x1c) == 0x1c) {
-      visible = !visible;  // shown or hidden by someone else
-    }
-    if ((flags & 0x20) != 0) {  // the window moved, or the screen changed
-      tick.Left = geometryValue(in);
-      tick.Top = geometryValue(in);
-      tick.Width = geometryValue(in);
-      tick.Height = geometryValue(in);
-      if ((flags & 0x40) != 0) {
-        tick.ScreenWidth = geometryValue(in);
-        tick.ScreenHeight = geometryValue(in);
+    // A set top bit holds every input (the visibility still follows the actions), so
+    // that runs of unchanged ticks occur.
+    if ((flags & 0x80) == 0) {
+      tick.buttonPressed = (flags & 1) == 0 || (flags & 2) == 0;  // mostly pressed
+      if ((flags & 0x1c) == 0x1c) {
+        visible = !visible;  // shown or hidden by someone else
       }
+      if ((flags & 0x20) != 0) {  // the window moved, or the screen changed
+        tick.Left = geometryValue(in);
+        tick.Top = geometryValue(in);
+        tick.Width = geometryValue(in);
+        tick.Height = geometryValue(in);
+        if ((flags & 0x40) != 0) {
+          tick.ScreenWidth = geometryValue(in);
+          tick.ScreenHeight = geometryValue(in);
+        }
+      }
+      tick.cursorX = cursorValue(in);
+      tick.cursorY = cursorValue(in);
     }
     tick.windowVisible = visible;
-    tick.cursorX = cursorValue(in);
-    tick.cursorY = cursorValue(in);
 
     const stealth::ZodorAzevState before = machine.state();
     const stealth::Action action = machine.Tick(tick);
     const stealth::ZodorAzevState& after = machine.state();
+
+    stealth::Action skipped = stealth::Action::None;
+    if (!quiet || !(tick == lastSeen)) {
+      skipped = skipping.Tick(tick);
+      quiet = skipped == stealth::Action::None && skipping.Quiescent(tick);
+      lastSeen = tick;
+    }
+    check(skipped == action);
 
     check(action == stealth::Action::None || action == stealth::Action::Hide ||
           action == stealth::Action::Restore);

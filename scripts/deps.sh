@@ -4,7 +4,7 @@
 HUSHLEAF_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-qpa-plugins
-  libgl-dev libxcb1-dev
+  libgl-dev libxcb1-dev libxcb-xinput-dev libxcb-xtest0-dev
   libgtest-dev libbenchmark-dev
 )
 HUSHLEAF_TEST_PACKAGES=(

@@ -23,7 +23,6 @@
 #include <QPointer>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -268,9 +267,6 @@ void frmBrowser::buildControls() {
   StatusBar1->addWidget(StatusPanel1, 1);
   StatusBar1->addPermanentWidget(StatusPanel2);
 
-  timTimer1 = new QTimer(this);
-  timTimer1->setTimerType(Qt::PreciseTimer);
-  connect(timTimer1, &QTimer::timeout, this, &frmBrowser::timTimer1_Timer);
 }
 
 void frmBrowser::connectEngine() {
@@ -291,7 +287,6 @@ void frmBrowser::Form_Load() {
   Slider1->setToolTip(QStringLiteral("Transparency"));
   Slider1->setValue(Slider1->maximum());
   action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(false);
-  timTimer1->start(1);
   favorites::BuildFavoritesMenu(this, WebBrowser1);
 }
 
@@ -351,13 +346,11 @@ void frmBrowser::Form_Unload(int& /*Cancel*/) {
   }
   m_unloaded = true;
   fdMain.reset();
-  timTimer1->stop();
+  m_zodorAzev->unload();
   stealth::transparent::RemoveTransparency(this);
 }
 
 // ---- ZodorAzev and transparency ---------------------------------------------------
-
-void frmBrowser::timTimer1_Timer() { m_zodorAzev->tick(); }
 
 void frmBrowser::Slider1_Change() { stealth::transparent::MakeTransparent(this, Slider1->value()); }
 

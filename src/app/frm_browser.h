@@ -12,7 +12,6 @@ class QAction;
 class QLabel;
 class QSlider;
 class QStatusBar;
-class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -100,7 +99,6 @@ class frmBrowser : public QMainWindow {
   void CoolBar1_HeightChanged(float newHeight);
   void Form_KeyDown(int& KeyCode, int& Shift);
   void Form_Unload(int& Cancel);
-  void timTimer1_Timer();
   void Slider1_Change();
   void applyBrowserSize(float height, float width);
 
@@ -132,7 +130,6 @@ class frmBrowser : public QMainWindow {
   QStatusBar* StatusBar1 = nullptr;
   QLabel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
-  QTimer* timTimer1 = nullptr;
   std::unique_ptr<dialogs::cFileDialog> fdMain;
   std::unique_ptr<browser::PageCommands> m_commands;
   std::unique_ptr<stealth::ZodorAzevAdapter> m_zodorAzev;

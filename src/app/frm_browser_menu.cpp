@@ -93,6 +93,8 @@ void frmBrowser::buildToolbar() {
   }
   m_zodorAzev = std::make_unique<stealth::ZodorAzevAdapter>(
       this, action(QStringLiteral("Toolbar/ZodorAzev")));
+  // What ZodorAzev has to say (that it needs an X11 session) goes to the status bar.
+  m_zodorAzev->notify = [this](const QString& text) { StatusPanel1->setText(text); };
 
   Slider1 = new QSlider(Qt::Horizontal, Toolbar1);
   Slider1->setObjectName(QStringLiteral("Slider1"));

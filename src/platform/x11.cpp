@@ -1,7 +1,7 @@
 #include "platform/x11.h"
 
-#include <QGuiApplication>
 #include <xcb/xcb.h>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdlib>
@@ -87,6 +87,12 @@ void clearWindowName(std::uint32_t window) {
                       8, 0, nullptr);
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
                       nullptr);
+}
+
+void mapWindow(std::uint32_t window) {
+  if (xcb_connection_t* c = connection(); c != nullptr && window != 0) {
+    xcb_map_window(c, window);
+  }
 }
 
 void flush() {

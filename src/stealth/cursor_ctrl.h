@@ -10,11 +10,11 @@ namespace stealth {
 // The cursor control every browser window carries as `CursorCtrl1`: the pointer
 // position in screen pixels as two read-write properties.
 //
-// Reading the pointer is an X round trip, and every window polls at 1 ms, so readings
-// are shared: sample() takes the process-wide reading when it is younger than one timer
-// period and this control has not used it yet, and asks the server otherwise. A single
-// window thus still gets a fresh reading on every tick, while windows ticking in the
-// same pass of the event loop (or a fraction of a millisecond apart) share one.
+// Reading the pointer is an X round trip, and every window woken by the same motion
+// ticks in the same turn of the event loop, so readings are shared: sample() takes the
+// process-wide reading when it is younger than one tick and this control has not used it
+// yet, and asks the server otherwise. A single window thus still gets a fresh reading on
+// every tick, while windows ticking together share one.
 class CursorCtrl {
  public:
   // How long a reading may be shared between windows.

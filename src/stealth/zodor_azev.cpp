@@ -16,6 +16,38 @@ void increment(std::int32_t& counter) noexcept {
 
 double px(float twips) noexcept { return static_cast<double>(twips) / kTwipsPerPixel; }
 
+// Where the cursor stands against the window, with the comparisons the tick makes.
+struct Placement {
+  bool inside = false;
+  bool outsideX = false;
+  bool outsideY = false;
+};
+
+Placement placement(const TickInputs& in) noexcept {
+  const double left = px(in.Left);
+  const double top = px(in.Top);
+  const double width = px(in.Width);
+  const double height = px(in.Height);
+  const auto x = static_cast<double>(in.cursorX);
+  const auto y = static_cast<double>(in.cursorY);
+  Placement p;
+  p.inside = left + width > x && left < x && top + height > y && top < y;
+  // Both edges are strict: a cursor exactly on the left or right boundary is neither
+  // inside nor outside.
+  p.outsideX = width + left < x || left > x;
+  p.outsideY = height + top < y || top > y;
+  return p;
+}
+
+bool inZone(const TickInputs& in) noexcept {
+  // Compared in double so that no float-to-int conversion can overflow on odd sizes.
+  const bool zoneX = std::floor(static_cast<double>(in.ScreenWidth) * kZoneFraction /
+                                kTwipsPerPixel) <= static_cast<double>(in.cursorX);
+  const bool zoneY = std::floor(static_cast<double>(in.ScreenHeight) * kZoneFraction /
+                                kTwipsPerPixel) <= static_cast<double>(in.cursorY);
+  return zoneX && zoneY;
+}
+
 }  // namespace
 
 Action ZodorAzev::Tick(const TickInputs& in) noexcept {
@@ -25,24 +57,34 @@ Action ZodorAzev::Tick(const TickInputs& in) noexcept {
   return in.windowVisible ? tickVisible(in) : tickHidden(in);
 }
 
-Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {
-  const double left = px(in.Left);
-  const double top = px(in.Top);
-  const double width = px(in.Width);
-  const double height = px(in.Height);
-  const auto x = static_cast<double>(in.cursorX);
-  const auto y = static_cast<double>(in.cursorY);
+bool ZodorAzev::Quiescent(const TickInputs& in) const noexcept {
+  if (!in.buttonPressed) {
+    return true;
+  }
+  if (!in.windowVisible) {
+    // In the zone the count runs on to a restore; outside it stays at zero.
+    return !inZone(in) && m_state.lngZoneTicks == 0;
+  }
+  const Placement p = placement(in);
+  if (p.outsideX || p.outsideY) {
+    // Not entered, leaving cannot hide, and the counters may keep flipping: their values
+    // do not matter, since the tick that enters has the cursor inside and clears both.
+    return !m_state.blnEntered;
+  }
+  // Inside or on a boundary: nothing left to count or to note.
+  return m_state.lngOutsideX == 0 && m_state.lngOutsideY == 0 && (m_state.blnEntered || !p.inside);
+}
 
-  if (left + width > x && left < x && top + height > y && top < y) {
+Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {
+  const Placement p = placement(in);
+  if (p.inside) {
     m_state.blnEntered = true;
   }
 
   bool visible = true;
   Action action = Action::None;
 
-  // Both edges are strict: a cursor exactly on the left or right boundary is neither
-  // inside nor outside.
-  if (width + left < x || left > x) {
+  if (p.outsideX) {
     increment(m_state.lngOutsideX);
     if (m_state.lngOutsideX > kOutsideTicksAllowed) {
       if (m_state.blnEntered) {
@@ -57,7 +99,7 @@ Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {
 
   // Runs even when the horizontal test just hid the window, so its counter keeps moving;
   // only a second Hide in the same tick is held back.
-  if (height + top < y || top > y) {
+  if (p.outsideY) {
     increment(m_state.lngOutsideY);
     if (m_state.lngOutsideY > kOutsideTicksAllowed) {
       if (m_state.blnEntered && visible) {
@@ -72,12 +114,7 @@ Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {
 }
 
 Action ZodorAzev::tickHidden(const TickInputs& in) noexcept {
-  // Compared in double so that no float-to-int conversion can overflow on odd sizes.
-  const bool zoneX = std::floor(static_cast<double>(in.ScreenWidth) * kZoneFraction /
-                                kTwipsPerPixel) <= static_cast<double>(in.cursorX);
-  const bool zoneY = std::floor(static_cast<double>(in.ScreenHeight) * kZoneFraction /
-                                kTwipsPerPixel) <= static_cast<double>(in.cursorY);
-  if (zoneX && zoneY) {
+  if (inZone(in)) {
     increment(m_state.lngZoneTicks);
     if (m_state.lngZoneTicks >= kZoneTicksToRestore) {
       // The zone counter stays: only a hidden tick outside the zone clears it.

@@ -28,6 +28,8 @@ struct TickInputs {
   float ScreenHeight = 0;
   std::int32_t cursorX = 0;
   std::int32_t cursorY = 0;
+
+  friend bool operator==(const TickInputs&, const TickInputs&) = default;
 };
 
 enum class Action : std::uint8_t { None, Hide, Restore };
@@ -53,6 +55,13 @@ class ZodorAzev {
   // Decides one tick. Restore already leaves the machine not entered; the caller makes
   // the window visible or invisible as the action says.
   Action Tick(const TickInputs& in) noexcept;
+
+  // True when a tick with these inputs would change nothing and act on nothing, and so
+  // would every later one while the inputs stay as they are: the caller may stop
+  // ticking until an input changes. From any state, unchanged inputs (visibility
+  // following the actions) reach this within thirteen ticks: two to hide with the
+  // cursor in the zone, eleven to come back.
+  [[nodiscard]] bool Quiescent(const TickInputs& in) const noexcept;
 
   [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_state; }
   void setHiddenCaption(const QString& caption) { m_state.strHiddenCaption = caption; }

@@ -1,17 +1,29 @@
 #include "stealth/zodor_azev_adapter.h"
 
 #include "platform/app_title.h"
+#include "platform/pointer_motion.h"
+#include "platform/session_kind.h"
+#include "platform/task_list.h"
 #include "platform/x11.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace stealth {
 
 namespace {
+
+using namespace std::chrono_literals;
+
+// A run that falls this far behind its deadlines (the event loop was busy) starts
+// counting afresh rather than firing the missed ticks back to back.
+constexpr auto kMaxLag = 3ms;
 
 float twips(int pixels) { return static_cast<float>(pixels) * static_cast<float>(kTwipsPerPixel); }
 
@@ -27,19 +39,125 @@ void setCaption(QWidget* window, const QString& caption) {
 
 }  // namespace
 
-ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button)
-    : m_window(window), m_button(button) {}
-
-Action ZodorAzevAdapter::tick() {
-  if (m_window == nullptr || m_button == nullptr || !m_button->isChecked()) {
-    return Action::None;
+ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session session)
+    : m_window(window), m_button(button), m_session(session) {
+  timTimer1.setSingleShot(true);
+  timTimer1.setTimerType(Qt::PreciseTimer);
+  connect(&timTimer1, &QTimer::timeout, this, &ZodorAzevAdapter::timTimer1_Timer);
+  m_safetyPoll.setInterval(kSafetyPoll);
+  m_safetyPoll.setTimerType(Qt::CoarseTimer);
+  connect(&m_safetyPoll, &QTimer::timeout, this, [this] { wake(true); });
+  if (m_session == Session::Wayland) {
+    m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
+  } else if (auto* motion = platform::PointerMotion::instance()) {
+    connect(motion, &platform::PointerMotion::moved, this, [this] { wake(); });
   }
+  connect(m_button, &QAction::toggled, this, &ZodorAzevAdapter::buttonToggled);
+  m_window->installEventFilter(this);
+  buttonToggled(m_button->isChecked());
+}
+
+ZodorAzevAdapter::~ZodorAzevAdapter() = default;
+
+ZodorAzevAdapter::Session ZodorAzevAdapter::currentSession() {
+  return platform::isWaylandSession() ? Session::Wayland : Session::X11;
+}
+
+void ZodorAzevAdapter::unload() {
+  m_unloaded = true;
+  buttonToggled(false);
+}
+
+void ZodorAzevAdapter::buttonToggled(bool pressed) {
+  if (pressed && m_session == Session::Wayland) {
+    if (notify) {
+      notify(QString::fromLatin1(kNeedsX11Session));
+    }
+    return;
+  }
+  if (pressed && !m_unloaded) {
+    m_safetyPoll.start();
+    wake();
+  } else {
+    // Up: the machine keeps its state untouched until the button goes down again.
+    m_safetyPoll.stop();
+    timTimer1.stop();
+    m_ticking = false;
+  }
+}
+
+bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_window) {
+    switch (event->type()) {
+      case QEvent::Enter:
+      case QEvent::Leave:
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::Hide:
+        wake();
+        break;
+      default:
+        break;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void ZodorAzevAdapter::wake(bool tickNow) {
+  if (m_ticking || m_unloaded || m_session == Session::Wayland || !m_button->isChecked()) {
+    return;
+  }
+  m_ticking = true;
+  m_start = Clock::now();
+  m_sequence = 0;
+  if (tickNow) {
+    timTimer1_Timer();
+  } else {
+    // Events arrive in the middle of other work (a native event, a show): tick after it.
+    timTimer1.start(0);
+  }
+}
+
+void ZodorAzevAdapter::timTimer1_Timer() {
+  if (!m_ticking) {
+    return;
+  }
+  ++m_tickCount;
+  TickInputs in;
+  if (!readInputs(in)) {
+    m_ticking = false;  // nothing to read from; the poll tries again
+    return;
+  }
+  const Action action = m_machine.Tick(in);
+  if (action == Action::Hide) {
+    hideWindow();
+  } else if (action == Action::Restore) {
+    restoreWindow();
+  }
+  emit ticked(action);
+  if (action == Action::None && m_machine.Quiescent(in)) {
+    // Nothing can happen before an input changes, and every change wakes us.
+    m_ticking = false;
+    return;
+  }
+  // Against the run's deadlines, so that n ticks take n milliseconds.
+  const Clock::time_point now = Clock::now();
+  Clock::time_point next = m_start + ++m_sequence * 1ms;
+  if (now - next > kMaxLag) {
+    m_start = now;
+    m_sequence = 1;
+    next = now + 1ms;
+  }
+  timTimer1.start(std::max(std::chrono::round<std::chrono::milliseconds>(next - now), 0ms));
+}
+
+bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr || !m_cursor.sample()) {
-    return Action::None;
+    return false;
   }
-  TickInputs in;
-  in.buttonPressed = true;
+  in.buttonPressed = m_button->isChecked();
   in.windowVisible = m_window->isVisible();
   // The outer rectangle, title bar and borders included.
   const QRect frame = m_window->frameGeometry();
@@ -52,14 +170,7 @@ Action ZodorAzevAdapter::tick() {
   in.ScreenHeight = twips(screenSize.height());
   in.cursorX = m_cursor.mouseX();
   in.cursorY = m_cursor.mouseY();
-
-  const Action action = m_machine.Tick(in);
-  if (action == Action::Hide) {
-    hideWindow();
-  } else if (action == Action::Restore) {
-    restoreWindow();
-  }
-  return action;
+  return true;
 }
 
 void ZodorAzevAdapter::hideWindow() {
@@ -82,6 +193,17 @@ void ZodorAzevAdapter::restoreWindow() {
     } else {
       m_window->setGeometry(m_hiddenGeometry);
     }
+  }
+  // Qt maps a window only at the end of show(), after showing its children and sending
+  // the show events (3 to 7 ms with the engine's view). Asking for the map first lets the
+  // window manager start at once; the hints it reads at the map are written first, and a
+  // maximised or full-screen window, whose state Qt writes in show(), waits for it.
+  if (m_window->windowHandle() != nullptr && m_window->windowState() == Qt::WindowNoState) {
+    if (!platform::taskVisible()) {
+      platform::applySkipTaskbar(m_window);
+    }
+    platform::x11::mapWindow(static_cast<std::uint32_t>(m_window->winId()));
+    platform::x11::flush();
   }
   m_window->show();
   // The machine has already cleared blnEntered.

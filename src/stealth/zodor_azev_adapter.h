@@ -3,37 +3,93 @@
 #include "stealth/cursor_ctrl.h"
 #include "stealth/zodor_azev.h"
 
+#include <QObject>
 #include <QRect>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
 
 class QAction;
 class QWidget;
 
 namespace stealth {
 
-// Runs the ZodorAzev decision of one top-level window on each tick of its timer and
-// carries out Hide and Restore on it. Observes `window` and `button` (the checkable
-// ZodorAzev toolbar action); both must outlive it, so make it a member of the window.
-class ZodorAzevAdapter {
+// What the user is told on pressing ZodorAzev in a Wayland session.
+inline constexpr const char* kNeedsX11Session =
+    "ZodorAzev needs an X11 session: in this Wayland session the window stays in sight.";
+
+// Runs the ZodorAzev decision of one top-level window and carries out Hide and Restore
+// on it. It owns the window's timer and ticks only while something can change: from the
+// button going down, a pointer motion anywhere, the pointer entering or leaving the
+// window, or the window moving, resizing, showing or hiding, until the machine is
+// quiescent. With the button up nothing runs at all. A slow poll while the button is
+// down catches what sends no event (a warp by another program).
+// Observes `window` and `button` (the checkable ZodorAzev toolbar action); both must
+// outlive it, so make it a member of the window.
+class ZodorAzevAdapter : public QObject {
+  Q_OBJECT
+
  public:
-  ZodorAzevAdapter(QWidget* window, QAction* button);
+  enum class Session { X11, Wayland };
+  // How often the pointer is looked at while the button is down and nothing moves. Each
+  // look is one tick, one pointer query (about 40 us of CPU, two wake-ups of the thread);
+  // a warp with no other event is noticed within this period.
+  static constexpr std::chrono::milliseconds kSafetyPoll{250};
+
+  ZodorAzevAdapter(QWidget* window, QAction* button, Session session = currentSession());
   ZodorAzevAdapter(const ZodorAzevAdapter&) = delete;
   ZodorAzevAdapter& operator=(const ZodorAzevAdapter&) = delete;
+  ~ZodorAzevAdapter() override;
 
-  // The body of the window's timer tick. With the button up it reads nothing.
-  // Returns what the tick did.
-  Action tick();
+  static Session currentSession();
 
+  // Tells the user something (the window shows it in its status bar).
+  std::function<void(const QString&)> notify;
+
+  // The window is unloading: no tick runs again.
+  void unload();
+  // Tests lengthen it to see that events alone wake the timer.
+  void setSafetyPoll(std::chrono::milliseconds period) { m_safetyPoll.setInterval(period); }
+
+  [[nodiscard]] bool timerRunning() const noexcept { return m_ticking; }
+  [[nodiscard]] std::uint64_t tickCount() const noexcept { return m_tickCount; }
   [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_machine.state(); }
   [[nodiscard]] CursorCtrl& CursorCtrl1() noexcept { return m_cursor; }
 
+ signals:
+  // After every tick, with what it did (the cursor it saw is in CursorCtrl1).
+  void ticked(stealth::Action action);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  using Clock = std::chrono::steady_clock;
+
+  void buttonToggled(bool pressed);
+  // Starts ticking unless it already runs: at once, or from the next turn of the loop.
+  void wake(bool tickNow = false);
+  void timTimer1_Timer();
+  bool readInputs(TickInputs& in);
   void hideWindow();
   void restoreWindow();
 
   QWidget* m_window;
   QAction* m_button;
+  Session m_session;
   ZodorAzev m_machine;
   CursorCtrl m_cursor;
+  QTimer timTimer1;
+  QTimer m_safetyPoll;
+  bool m_ticking = false;
+  bool m_unloaded = false;
+  // Tick n of a run falls at m_start + n ms.
+  Clock::time_point m_start;
+  std::int64_t m_sequence = 0;
+  std::uint64_t m_tickCount = 0;
   // Where the window stood when it was hidden; it comes back there.
   QRect m_hiddenGeometry;
 };

@@ -3,317 +3,139 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <limits>
-#include <vector>
+#include <random>
+#include <string>
+#include <string_view>
 
 namespace {
 
-using stealth::Action;
-using stealth::TickInputs;
-using stealth::ZodorAzev;
-using stealth::ZodorAzevState;
+using namespace stealth;
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-ZodorAzevState st(std::int32_t outsideX, std::int32_t outsideY, bool entered, std::int32_t zone,
-                  const QString& caption = {}) {
-  ZodorAzevState s;
-  s.lngOutsideX = outsideX;
-  s.lngOutsideY = outsideY;
-  s.blnEntered = entered;
-  s.lngZoneTicks = zone;
-  s.strHiddenCaption = caption;
-  return s;
+// By default a window spanning pixels 100..299 across and 200..399 down, on 1024x768.
+TickInputs at(int x, int y, bool visible = true, bool pressed = true, float left = 1500,
+              float top = 3000, float screenW = 1024 * 15, float screenH = 768 * 15) {
+  return {pressed, visible, left, top, 3000, 3000, screenW, screenH, x, y};
 }
 
-// A window spanning pixels 100..299 across and 200..399 down, on a 1024x768 screen.
-struct Scene {
-  float left = 1500, top = 3000, width = 3000, height = 3000;
-  float screenW = 1024 * 15, screenH = 768 * 15;
+char actionChar(Action a) { return a == Action::Hide ? 'H' : a == Action::Restore ? 'R' : '.'; }
 
-  [[nodiscard]] TickInputs at(int x, int y, bool visible = true, bool pressed = true) const {
-    TickInputs in;
-    in.buttonPressed = pressed;
-    in.windowVisible = visible;
-    in.Left = left;
-    in.Top = top;
-    in.Width = width;
-    in.Height = height;
-    in.ScreenWidth = screenW;
-    in.ScreenHeight = screenH;
-    in.cursorX = x;
-    in.cursorY = y;
-    return in;
-  }
-};
-
-constexpr int kInX = 200, kInY = 300;      // inside
-constexpr int kLeftX = 50, kRightX = 350;  // outside horizontally (y inside)
-constexpr int kBelowY = 450;               // outside vertically (x inside)
-
-// Feeds ticks while tracking visibility the way the window would, returning the actions.
-struct Driver {
-  ZodorAzev machine;
-  Scene scene;
-  bool visible = true;
-
-  Action tick(int x, int y, bool pressed = true) {
-    const Action a = machine.Tick(scene.at(x, y, visible, pressed));
-    if (a == Action::Hide) {
-      visible = false;
-    } else if (a == Action::Restore) {
-      visible = true;
-    }
-    return a;
-  }
-  void enter() { ASSERT_EQ(tick(kInX, kInY), Action::None); }
-};
-
-TEST(ZodorAzevEdges, HorizontalBoundariesAreStrictOnBothSides) {
-  const Scene s;
-  struct Case {
-    int x;
-    bool enters;
-    bool outside;
-  };
-  // Pixels 100..299: the left edge and one past the right edge are neither in nor out.
-  for (const Case c : {Case{100, false, false}, Case{299, true, false}, Case{300, false, false},
-                       Case{301, false, true}, Case{99, false, true}}) {
-    SCOPED_TRACE(c.x);
-    ZodorAzev m;
-    EXPECT_EQ(m.Tick(s.at(c.x, kInY)), Action::None);
-    EXPECT_EQ(m.state().blnEntered, c.enters);
-    EXPECT_EQ(m.state().lngOutsideX, c.outside ? 1 : 0);
-  }
-}
-
-TEST(ZodorAzevEdges, VerticalBoundariesMatchTheHorizontalOnes) {
-  const Scene s;  // rows 200..399
-  for (const auto& [y, enters, outside] :
-       std::vector<std::tuple<int, bool, bool>>{{200, false, false},
-                                                {399, true, false},
-                                                {400, false, false},
-                                                {401, false, true},
-                                                {199, false, true}}) {
-    SCOPED_TRACE(y);
-    ZodorAzev m;
-    m.Tick(s.at(kInX, y));
-    EXPECT_EQ(m.state().blnEntered, enters);
-    EXPECT_EQ(m.state().lngOutsideY, outside ? 1 : 0);
-  }
-}
-
-TEST(ZodorAzevEdges, FractionalTwipsAreComparedUnrounded) {
-  // Left 1507 twips is pixel 100.47: x = 100 is outside, 101 is inside.
-  Scene s;
-  s.left = 1507;
+// Ticks a trace, the window's visibility following the actions; '|' starts a new window.
+// Other characters are cursor places (lower case: button up): Inside, Left, Right, Below,
+// Corner, on the right Edge, Zone corner (819, 614), 1 left of it, 2 above it, 3 on the
+// left edge, 4 last pixel in, 5/6 one beyond right/left, 7 top edge, 8 last pixel in at
+// the bottom, 9 bottom edge, 0/# one below/above, @ one right of the left edge.
+std::string run(const std::string& trace, float left = 1500, float top = 3000) {
   ZodorAzev m;
-  m.Tick(s.at(100, kInY));
-  EXPECT_EQ(m.state().lngOutsideX, 1);
-  EXPECT_FALSE(m.state().blnEntered);
-  m.Tick(s.at(101, kInY));
-  EXPECT_TRUE(m.state().blnEntered);
-}
-
-TEST(ZodorAzevHide, NeverEnteredWindowStaysShown) {
-  Driver d;
-  for (int i = 0; i < 1000; ++i) {
-    ASSERT_EQ(d.tick(kLeftX, kBelowY), Action::None);
+  bool visible = true;
+  std::string actions;
+  for (const char c : trace) {
+    if (c == '|') {
+      m = ZodorAzev();
+      visible = true;
+      actions += c;
+      continue;
+    }
+    const char u = static_cast<char>(std::toupper(c));
+    const auto i = std::string_view("ILRBCE12Z34567890#@").find(u);
+    const int xs[] = {200, 50,  350, 200, 350, 300, 818, 819, 819, 100,
+                      299, 301, 99,  200, 200, 200, 200, 200, 101};
+    const int ys[] = {300, 300, 300, 450, 450, 300, 614, 613, 614, 300,
+                      300, 300, 300, 200, 399, 400, 401, 199, 300};
+    const Action a = m.Tick(at(xs[i], ys[i], visible, c == u, left, top));
+    visible = a == Action::Hide ? false : a == Action::Restore ? true : visible;
+    actions += actionChar(a);
   }
-  EXPECT_TRUE(d.visible);
-  EXPECT_FALSE(d.machine.state().blnEntered);
+  return actions;
 }
 
-TEST(ZodorAzevHide, HidesOnSecondConsecutiveTickOutside) {
-  Driver d;
-  d.enter();
-  EXPECT_EQ(d.tick(kRightX, kInY), Action::None);
-  EXPECT_EQ(d.tick(kRightX, kInY), Action::Hide);
-  EXPECT_EQ(d.machine.state().lngOutsideX, 0);
-  EXPECT_TRUE(d.machine.state().blnEntered);  // only a restore clears it
-}
-
-TEST(ZodorAzevHide, ATickInsideResetsTheCount) {
-  Driver d;
-  d.enter();
-  for (int i = 0; i < 50; ++i) {
-    ASSERT_EQ(d.tick(kLeftX, kInY), Action::None);
-    ASSERT_EQ(d.tick(kInX, kInY), Action::None);
-  }
-  EXPECT_TRUE(d.visible);
-  // A tick exactly on the boundary also counts as "not outside".
-  EXPECT_EQ(d.tick(kLeftX, kInY), Action::None);
-  EXPECT_EQ(d.tick(300, kInY), Action::None);
-  EXPECT_EQ(d.tick(kLeftX, kInY), Action::None);
-  EXPECT_EQ(d.tick(kLeftX, kInY), Action::Hide);
-}
-
-TEST(ZodorAzevHide, CornerExitHidesOnceAndResetsBothCounters) {
-  Driver d;
-  d.enter();
-  EXPECT_EQ(d.tick(kRightX, kBelowY), Action::None);
-  EXPECT_EQ(d.machine.state().lngOutsideX, 1);
-  EXPECT_EQ(d.machine.state().lngOutsideY, 1);
-  // Both axes pass their limit on this tick; one Hide, and the vertical count still resets.
-  EXPECT_EQ(d.tick(kRightX, kBelowY), Action::Hide);
-  EXPECT_EQ(d.machine.state().lngOutsideX, 0);
-  EXPECT_EQ(d.machine.state().lngOutsideY, 0);
-}
-
-TEST(ZodorAzevHide, RightThenOnlyBelowHidesOnTheThirdTick) {
-  Driver d;
-  d.enter();
-  EXPECT_EQ(d.tick(kRightX, kInY), Action::None);  // x: 1
-  EXPECT_EQ(d.tick(kInX, kBelowY), Action::None);  // x reset, y: 1
-  EXPECT_EQ(d.machine.state().lngOutsideX, 0);
-  EXPECT_EQ(d.tick(kInX, kBelowY), Action::Hide);  // y: 2
-}
-
-TEST(ZodorAzevHide, VerticalCounterAdvancesOnTheTickTheHorizontalOneHid) {
-  // Starting with one tick below, then a corner tick: the horizontal test hides first, the
-  // vertical one passes its limit on the same tick and must not hide a second time.
-  Driver d;
-  d.enter();
-  EXPECT_EQ(d.tick(kInX, kBelowY), Action::None);     // y: 1
-  EXPECT_EQ(d.tick(kRightX, kBelowY), Action::Hide);  // x: 1, y: 2 -> Hide by y
-  EXPECT_EQ(d.machine.state().lngOutsideX, 1);
-  EXPECT_EQ(d.machine.state().lngOutsideY, 0);
-}
-
-TEST(ZodorAzevHide, WindowCoveringTheZoneStillHides) {
-  Driver d;
-  d.scene.left = 800 * 15;
-  d.scene.top = 600 * 15;
-  d.scene.width = 200 * 15;
-  d.scene.height = 150 * 15;
-  EXPECT_EQ(d.tick(900, 700), Action::None);
-  EXPECT_TRUE(d.machine.state().blnEntered);
-  EXPECT_EQ(d.tick(1010, 700), Action::None);
-  EXPECT_EQ(d.tick(1010, 700), Action::Hide);
-}
-
-TEST(ZodorAzevRestore, ZoneOn1024x768NeedsElevenConsecutiveTicks) {
-  Driver d;
-  d.enter();
-  d.tick(kLeftX, kInY);
-  ASSERT_EQ(d.tick(kLeftX, kInY), Action::Hide);
-  // 819 and 614 are the zone's first column and row; 818 and 613 lie outside it.
-  for (int i = 0; i < 10; ++i) {
-    ASSERT_EQ(d.tick(819, 614), Action::None) << i;
-  }
-  EXPECT_EQ(d.tick(818, 767), Action::None);  // one tick outside restarts the count
-  EXPECT_EQ(d.machine.state().lngZoneTicks, 0);
-  for (int i = 0; i < 10; ++i) {
-    ASSERT_EQ(d.tick(1023, 614), Action::None) << i;
-  }
-  EXPECT_EQ(d.tick(1023, 613), Action::None);
-  EXPECT_EQ(d.machine.state().lngZoneTicks, 0);
-  for (int i = 0; i < 10; ++i) {
-    ASSERT_EQ(d.tick(819, 614), Action::None) << i;
-  }
-  EXPECT_EQ(d.tick(819, 614), Action::Restore);
-  EXPECT_FALSE(d.machine.state().blnEntered);
-}
-
-TEST(ZodorAzevRestore, ZoneEdgesOfCommonScreens) {
+TEST(ZodorAzev, Traces) {
+  const std::string hidden = "IRR", back = std::string(11, 'Z');
   struct Case {
-    int w, h, x, y;
+    const char* what;
+    std::string trace, actions;
+  } cases[] = {
+      {"hides on the second tick outside", "IRR", "..H"},
+      {"one pixel beyond each edge is outside", "I55|I66|I00|I##", "..H|..H|..H|..H"},
+      {"on an edge is neither in nor out", "I33EE7799", "........."},
+      {"the last pixels inside enter, the edges do not", "4RR|8RR|3RR|ERR|7RR|9BB",
+       "..H|..H|...|...|...|..."},
+      {"never entered: stays", "LLLLBBCC", "........"},
+      {"a tick inside or on the boundary resets the count", "ILILIRERR", "........H"},
+      {"across a corner: hides once", "ICCZ", "..H."},
+      {"right, then only below: third tick", "IRBB", "...H"},
+      {"below, then the corner: the vertical count hides", "IBC", "..H"},
+      {"button up: nothing counts, nothing resets", "IRrrrR", ".....H"},
+      {"eleven zone ticks in a row restore", hidden + back, "..H" + std::string(10, '.') + "R"},
+      {"a tick beside or above the zone restarts the count",
+       hidden + "ZZZZZZZZZZ1ZZZZZZZZZZ2" + back, "..H" + std::string(32, '.') + "R"},
+      {"button up while hidden keeps the count", hidden + "ZZZZZzzzzZZZZZZ",
+       "..H" + std::string(14, '.') + "R"},
+      {"restored: not entered, leaving does nothing until inside again", hidden + back + "LBCLIRR",
+       "..H" + std::string(10, '.') + "R" + "......H"},
+      {"hidden again in the zone: back on the next tick", hidden + back + "IRRZ",
+       "..H" + std::string(10, '.') + "R" + "..HR"},
   };
-  for (const Case c : {Case{800, 600, 640, 480}, Case{1024, 768, 819, 614},
-                       Case{1280, 1024, 1024, 819}, Case{1920, 1080, 1536, 864}}) {
-    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
-    Scene s;
-    s.screenW = static_cast<float>(c.w * 15);
-    s.screenH = static_cast<float>(c.h * 15);
-    ZodorAzev in(st(0, 0, false, 10));
-    EXPECT_EQ(in.Tick(s.at(c.x, c.y, false)), Action::Restore);
-    ZodorAzev left(st(0, 0, false, 10));
-    EXPECT_EQ(left.Tick(s.at(c.x - 1, c.y, false)), Action::None);
-    ZodorAzev above(st(0, 0, false, 10));
-    EXPECT_EQ(above.Tick(s.at(c.x, c.y - 1, false)), Action::None);
+  for (const Case& c : cases) {
+    EXPECT_EQ(run(c.trace), c.actions) << c.what;
   }
+  // A window over the zone still hides (the zone only counts while hidden).
+  EXPECT_EQ(run("ZRR", 800 * 15, 600 * 15), "..H");
+  // Left 1507 twips is pixel 100.47, compared unrounded: 100 is outside, 101 inside.
+  EXPECT_EQ(run("I33|@RR", 1507), "..H|..H");
 }
 
-TEST(ZodorAzevRestore, RestoredWindowIsNotEnteredAndIgnoresLeaving) {
-  Driver d;
-  d.machine = ZodorAzev(st(0, 0, true, 10));
-  d.visible = false;
-  ASSERT_EQ(d.tick(900, 700), Action::Restore);
-  for (int i = 0; i < 100; ++i) {
-    ASSERT_EQ(d.tick(kLeftX, kBelowY), Action::None);
-  }
-  // Once inside again, leaving hides.
-  d.enter();
-  d.tick(kLeftX, kInY);
-  EXPECT_EQ(d.tick(kLeftX, kInY), Action::Hide);
-}
-
-TEST(ZodorAzevRestore, ZoneCounterSurvivesTheRestoreSoTheNextHideComesBackAtOnce) {
-  Driver d;
-  d.visible = false;
-  for (int i = 0; i < 10; ++i) {
-    d.tick(900, 700);
-  }
-  ASSERT_EQ(d.tick(900, 700), Action::Restore);
-  EXPECT_EQ(d.machine.state().lngZoneTicks, 11);
-  // Visible ticks leave the zone counter alone, wherever the cursor is.
-  d.enter();
-  d.tick(kLeftX, kInY);
-  ASSERT_EQ(d.tick(kLeftX, kInY), Action::Hide);
-  EXPECT_EQ(d.machine.state().lngZoneTicks, 11);
-  // Hidden again with the cursor already in the zone: back on the very next tick.
-  EXPECT_EQ(d.tick(900, 700), Action::Restore);
-  EXPECT_EQ(d.machine.state().lngZoneTicks, 12);
-}
-
-TEST(ZodorAzevFailures, CountersAtTheLimitStayPut) {
-  const Scene s;
-  ZodorAzev zone(st(0, 0, false, kMax));
-  EXPECT_EQ(zone.Tick(s.at(900, 700, false)), Action::Restore);
+TEST(ZodorAzev, CountersAtTheLimitStayThere) {
+  ZodorAzev zone({0, 0, false, {}, kMax});
+  EXPECT_EQ(zone.Tick(at(900, 700, false)), Action::Restore);
   EXPECT_EQ(zone.state().lngZoneTicks, kMax);
-
-  // An outside counter at the limit stays, is still past 1, hides and is reset.
-  ZodorAzev outside(st(kMax, kMax, true, 0));
-  EXPECT_EQ(outside.Tick(s.at(kRightX, kBelowY)), Action::Hide);
-  EXPECT_EQ(outside.state().lngOutsideX, 0);
-  EXPECT_EQ(outside.state().lngOutsideY, 0);
+  ZodorAzev outside({kMax, kMax, true, {}, 0});
+  EXPECT_EQ(outside.Tick(at(350, 450)), Action::Hide);
+  EXPECT_EQ(outside.state(), ZodorAzevState({0, 0, true, {}, 0}));
 }
 
-TEST(ZodorAzevFailures, OddScreenSizesNeverMisbehave) {
-  Scene s;
-  s.screenW = std::numeric_limits<float>::max();
-  s.screenH = -std::numeric_limits<float>::infinity();
-  ZodorAzev m(st(0, 0, false, 20));
-  // x can never reach the zone on an enormous screen: the count restarts.
-  EXPECT_EQ(m.Tick(s.at(kMax, kMax, false)), Action::None);
-  EXPECT_EQ(m.state().lngZoneTicks, 0);
-}
-
-TEST(ZodorAzevOff, ButtonUpChangesNothingWhateverTheState) {
-  const Scene s;
-  const ZodorAzevState states[] = {
-      {},
-      st(1, 1, true, 0, QStringLiteral("Page")),
-      st(0, 0, true, 10),
-  };
-  for (const ZodorAzevState& start : states) {
-    for (const bool visible : {true, false}) {
-      ZodorAzev m(start);
-      for (const auto& [x, y] : std::vector<std::pair<int, int>>{
-               {kInX, kInY}, {kRightX, kBelowY}, {kLeftX, kInY}, {900, 700}, {1023, 767}}) {
-        ASSERT_EQ(m.Tick(s.at(x, y, visible, false)), Action::None);
+// A driver that skips every tick while the machine is quiescent and the inputs are
+// unchanged acts exactly like one that ticks every millisecond; and held inputs make the
+// machine quiescent within thirteen ticks (two to hide, eleven to come back).
+TEST(ZodorAzev, SkippingQuiescentTicksChangesNoAction) {
+  std::mt19937 rng(17);
+  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const int places[][2] = {{200, 300}, {50, 300},  {350, 300}, {200, 450}, {350, 450},
+                           {300, 300}, {100, 200}, {819, 614}, {818, 614}, {900, 700}};
+  for (int trace = 0; trace < 300; ++trace) {
+    ZodorAzev every, skipping;
+    TickInputs in = at(200, 300), last{};
+    bool quiet = false;
+    int heldTicks = 0;
+    for (int step = 0; step < 400; ++step) {
+      if (pick(8) == 0) {
+        const int* p = places[pick(10)];
+        in.cursorX = pick(4) == 0 ? pick(1100) - 20 : p[0];
+        in.cursorY = pick(4) == 0 ? pick(800) - 20 : p[1];
+        in.buttonPressed = pick(10) != 0;
+        if (pick(6) == 0) {  // moved, or placed over the zone
+          in.Left = static_cast<float>(pick(2) == 0 ? 800 * 15 : pick(900) * 15);
+          in.Top = static_cast<float>(pick(700) * 15);
+        }
+        in.windowVisible ^= pick(20) == 0;  // shown or hidden by someone else
+        heldTicks = 0;
       }
-      EXPECT_EQ(m.state(), start);
+      heldTicks += every.Quiescent(in) ? 0 : 1;
+      ASSERT_LE(heldTicks, 13) << trace << ":" << step;
+      const Action a = every.Tick(in);
+      Action b = Action::None;
+      if (!(quiet && in == last)) {  // the skipping driver's inputs are the same: same actions
+        b = skipping.Tick(in);
+        quiet = b == Action::None && skipping.Quiescent(in);
+        last = in;
+      }
+      ASSERT_EQ(actionChar(a), actionChar(b)) << trace << ":" << step;
+      in.windowVisible = a == Action::Hide ? false : a == Action::Restore ? true : in.windowVisible;
     }
   }
-}
-
-TEST(ZodorAzevOff, StateKeptWhileOffCarriesOnWhenPressedAgain) {
-  Driver d;
-  d.enter();
-  EXPECT_EQ(d.tick(kRightX, kInY), Action::None);
-  EXPECT_EQ(d.tick(kRightX, kInY, false), Action::None);
-  EXPECT_EQ(d.tick(kRightX, kInY), Action::Hide);
 }
 
 }  // namespace

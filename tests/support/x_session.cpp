@@ -1,5 +1,7 @@
 #include "support/x_session.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -7,8 +9,6 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <unistd.h>
-#include <sys/wait.h>
 
 namespace testsupport {
 
@@ -69,6 +69,7 @@ XSession::XSession() {
   m_display = ":" + number;
   setenv("DISPLAY", m_display.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
+  unsetenv("XDG_SESSION_TYPE");
   g_current = this;
 }
 

@@ -1,0 +1,188 @@
+#include "support/x_probe.h"
+
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+#include <QGuiApplication>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+namespace testsupport::x {
+
+namespace {
+
+struct Free {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, Free>;
+
+void roundTrip() {
+  Reply<xcb_get_input_focus_reply_t>(
+      xcb_get_input_focus_reply(connection(), xcb_get_input_focus(connection()), nullptr));
+}
+
+void fake(std::uint8_t type, std::uint8_t detail, QPoint at = {}) {
+  xcb_test_fake_input(connection(), type, detail, XCB_CURRENT_TIME, root(),
+                      static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y()), 0);
+  roundTrip();
+}
+
+}  // namespace
+
+xcb_connection_t* connection() {
+  if (auto* app =
+          qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+    return app->connection();
+  }
+  static xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+  return own;
+}
+
+std::uint32_t root() { return xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root; }
+
+std::uint32_t atom(const char* name) {
+  const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+      connection(),
+      xcb_intern_atom(connection(), 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+      nullptr));
+  return reply ? reply->atom : 0;
+}
+
+std::optional<QByteArray> property(std::uint32_t window, const char* name) {
+  const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+      connection(),
+      xcb_get_property(connection(), 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+      nullptr));
+  if (!reply || reply->type == XCB_ATOM_NONE) {
+    return std::nullopt;
+  }
+  return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                    xcb_get_property_value_length(reply.get()));
+}
+
+std::optional<std::uint32_t> opacity(std::uint32_t window) {
+  const auto raw = property(window, "_NET_WM_WINDOW_OPACITY");
+  if (!raw || raw->size() != 4) {
+    return std::nullopt;
+  }
+  std::uint32_t value = 0;
+  std::memcpy(&value, raw->constData(), 4);
+  return value;
+}
+
+bool hasState(std::uint32_t window, const char* stateAtom) {
+  const QByteArray raw = property(window, "_NET_WM_STATE").value_or(QByteArray());
+  const std::uint32_t wanted = atom(stateAtom);
+  for (qsizetype i = 0; i + 4 <= raw.size(); i += 4) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, raw.constData() + i, 4);
+    if (value == wanted) {
+      return true;
+    }
+  }
+  return false;
+}
+
+QByteArray netWmName(std::uint32_t window) {
+  return property(window, "_NET_WM_NAME").value_or(QByteArray());
+}
+
+std::uint8_t mapState(std::uint32_t window) {
+  const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+      connection(), xcb_get_window_attributes(connection(), window), nullptr));
+  return reply ? reply->map_state : static_cast<std::uint8_t>(XCB_MAP_STATE_UNMAPPED);
+}
+
+bool viewable(std::uint32_t window) { return mapState(window) == XCB_MAP_STATE_VIEWABLE; }
+
+QPoint rootPosition(std::uint32_t window) {
+  const Reply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+      connection(), xcb_translate_coordinates(connection(), window, root(), 0, 0), nullptr));
+  return reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint(-1, -1);
+}
+
+std::uint32_t frameOf(std::uint32_t window) {
+  std::uint32_t current = window;
+  for (int depth = 0; depth < 8; ++depth) {
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection(), xcb_query_tree(connection(), current), nullptr));
+    if (!tree || tree->parent == root() || tree->parent == XCB_WINDOW_NONE) {
+      break;
+    }
+    current = tree->parent;
+  }
+  return current;
+}
+
+std::vector<std::uint32_t> clientsOf(std::int64_t pid) {
+  std::vector<std::uint32_t> out;
+  const auto pidOf = [](std::uint32_t w) {
+    const auto raw = property(w, "_NET_WM_PID");
+    std::uint32_t value = 0;
+    if (raw && raw->size() == 4) {
+      std::memcpy(&value, raw->constData(), 4);
+    }
+    return static_cast<std::int64_t>(value);
+  };
+  const Reply<xcb_query_tree_reply_t> top(
+      xcb_query_tree_reply(connection(), xcb_query_tree(connection(), root()), nullptr));
+  if (!top) {
+    return out;
+  }
+  const xcb_window_t* frames = xcb_query_tree_children(top.get());
+  for (int i = 0; i < xcb_query_tree_children_length(top.get()); ++i) {
+    // A client sits on the root (no manager) or one or two levels inside its frame.
+    std::vector<std::uint32_t> level{frames[i]};
+    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+      std::vector<std::uint32_t> next;
+      for (const std::uint32_t w : level) {
+        if (pidOf(w) == pid) {
+          out.push_back(w);
+          continue;
+        }
+        const Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(connection(), xcb_query_tree(connection(), w), nullptr));
+        if (tree) {
+          const xcb_window_t* kids = xcb_query_tree_children(tree.get());
+          next.insert(next.end(), kids, kids + xcb_query_tree_children_length(tree.get()));
+        }
+      }
+      level = std::move(next);
+    }
+  }
+  return out;
+}
+
+bool windowManagerReady(int timeoutMs) {
+  xcb_connection_t* c = connection();
+  for (int elapsed = 0; elapsed < timeoutMs; elapsed += 1000) {
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root(), 700, 600, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_map_window(c, probe);
+    bool framed = false;
+    for (int ms = 0; ms < 1000 && !framed; ms += 10) {
+      framed = frameOf(probe) != probe;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    xcb_destroy_window(c, probe);
+    roundTrip();
+    if (framed) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void moveMouse(QPoint to) { fake(XCB_MOTION_NOTIFY, 0, to); }
+
+void click() {
+  fake(XCB_BUTTON_PRESS, 1);
+  fake(XCB_BUTTON_RELEASE, 1);
+}
+
+}  // namespace testsupport::x

@@ -1,0 +1,48 @@
+#pragma once
+// Reading the X server as another client would, and moving the pointer as a user's hand
+// does. Uses Qt's connection when a QGuiApplication runs, else one of its own to $DISPLAY.
+
+#include <QByteArray>
+#include <QPoint>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+using xcb_connection_t = struct xcb_connection_t;
+
+namespace testsupport::x {
+
+xcb_connection_t* connection();
+std::uint32_t root();
+std::uint32_t atom(const char* name);
+
+// A property's raw bytes; nullopt when the window does not have it.
+std::optional<QByteArray> property(std::uint32_t window, const char* name);
+// _NET_WM_WINDOW_OPACITY as a number; nullopt when absent.
+std::optional<std::uint32_t> opacity(std::uint32_t window);
+// Whether _NET_WM_STATE holds the atom named.
+bool hasState(std::uint32_t window, const char* stateAtom);
+// _NET_WM_NAME, empty when absent.
+QByteArray netWmName(std::uint32_t window);
+// XCB_MAP_STATE_UNMAPPED (0), _UNVIEWABLE (1) or _VIEWABLE (2).
+std::uint8_t mapState(std::uint32_t window);
+bool viewable(std::uint32_t window);
+// Where the window's top-left corner is on the root window.
+QPoint rootPosition(std::uint32_t window);
+// The window manager's frame around a client (the ancestor just below the root).
+std::uint32_t frameOf(std::uint32_t window);
+// Top-level client windows whose _NET_WM_PID is pid, found through the frames.
+std::vector<std::uint32_t> clientsOf(std::int64_t pid);
+
+// True once the window manager really manages new windows: it publishes itself a little
+// before it handles map requests, and a window mapped in between stays unmapped.
+bool windowManagerReady(int timeoutMs = 5000);
+
+// Pointer motion through XTest, as a real mouse's motion arrives: it makes XInput2 raw
+// motion, which a warp does not. Returns once the server has moved the pointer.
+void moveMouse(QPoint to);
+// A left click (press and release) through XTest where the pointer is.
+void click();
+
+}  // namespace testsupport::x

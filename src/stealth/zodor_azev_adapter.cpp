@@ -76,7 +76,9 @@ void ZodorAzevAdapter::buttonToggled(bool pressed) {
     return;
   }
   if (pressed && !m_unloaded) {
-    m_safetyPoll.start();
+    if (!m_window->isVisible()) {
+      m_safetyPoll.start();
+    }
     wake();
   } else {
     // Up: the machine keeps its state untouched until the button goes down again.
@@ -177,6 +179,9 @@ void ZodorAzevAdapter::hideWindow() {
   m_hiddenGeometry = m_window->geometry();
   // Unmapped, not moved, minimised or made clear.
   m_window->hide();
+  // A shown window hears a warped pointer through Enter and Leave; a hidden one has no
+  // such events, and a warp makes no raw motion, so only then does a slow poll look.
+  m_safetyPoll.start();
   m_machine.setHiddenCaption(m_window->windowTitle());
   setCaption(m_window, QString());
   platform::AppTitle::set(QString());
@@ -206,6 +211,7 @@ void ZodorAzevAdapter::restoreWindow() {
     platform::x11::flush();
   }
   m_window->show();
+  m_safetyPoll.stop();
   // The machine has already cleared blnEntered.
   setCaption(m_window, m_machine.state().strHiddenCaption);
   platform::AppTitle::set(platform::applicationTitle());

@@ -1,12 +1,9 @@
-// Helper process for the fresh-HOME check: the program's own process set-up and engine
-// profile, one page loaded until it reports its storage through its title, which is
-// printed, then the program's own teardown.
+// Helper process for the fresh-HOME check: the program's own process set-up, engine and
+// teardown around one page, whose storage report (its title) is printed.
 #include "app/db_main.h"
-#include "browser/engine_profile.h"
 #include "browser/webengine_browser.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -15,22 +12,18 @@ int main(int argc, char** argv) {
   app::prepareProcess();
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
-  int rc = 1;
-  {
-    QWidget window;
-    auto* engine = new browser::WebEngineBrowser(&window);
-    window.show();
-    QObject::connect(engine, &browser::BrowserEngine::TitleChange, [&](const QString& title) {
-      if (title.startsWith(QLatin1String("report:"))) {
-        std::printf("%s\n", qPrintable(title));
-        rc = 0;
-        QCoreApplication::quit();
-      }
-    });
-    QTimer::singleShot(30000, &application, &QCoreApplication::quit);
-    engine->Navigate(QString::fromLocal8Bit(argc > 1 ? argv[1] : ""));
-    QApplication::exec();
-  }
-  browser::releaseSharedProfile();
+  auto* window = new QWidget();
+  auto* engine = new browser::WebEngineBrowser(window);
+  window->show();
+  QObject::connect(engine, &browser::BrowserEngine::TitleChange, [](const QString& title) {
+    if (title.startsWith(QLatin1String("report:"))) {
+      std::printf("%s\n", qPrintable(title));
+      QCoreApplication::quit();
+    }
+  });
+  engine->Navigate(QString::fromLocal8Bit(argc > 1 ? argv[1] : ""));
+  const int rc = QApplication::exec();
+  delete window;  // pages go before the profile
+  app::shutdown();
   return rc;
 }

@@ -1,0 +1,367 @@
+// The web-engine backend as a user meets it: real pages from a local server, real dialogs,
+// the real clipboard, files on disk, a fresh HOME.
+#include "browser/start_page.h"
+#include "browser/webengine_browser.h"
+#include "support/http_server.h"
+#include "support/modal.h"
+#include "support/page.h"
+
+#include <gtest/gtest.h>
+#include <QClipboard>
+#include <QCursor>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+using browser::BrowserEngine;
+using testsupport::waitUntil;
+namespace cmd = browser::olecmdid;
+namespace opt = browser::olecmdexecopt;
+
+namespace {
+
+// One engine filling its own shown window, as a browser window hosts it.
+struct EngineWindow {
+  EngineWindow() : engine(new browser::WebEngineBrowser(&window)) {
+    (new QVBoxLayout(&window))->addWidget(engine->widget());
+    window.resize(800, 600);
+    window.show();
+  }
+  bool go(const QString& address) {
+    return testsupport::load(engine->page(), [&] { engine->Navigate(address); });
+  }
+  QVariant js(const QString& script) const { return testsupport::runJs(engine->page(), script); }
+  QString text() const { return js("document.documentElement.innerText").toString(); }
+
+  QWidget window;
+  browser::WebEngineBrowser* engine;  // owned by its view inside window
+};
+
+QStringList firstArgs(const QSignalSpy& spy) {
+  QStringList values;
+  for (const auto& args : spy) values << args.value(0).toString();
+  return values;
+}
+
+class Engine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server = new testsupport::HttpServer();
+    server->setPage("/a", "Page A",
+                    "<link rel=stylesheet href='/s.css'><img src='/i.svg'><input id=i value='hello "
+                    "world'><a id=l href='/b' target=_blank style='font-size:40px'>to b</a>");
+    // The style sheet and the image of /a, and /slow, which never answers before Stop.
+    server->setHandler([](const testsupport::HttpRequest& request) {
+      const bool css = request.target.endsWith(".css");
+      return testsupport::HttpResponse{200,
+                                       css ? "text/css" : "image/svg+xml",
+                                       css ? "p {}" : "<svg xmlns='http://www.w3.org/2000/svg'/>",
+                                       {},
+                                       request.target == "/slow" ? 600000 : 0};
+    });
+    server->setPage("/b", "Page B", "<p>beta</p>");
+    server->setPage("/frames", "Frames", "<iframe src='/b'></iframe><iframe src='/fake'></iframe>");
+    // A frame that passes itself off as finished and tries to double its real report.
+    server->setPage(
+        "/fake", "Fake",
+        "<script>var log = console.log.bind(console); console.log = m => log(m, m);"
+        "var add = addEventListener.bind(window); addEventListener = (t, f) => add(t, f)"
+        " + add(t, f); for (var i = 0; i < 20; ++i) log('hushleaf-frame-complete:' +"
+        "  i.toString(16).padStart(16, '0') + ':' + location.href);</script>");
+    server->setPage("/dialogs", "Dialogs",
+                    "<script>r = [String(alert('a')), confirm('c'), prompt('p', 'd')];"
+                    "print();</script>");
+  }
+  static void TearDownTestSuite() { delete server; }
+
+  static inline testsupport::HttpServer* server = nullptr;
+};
+
+TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) {
+  EngineWindow w;
+  ASSERT_TRUE(w.go(server->url("/a")));
+  QTemporaryDir dir;
+  QString saveTo;  // typed into the file dialog; empty: cancel
+  QStringList kinds;
+  QStringList texts;  // what the dialogs showed
+  testsupport::ModalWatcher watcher([&](QWidget* modal) {
+    kinds << modal->metaObject()->className();
+    for (const QLabel* label : modal->findChildren<QLabel*>()) texts << label->text();
+    if (auto* preview = modal->findChild<QPrintPreviewWidget*>()) {
+      texts << QString("%1 pages").arg(preview->pageCount());
+    }
+    auto* files = qobject_cast<QFileDialog*>(modal);
+    if (files == nullptr || saveTo.isEmpty()) return testsupport::ModalWatcher::dismiss(modal);
+    texts << files->selectedFiles();
+    files->findChild<QLineEdit*>("fileNameEdit")->setText(saveTo);
+    static_cast<QDialog*>(files)->accept();
+  });
+  // No printer and no file to print to: even "without asking" asks.
+  w.engine->printer().setOutputFormat(QPrinter::PdfFormat);
+  w.engine->printer().setOutputFileName({});
+  const std::tuple<int, int, const char*, bool, QString> rows[] = {
+      {cmd::Print, opt::DoDefault, "QPrintDialog", false, {}},
+      {cmd::Print, opt::DontPromptUser, "QPrintDialog", false, {}},
+      {cmd::PrintPreview, opt::DoDefault, "QPrintPreviewDialog", true, {}},
+      {cmd::PageSetup, opt::DoDefault, "QPageSetupDialog", false, {}},
+      {cmd::Properties, opt::DoDefault, "QDialog", true, {}},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", false, {}},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("saved.htm")},
+      {9999, opt::DoDefault, "", false, {}}};
+  for (const auto& [id, option, dialog, done, typed] : rows) {
+    kinds.clear();
+    saveTo = typed;
+    EXPECT_EQ(w.engine->ExecWB(id, option), done) << id;
+    EXPECT_EQ(kinds.join("").toStdString(), dialog) << id;
+  }
+  for (const QString& shown : {QString("1 pages"), server->url("/a"), QString("Page A")}) {
+    EXPECT_TRUE(texts.contains(shown))
+        << shown.toStdString() << " not in " << texts.join('|').toStdString();
+  }
+  EXPECT_TRUE(texts.last().endsWith("/Page A.htm")) << "the name suggested";
+  // Saved complete: the page's links point at the copies of its style sheet and image.
+  const auto saved = [&] {
+    QFile html(dir.filePath("saved.htm"));
+    return html.open(QIODevice::ReadOnly) ? html.readAll() : QByteArray();
+  };
+  EXPECT_TRUE(waitUntil([&] { return saved().contains("saved_files/"); }));
+  EXPECT_TRUE(waitUntil(
+      [&] { return QDir(dir.filePath("saved_files")).entryList(QDir::Files).size() == 2; }));
+
+  // Given a file, printing without asking writes it, one print at a time.
+  w.engine->printer().setOutputFileName(dir.filePath("out.pdf"));
+  QSignalSpy printed(w.engine->view(), &QWebEngineView::printFinished);
+  ASSERT_TRUE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
+  EXPECT_FALSE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
+  ASSERT_TRUE(waitUntil([&] { return !printed.isEmpty(); }, 30000));
+  QFile pdf(dir.filePath("out.pdf"));
+  EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+  EXPECT_EQ(watcher.seen(), 7) << "printing without asking showed a dialog";
+}
+
+TEST_F(Engine, EditCommandsAndTextSizesWorkOnThePage) {
+  EngineWindow w;
+  ASSERT_TRUE(w.go(server->url("/a")));
+  w.js("document.getElementById('i').focus()");
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  const std::tuple<std::vector<int>, const char*, const char*, const char*> rows[] = {
+      {{cmd::SelectAll, cmd::Copy}, "-", "hello world", "hello world"},
+      {{cmd::SelectAll, cmd::Cut}, "-", "hello world", ""},
+      {{cmd::Paste}, "pasted", "pasted", "pasted"},
+      {{cmd::Undo}, "pasted", "pasted", ""}};
+  for (const auto& [ids, before, copied, value] : rows) {
+    clipboard->setText(before);
+    for (const int id : ids) {
+      EXPECT_TRUE(w.engine->ExecWB(id, opt::DoDefault));
+    }
+    EXPECT_TRUE(waitUntil([&, copied = copied, value = value] {
+      return clipboard->text() == copied && w.js("i.value").toString() == value;
+    })) << value;
+  }
+  // Text sizes: level 0 is smaller than 100 %, level 4 larger and kept for the next page.
+  const QVariant smallest(0);
+  const QVariant largest(4);
+  ASSERT_TRUE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, &smallest));
+  EXPECT_LT(w.engine->view()->zoomFactor(), 1.0);
+  ASSERT_TRUE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, &largest));
+  const double factor = w.engine->view()->zoomFactor();
+  EXPECT_GT(factor, 1.0);
+  for (const QVariant& bad : {QVariant(-1), QVariant(5), QVariant("x")}) {
+    EXPECT_FALSE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, &bad));
+  }
+  ASSERT_TRUE(w.go(browser::currentStartPageAddress()));  // another host
+  QVariant level;
+  EXPECT_TRUE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, nullptr, &level));
+  EXPECT_EQ(level, QVariant(4));
+  EXPECT_DOUBLE_EQ(w.js("devicePixelRatio").toDouble(), factor) << "the page is drawn at it";
+}
+
+TEST_F(Engine, SilentSuppressesScriptDialogsAndThePagesPrint) {
+  EngineWindow w;
+  QStringList kinds;
+  testsupport::ModalWatcher watcher([&](QWidget* modal) {
+    kinds << modal->metaObject()->className();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) return box->button(QMessageBox::Ok)->click();
+    auto* dialog = static_cast<QDialog*>(modal);
+    kinds.last() == "QPrintDialog" ? dialog->reject() : dialog->accept();
+  });
+  w.engine->setSilent(true);
+  ASSERT_TRUE(w.go(server->url("/dialogs")));
+  EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",false,null])");
+  EXPECT_EQ(kinds, QStringList{});
+  w.engine->setSilent(false);
+  ASSERT_TRUE(w.go(server->url("/dialogs")));
+  EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",true,"d"])");
+  ASSERT_TRUE(waitUntil([&] { return kinds.size() == 4; }));
+  EXPECT_EQ(kinds.last(), "QPrintDialog");
+}
+
+TEST_F(Engine, OfflineBlocksTheNetworkButNotLocalPages) {
+  EngineWindow w;
+  QTemporaryDir dir;
+  QFile local(dir.filePath("local.htm"));
+  ASSERT_TRUE(local.open(QIODevice::WriteOnly) && local.write("<title>Local</title>") > 0);
+  local.close();
+  w.engine->setOffline(true);
+  server->clearRequests();  // stragglers of earlier pages may still come; /b is asked for here only
+  EXPECT_FALSE(w.go(server->url("/b")));
+  EXPECT_TRUE(w.go(browser::currentStartPageAddress()));
+  EXPECT_TRUE(w.go(QUrl::fromLocalFile(local.fileName()).toString()));
+  EXPECT_EQ(w.engine->LocationName(), "Local");
+  EXPECT_EQ(server->requestCount("/b"), 0) << "an offline load reached the server";
+  w.engine->setOffline(false);
+  EXPECT_TRUE(w.go(server->url("/b")));
+  EXPECT_EQ(server->requestCount("/b"), 1);
+}
+
+TEST_F(Engine, HistoryNeedsPagesRefreshFetchesAgainAndStopEndsASlowLoad) {
+  EngineWindow w;
+  EXPECT_FALSE(w.engine->GoBack() || w.engine->GoForward());
+  ASSERT_TRUE(w.go(server->url("/a")));
+  EXPECT_FALSE(w.engine->GoBack()) << "the first page has nothing behind it";
+  ASSERT_TRUE(w.go(server->url("/b")));
+  const auto step = [&](bool (BrowserEngine::*walk)(), const char* path) {
+    EXPECT_TRUE(testsupport::load(w.engine->page(), [&] { EXPECT_TRUE((w.engine->*walk)()); }));
+    EXPECT_EQ(w.engine->LocationURL(), server->url(path));
+  };
+  step(&BrowserEngine::GoBack, "/a");
+  step(&BrowserEngine::GoForward, "/b");
+  EXPECT_FALSE(w.engine->GoForward());
+  const int before = server->requestCount("/b");
+  EXPECT_TRUE(testsupport::load(w.engine->page(), [&] { w.engine->Refresh(); }));
+  EXPECT_EQ(server->requestCount("/b"), before + 1);
+
+  QSignalSpy finished(w.engine->page(), &QWebEnginePage::loadFinished);
+  w.engine->Navigate(server->url("/slow"));
+  ASSERT_TRUE(waitUntil([&] { return server->requestCount("/slow") > 0; }));
+  w.engine->Stop();
+  ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); })) << "Stop did not end the load";
+  EXPECT_FALSE(finished.last()[0].toBool());
+  EXPECT_EQ(w.engine->LocationURL(), server->url("/b"));
+}
+
+TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
+  EngineWindow w;
+  QSignalSpy status(w.engine, &BrowserEngine::StatusTextChange);
+  QSignalSpy done(w.engine, &BrowserEngine::DocumentComplete);
+  ASSERT_TRUE(w.go(server->url("/frames")));
+  ASSERT_TRUE(waitUntil([&] { return done.count() >= 3; }));
+  w.js("1");  // anything late or doubled from the frames has arrived by now
+  QStringList urls = firstArgs(done);
+  urls.sort();
+  EXPECT_EQ(urls, (QStringList{server->url("/b"), server->url("/fake"), server->url("/frames")}));
+
+  // Hovering a link puts its address in the status text; leaving it clears it.
+  ASSERT_TRUE(w.go(server->url("/a")));
+  const QVariantList at = w.js("var r = l.getBoundingClientRect(); [r.x + 9, r.y + 9]").toList();
+  ASSERT_EQ(at.size(), 2);
+  QCursor::setPos(w.engine->widget()->mapToGlobal(QPoint(at[0].toInt(), at[1].toInt())));
+  EXPECT_TRUE(waitUntil([&] { return firstArgs(status).contains(server->url("/b")); }));
+  QCursor::setPos(w.engine->widget()->mapToGlobal(QPoint(700, 500)));
+  EXPECT_TRUE(waitUntil([&] { return firstArgs(status).constLast().isEmpty(); }));
+}
+
+TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
+  EngineWindow opener;
+  EngineWindow popup;
+  EngineWindow tab;
+  ASSERT_TRUE(opener.go(server->url("/a")));
+  server->clearRequests();
+  const auto handBack = [](BrowserEngine* engine) {
+    return [engine](BrowserEngine** ppDisp, bool*) { *ppDisp = engine; };
+  };
+  // Refused, unanswered, or answered with the opener itself: nothing opens anywhere.
+  const std::pair<std::function<void(BrowserEngine**, bool*)>, const char*> rows[] = {
+      {[&](BrowserEngine** ppDisp, bool* cancel) {
+         *ppDisp = popup.engine;  // and yet refused
+         *cancel = true;
+       },
+       "open('/b')"},
+      {[](BrowserEngine**, bool*) {}, "open('/b')"},
+      {handBack(opener.engine), "open('/b')"},
+      {handBack(opener.engine), "l.click()"},
+      {handBack(popup.engine), "open('/b')"},
+      {handBack(tab.engine), "l.click()"}};
+  for (const auto& [answer, script] : rows) {
+    const auto connection = QObject::connect(opener.engine, &BrowserEngine::NewWindow2, answer);
+    opener.js(QString(script) + "; 1");
+    QObject::disconnect(connection);
+  }
+  for (const EngineWindow* w : {&popup, &tab}) {
+    EXPECT_TRUE(waitUntil([&] { return w->engine->LocationURL() == server->url("/b"); }));
+  }
+  EXPECT_EQ(server->requestCount("/b"), 2) << "only the engines handed back load";
+  EXPECT_EQ(opener.engine->LocationURL(), server->url("/a"));
+}
+
+TEST_F(Engine, StartPageLoadsOnlyUnderItsExactAddressAndNothingFromDisk) {
+  EngineWindow w;
+  const QString home = browser::currentStartPageAddress();
+  QSignalSpy done(w.engine, &BrowserEngine::DocumentComplete);
+  ASSERT_TRUE(w.go(home));
+  EXPECT_EQ(w.engine->LocationURL(), home);
+  EXPECT_EQ(firstArgs(done), QStringList{home});
+  EXPECT_EQ(w.js("document.title + document.querySelectorAll('p').length").toString(), "5");
+  EXPECT_TRUE(w.js("[...document.querySelectorAll('p, a')].every(e => "
+                   "getComputedStyle(e).color == 'rgb(128, 128, 128)')")
+                  .toBool());
+  // A decoy beside the program and in a folder of its own that a careless handler could serve.
+  QTemporaryDir dir;
+  const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName() + ".exe";
+  QDir(dir.path()).mkpath(exe);
+  QFile decoy(dir.filePath(exe + "/page.htm"));
+  ASSERT_TRUE(decoy.open(QIODevice::WriteOnly) && decoy.write("DECOY") == 5);
+  decoy.close();
+  for (const QString& address :
+       {home.chopped(8) + "PAGE.HTM", home.chopped(8) + "../" + exe + "/page.htm",
+        "res://" + dir.path() + "\\" + exe + "/page.htm", "res://" + decoy.fileName(),
+        QString("res:///etc/passwd")}) {
+    EXPECT_FALSE(w.go(address)) << address.toStdString();
+    EXPECT_FALSE(w.text().contains("DECOY") || w.text().contains("root:")) << address.toStdString();
+  }
+}
+
+// Cookies, local storage and IndexedDB leave nothing under a fresh HOME: the profile is off
+// the record. A child process, so that start-up and exit writes count too.
+TEST_F(Engine, StoragePagesLeaveNoFilesInAFreshHome) {
+  testsupport::HttpResponse page;
+  page.headers = {{"Set-Cookie", "kept=1; Max-Age=86400; Path=/"}};
+  page.body =
+      "<script>localStorage.setItem('k', 'v'.repeat(1000)); document.cookie = 'js=3; max-age=99';"
+      "var req = indexedDB.open('db', 1);"
+      "req.onupgradeneeded = () => req.result.createObjectStore('o');"
+      "req.onsuccess = () => { var tx = req.result.transaction('o', 'readwrite');"
+      "  tx.objectStore('o').put('v'.repeat(1000), 'key');"
+      "  tx.oncomplete = () => document.title ="
+      "    'report:' + document.cookie + ';' + localStorage.getItem('k').length; };</script>";
+  server->setPage("/store", page);
+  QTemporaryDir home;
+  QTemporaryDir runtime;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("HOME", home.path());
+  env.insert("XDG_RUNTIME_DIR", runtime.path());
+  QProcess probe;
+  probe.setProcessEnvironment(env);
+  probe.start(HUSHLEAF_ENGINE_HOME_PROBE, {server->url("/store")});
+  // The server lives in this process: its event loop turns while the probe runs.
+  ASSERT_TRUE(waitUntil([&] { return probe.state() == QProcess::NotRunning; }, 45000));
+  ASSERT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
+  EXPECT_EQ(probe.readAllStandardOutput(), "report:kept=1; js=3;1000\n") << "stored, in memory";
+  QStringList written;
+  for (QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+       it.hasNext();) {
+    written << it.next();
+  }
+  EXPECT_EQ(written, QStringList{}) << written.join(", ").toStdString();
+}
+
+}  // namespace

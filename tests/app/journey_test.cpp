@@ -4,6 +4,7 @@
 #include "platform/special_folder.h"
 #include "support/http_server.h"
 #include "support/wait.h"
+#include "support/x_probe.h"
 #include "support/x_session.h"
 
 #include <gtest/gtest.h>
@@ -174,7 +175,8 @@ class Journey : public ::testing::Test {
     keys(QStringLiteral("Return"));
   }
   void clickAt(const QPoint& p) {
-    sh(QStringLiteral("xdotool mousemove %1 %2 click 1").arg(p.x()).arg(p.y()));
+    testsupport::x::moveMouse(p);
+    testsupport::x::click();
     pump(200);
   }
   void keys(const QString& sequence) {
@@ -273,11 +275,12 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   const QString geometry =
       sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
   click(wid, QStringLiteral("check box"), QStringLiteral("ZodorAzev"));
-  sh(QStringLiteral("xdotool mousemove 1000 150"));
+  // The hand moves the pointer (XTest motion, as a mouse makes), not a warp.
+  testsupport::x::moveMouse(QPoint(1000, 150));
   ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
   EXPECT_EQ(name(wid), QString());
   shot(QStringLiteral("04-hidden"));
-  sh(QStringLiteral("xdotool mousemove 1270 1010"));
+  testsupport::x::moveMouse(QPoint(1270, 1010));
   ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 3000));
   pump(300);
   EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),

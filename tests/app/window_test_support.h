@@ -4,6 +4,7 @@
 #include "app/frm_browser.h"
 #include "browser/address_box.h"
 #include "browser/webengine_browser.h"
+#include "support/page.h"
 #include "support/wait.h"
 
 #include <QLabel>
@@ -12,9 +13,6 @@
 #include <QSlider>
 #include <QVariant>
 #include <QWebEnginePage>
-
-#include <memory>
-#include <utility>
 
 namespace windowtest {
 
@@ -35,11 +33,7 @@ inline QWebEnginePage* pageOf(const frmBrowser* w) {
 
 // The result of a script in the window's page, as text; empty when none comes in time.
 inline QString runJs(const frmBrowser* w, const QString& script) {
-  // The callback may come after a timeout, so it must not write into this frame.
-  auto result = std::make_shared<std::pair<QString, bool>>();
-  pageOf(w)->runJavaScript(script, [result](const QVariant& v) { *result = {v.toString(), true}; });
-  testsupport::waitUntil([&] { return result->second; }, 10000);
-  return result->first;
+  return testsupport::runJs(pageOf(w), script).toString();
 }
 
 // Navigates the engine and waits for the document (error pages are documents too).

@@ -63,15 +63,17 @@ class WindowEventFilter : public QObject {
   }
 
  protected:
+  // `watched` is only ever compared as a pointer: the engine's own objects come through
+  // here too and carry no type information to ask.
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::KeyPress:
-        if (watched->isWindowType()) {
-          return keyPreview(static_cast<QWindow*>(watched), static_cast<QKeyEvent*>(event));
+        if (frmBrowser* w = byNativeWindow(watched)) {
+          return keyPreview(*w, static_cast<QKeyEvent*>(event));
         }
-        return findKey(watched, event);
+        return pageKey(event);
       case QEvent::ShortcutOverride:
-        return findKey(watched, event);
+        return pageKey(event);
       case QEvent::MouseButtonPress:
         return historyButton(watched, static_cast<QMouseEvent*>(event));
       default:
@@ -82,50 +84,55 @@ class WindowEventFilter : public QObject {
  private:
   using QObject::QObject;
 
-  // The page's keys go to an item inside the view rather than to a widget: those belong
-  // to the window with the focus.
-  static frmBrowser* windowOf(QObject* watched) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr && !watched->isWindowType()) {
-      widget = QApplication::focusWidget();
-    }
-    return widget != nullptr ? qobject_cast<frmBrowser*>(widget->window()) : nullptr;
-  }
-
-  // The native window receives every key before the focused control does. Qt may replace
-  // that window object while showing, so it is matched at each key.
-  static bool keyPreview(QWindow* native, QKeyEvent* key) {
+  // Qt may replace a window's native window while showing, so it is matched at each key.
+  static frmBrowser* byNativeWindow(const QObject* watched) {
     for (const auto& w : registry()) {
-      if (!w.isNull() && w->windowHandle() == native) {
-        int keyCode = key->key();
-        int shift = shiftState(key->modifiers());
-        w->Form_KeyDown(keyCode, shift);
-        return keyCode == 0 && shift == 0;
+      if (!w.isNull() && w->windowHandle() != nullptr &&
+          static_cast<const QObject*>(w->windowHandle()) == watched) {
+        return w.data();
       }
     }
-    return false;
+    return nullptr;
   }
 
-  static bool findKey(QObject* watched, QEvent* event) {
-    frmBrowser* w = windowOf(watched);
+  static frmBrowser* focusedWindow() {
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? qobject_cast<frmBrowser*>(focus->window()) : nullptr;
+  }
+
+  // Key preview: the native window receives every key before the focused control does.
+  static bool keyPreview(frmBrowser& w, const QKeyEvent* key) {
+    int keyCode = key->key();
+    int shift = shiftState(key->modifiers());
+    w.Form_KeyDown(keyCode, shift);
+    return keyCode == 0 && shift == 0;
+  }
+
+  // A key on its way to the focused control of a browser window.
+  static bool pageKey(QEvent* event) {
+    frmBrowser* w = focusedWindow();
     if (w == nullptr) {
       return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
     if (event->type() == QEvent::ShortcutOverride && key->key() == Qt::Key_U &&
         key->modifiers() == Qt::ControlModifier) {
-      // The page would take Ctrl+U for underlining; here it means View Source.
+      // The page would take Ctrl+U for underlining; in a browser window it means View Source.
       event->ignore();
       return true;
     }
-    return w->m_findBar != nullptr && w->m_findBar->pageKey(watched, event);
+    return w->m_findBar != nullptr && w->m_findBar->pageKey(event);
   }
 
-  // The mouse's back and forward buttons, over the page too.
-  static bool historyButton(QObject* watched, const QMouseEvent* mouse) {
-    frmBrowser* w = windowOf(watched);
-    if (w == nullptr ||
-        (mouse->button() != Qt::BackButton && mouse->button() != Qt::ForwardButton)) {
+  // The mouse's back and forward buttons, over the page too: taken once, where the press
+  // reaches the widget under the pointer.
+  static bool historyButton(const QObject* watched, const QMouseEvent* mouse) {
+    if (mouse->button() != Qt::BackButton && mouse->button() != Qt::ForwardButton) {
+      return false;
+    }
+    QWidget* under = QApplication::widgetAt(mouse->globalPosition().toPoint());
+    auto* w = under != nullptr ? qobject_cast<frmBrowser*>(under->window()) : nullptr;
+    if (w == nullptr || static_cast<const QObject*>(under) != watched) {
       return false;
     }
     w->WebBrowser1->invoke(mouse->button() == Qt::BackButton ? browser::DispId::GoBack
@@ -266,7 +273,6 @@ void frmBrowser::buildControls() {
   StatusPanel2->hide();
   StatusBar1->addWidget(StatusPanel1, 1);
   StatusBar1->addPermanentWidget(StatusPanel2);
-
 }
 
 void frmBrowser::connectEngine() {

@@ -131,9 +131,9 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-bool FindBar::pageKey(QObject* watched, QEvent* event) {
+bool FindBar::pageKey(QEvent* event) {
   const auto* key = static_cast<QKeyEvent*>(event);
-  if (!isFindKey(*key) || !isForPage(watched)) {
+  if (!isFindKey(*key) || !pageHasFocus()) {
     return false;
   }
   if (event->type() == QEvent::ShortcutOverride) {
@@ -151,10 +151,10 @@ bool FindBar::isFindKey(const QKeyEvent& key) {
                                                        Qt::AltModifier)) == Qt::ControlModifier;
 }
 
-bool FindBar::isForPage(const QObject* watched) const {
-  const auto* widget = qobject_cast<const QWidget*>(watched);
-  return widget != nullptr && (widget == m_view || m_view->isAncestorOf(widget)) &&
-         !isAncestorOf(widget);
+bool FindBar::pageHasFocus() const {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus != nullptr && (focus == m_view || m_view->isAncestorOf(focus)) &&
+         !isAncestorOf(focus);
 }
 
 }  // namespace browser

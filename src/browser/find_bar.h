@@ -24,16 +24,16 @@ class FindBar : public QWidget {
   void findNext();
   void findPrevious();
   [[nodiscard]] QString matchText() const;
-  // A key event (KeyPress or ShortcutOverride) for a widget of this bar's window: Ctrl+F
-  // aimed at the page opens the bar. Returns whether it took the key.
-  bool pageKey(QObject* watched, QEvent* event);
+  // A key event (KeyPress or ShortcutOverride) in this bar's window: Ctrl+F while the page
+  // has the focus opens the bar. Returns whether it took the key.
+  bool pageKey(QEvent* event);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   static bool isFindKey(const QKeyEvent& key);
-  [[nodiscard]] bool isForPage(const QObject* watched) const;
+  [[nodiscard]] bool pageHasFocus() const;
   void search(bool backward);
   void place();
 

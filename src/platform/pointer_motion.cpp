@@ -82,7 +82,11 @@ PointerMotion::PointerMotion() : QObject(qGuiApp) {
     auto* filter = new Filter(*this, ext->major_opcode);
     qGuiApp->installNativeEventFilter(filter);
     connect(this, &QObject::destroyed, [filter] {
-      qGuiApp->removeNativeEventFilter(filter);
+      // As a child of the application this goes at its very end, when it is no longer
+      // there to ask and runs no more events.
+      if (qGuiApp != nullptr) {
+        qGuiApp->removeNativeEventFilter(filter);
+      }
       delete filter;
     });
   }

@@ -3,8 +3,8 @@
 // Xvfb (the test kit's XSession) with a fresh HOME and reads its window's pixels from the
 // X server until the page's grey text is on the screen (the bare program shows the same
 // text). The bare program also reports its own loadFinished time, which shows how far
-// painting trails the load. Memory is the resident set of the program and all its engine helper processes,
-// 1.5 s after the page is shown.
+// painting trails the load. Memory is the resident set of the program and all its engine helper
+// processes, 1.5 s after the page is shown.
 #include "support/x_session.h"
 
 #include <xcb/xcb.h>

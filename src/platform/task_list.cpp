@@ -2,13 +2,13 @@
 
 #include "platform/x11.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QEvent>
 #include <QPlatformSurfaceEvent>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
-#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>

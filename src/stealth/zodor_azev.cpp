@@ -14,7 +14,7 @@ void increment(std::int32_t& counter) noexcept {
   }
 }
 
-double px(float twips) noexcept { return static_cast<double>(twips) / kTwipsPerPixel; }
+double px(float value) noexcept { return twips::toPixelsExact(value); }
 
 // Where the cursor stands against the window, with the comparisons the tick makes.
 struct Placement {
@@ -41,10 +41,12 @@ Placement placement(const TickInputs& in) noexcept {
 
 bool inZone(const TickInputs& in) noexcept {
   // Compared in double so that no float-to-int conversion can overflow on odd sizes.
-  const bool zoneX = std::floor(static_cast<double>(in.ScreenWidth) * kZoneFraction /
-                                kTwipsPerPixel) <= static_cast<double>(in.cursorX);
-  const bool zoneY = std::floor(static_cast<double>(in.ScreenHeight) * kZoneFraction /
-                                kTwipsPerPixel) <= static_cast<double>(in.cursorY);
+  const bool zoneX =
+      std::floor(twips::toPixelsExact(static_cast<double>(in.ScreenWidth) * kZoneFraction)) <=
+      static_cast<double>(in.cursorX);
+  const bool zoneY =
+      std::floor(twips::toPixelsExact(static_cast<double>(in.ScreenHeight) * kZoneFraction)) <=
+      static_cast<double>(in.cursorY);
   return zoneX && zoneY;
 }
 

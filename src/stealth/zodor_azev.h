@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/twips.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,8 +9,6 @@
 
 namespace stealth {
 
-// Twips per pixel: the factor the controller converts with, whatever the display's ratio.
-inline constexpr double kTwipsPerPixel = 15.0;
 // Fraction of the screen's width and height where the restore zone begins.
 inline constexpr double kZoneFraction = 0.8;
 // An outside counter must exceed this before the window hides (second tick outside).

@@ -25,8 +25,6 @@ using namespace std::chrono_literals;
 // counting afresh rather than firing the missed ticks back to back.
 constexpr auto kMaxLag = 3ms;
 
-float twips(int pixels) { return static_cast<float>(pixels) * static_cast<float>(kTwipsPerPixel); }
-
 // Qt puts its application name on the X window for an empty title; an empty caption
 // must read empty to anyone looking.
 void setCaption(QWidget* window, const QString& caption) {
@@ -163,13 +161,13 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   in.windowVisible = m_window->isVisible();
   // The outer rectangle, title bar and borders included.
   const QRect frame = m_window->frameGeometry();
-  in.Left = twips(frame.x());
-  in.Top = twips(frame.y());
-  in.Width = twips(frame.width());
-  in.Height = twips(frame.height());
+  in.Left = twips::fromPixels(frame.x());
+  in.Top = twips::fromPixels(frame.y());
+  in.Width = twips::fromPixels(frame.width());
+  in.Height = twips::fromPixels(frame.height());
   const QSize screenSize = screen->size();
-  in.ScreenWidth = twips(screenSize.width());
-  in.ScreenHeight = twips(screenSize.height());
+  in.ScreenWidth = twips::fromPixels(screenSize.width());
+  in.ScreenHeight = twips::fromPixels(screenSize.height());
   in.cursorX = m_cursor.mouseX();
   in.cursorY = m_cursor.mouseY();
   return true;

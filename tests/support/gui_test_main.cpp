@@ -5,8 +5,8 @@
 #include "support/temp_home.h"
 #include "support/x_session.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

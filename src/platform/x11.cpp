@@ -89,12 +89,6 @@ void clearWindowName(std::uint32_t window) {
                       nullptr);
 }
 
-void mapWindow(std::uint32_t window) {
-  if (xcb_connection_t* c = connection(); c != nullptr && window != 0) {
-    xcb_map_window(c, window);
-  }
-}
-
 void flush() {
   if (xcb_connection_t* c = connection()) {
     xcb_flush(c);

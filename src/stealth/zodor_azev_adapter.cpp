@@ -3,7 +3,6 @@
 #include "platform/app_title.h"
 #include "platform/pointer_motion.h"
 #include "platform/session_kind.h"
-#include "platform/task_list.h"
 #include "platform/x11.h"
 
 #include <QAction>
@@ -196,17 +195,6 @@ void ZodorAzevAdapter::restoreWindow() {
     } else {
       m_window->setGeometry(m_hiddenGeometry);
     }
-  }
-  // Qt maps a window only at the end of show(), after showing its children and sending
-  // the show events (3 to 7 ms with the engine's view). Asking for the map first lets the
-  // window manager start at once; the hints it reads at the map are written first, and a
-  // maximised or full-screen window, whose state Qt writes in show(), waits for it.
-  if (m_window->windowHandle() != nullptr && m_window->windowState() == Qt::WindowNoState) {
-    if (!platform::taskVisible()) {
-      platform::applySkipTaskbar(m_window);
-    }
-    platform::x11::mapWindow(static_cast<std::uint32_t>(m_window->winId()));
-    platform::x11::flush();
   }
   m_window->show();
   m_safetyPoll.stop();

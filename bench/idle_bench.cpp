@@ -4,6 +4,7 @@
 // and reads the process tree's CPU time (from schedstat, in ns) and the main thread's
 // voluntary context switches (its wake-ups) from /proc over 10 s per case. Prints
 // medians of the runs (argv[1], default 5).
+#include "process_tree.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
 
@@ -33,43 +34,15 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+using benchsupport::slurp;
+using benchsupport::treeOf;
+
 int kMeasureMs = 10000;  // argv[2] shortens it for a quick look
 constexpr int kLatencyCycles = 10;
 const QPoint kAway(1100, 100);  // outside the program's window and the zone
 const QPoint kZone(1150, 950);  // the zone of a 1280x1024 screen starts at 1024, 819
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<pid_t> treeOf(pid_t root) {
-  std::vector<std::pair<pid_t, pid_t>> all;  // pid, ppid
-  if (DIR* d = opendir("/proc")) {
-    while (dirent* e = readdir(d)) {
-      const pid_t p = static_cast<pid_t>(std::atoi(e->d_name));
-      if (p <= 0) continue;
-      const std::string stat = slurp(std::string("/proc/") + e->d_name + "/stat");
-      const auto close = stat.rfind(')');
-      if (close == std::string::npos) continue;
-      std::istringstream rest(stat.substr(close + 2));
-      char state = 0;
-      pid_t ppid = 0;
-      rest >> state >> ppid;
-      all.emplace_back(p, ppid);
-    }
-    closedir(d);
-  }
-  std::vector<pid_t> tree{root};
-  for (std::size_t i = 0; i < tree.size(); ++i) {
-    for (const auto& [p, pp] : all) {
-      if (pp == tree[i]) tree.push_back(p);
-    }
-  }
-  return tree;
-}
 
 // CPU time of every thread of every process in the tree, by thread id, in ns.
 std::map<long, long long> cpuByThread(pid_t root) {

@@ -5,6 +5,7 @@
 // text). The bare program also reports its own loadFinished time, which shows how far
 // painting trails the load. Memory is the resident set of the program and all its engine helper
 // processes, 1.5 s after the page is shown.
+#include "process_tree.h"
 #include "support/x_session.h"
 
 #include <xcb/xcb.h>
@@ -32,6 +33,8 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::treeOf;
 
 constexpr int kRuns = 5;
 constexpr int kSettleMs = 1500;
@@ -149,33 +152,6 @@ long pssKb(pid_t pid) {
     if (line.rfind("Pss:", 0) == 0) return std::strtol(line.c_str() + 4, nullptr, 10);
   }
   return 0;
-}
-
-std::vector<pid_t> treeOf(pid_t root) {
-  std::vector<std::pair<pid_t, pid_t>> all;  // pid, ppid
-  if (DIR* d = opendir("/proc")) {
-    while (dirent* e = readdir(d)) {
-      const pid_t p = static_cast<pid_t>(std::atoi(e->d_name));
-      if (p <= 0) continue;
-      std::ifstream in(std::string("/proc/") + e->d_name + "/stat");
-      std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      const auto close = stat.rfind(')');
-      if (close == std::string::npos) continue;
-      std::istringstream rest(stat.substr(close + 2));
-      char state = 0;
-      pid_t ppid = 0;
-      rest >> state >> ppid;
-      all.emplace_back(p, ppid);
-    }
-    closedir(d);
-  }
-  std::vector<pid_t> tree{root};
-  for (std::size_t i = 0; i < tree.size(); ++i) {
-    for (const auto& [p, pp] : all) {
-      if (pp == tree[i]) tree.push_back(p);
-    }
-  }
-  return tree;
 }
 
 // --- one run ---------------------------------------------------------------------------

@@ -182,10 +182,10 @@ void frmBrowser::buildMenus() {
   };
 
   QHash<QString, QMenu*> menus;
-  for (const MenuSpec& spec : kMenus) {
-    const QString path = QString::fromLatin1(spec.path);
+  for (const MenuSpec& heading : kMenus) {
+    const QString path = QString::fromLatin1(heading.path);
     const QString parent = parentPath(path);
-    const QString caption = QString::fromLatin1(spec.caption);
+    const QString caption = QString::fromLatin1(heading.caption);
     menus.insert(path,
                  parent.isEmpty() ? menuBar()->addMenu(caption) : menus[parent]->addMenu(caption));
   }

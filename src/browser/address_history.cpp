@@ -7,46 +7,33 @@ namespace browser {
 
 namespace {
 
-template <typename Find>
-std::optional<BoxEdit> completeWith(const QString& text, int caret, const Find& find,
-                                    const QStringList& entries) {
-  // An emptied box stays empty: filling it with the newest entry would undo the user's clear.
-  if (text.isEmpty()) {
-    return std::nullopt;
-  }
-  static const QString kHttp = QStringLiteral("http://");
-  int start = caret;
-  int found = find(text);
-  if (found == -1) {
-    found = find(kHttp + text);
-    if (found != -1) {
-      start = caret + static_cast<int>(kHttp.size());
-    }
-  }
-  if (found == -1) {
-    return std::nullopt;
-  }
-  BoxEdit edit;
-  edit.text = entries.at(found);
-  const auto length = static_cast<int>(edit.text.size());
-  // The box clips a selection that runs past the end of its text.
-  edit.selStart = qBound(0, start, length);
-  edit.selLength = length - edit.selStart;
-  return edit;
-}
-
 bool lessFolded(const QString& a, const QString& b) { return QStringView(a).compare(b) < 0; }
 
 }  // namespace
 
 std::optional<BoxEdit> AddressBoxCore::change(const QString& text, int caret,
                                               const AddressHistory& history) const {
-  if (m_blnDelete || m_blnCompleting) {
+  // An emptied box stays empty: filling it with the newest entry would undo the user's clear.
+  if (m_blnDelete || m_blnCompleting || text.isEmpty()) {
     return std::nullopt;
   }
-  return completeWith(
-      text, caret, [&](const QString& p) { return history.findFirstWithPrefix(p); },
-      history.entries());
+  static const QString kHttp = QStringLiteral("http://");
+  int start = caret;
+  int found = history.findFirstWithPrefix(text);
+  if (found == -1) {
+    found = history.findFirstWithPrefix(kHttp + text);
+    start = caret + static_cast<int>(kHttp.size());
+  }
+  if (found == -1) {
+    return std::nullopt;
+  }
+  BoxEdit edit;
+  edit.text = history.entries().at(found);
+  const auto length = static_cast<int>(edit.text.size());
+  // The box clips a selection that runs past the end of its text.
+  edit.selStart = qBound(0, start, length);
+  edit.selLength = length - edit.selStart;
+  return edit;
 }
 
 int AddressHistory::findFirstWithPrefix(const QString& prefix) const {

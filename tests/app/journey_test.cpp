@@ -1,7 +1,6 @@
-// The whole journey as a user makes it: the real executable on a private X server
-// with a window manager and a compositor, driven only from outside with XTest
-// (xdotool), observed with xprop/xwininfo, screenshots in build/journey/.
-#include "platform/special_folder.h"
+// The one end-to-end run of the real executable: a private X server with a window manager
+// and a compositor, driven only from outside with XTest (xdotool) and controls found over
+// AT-SPI, observed with xprop/xwininfo; screenshots in build/journey/.
 #include "support/http_server.h"
 #include "support/wait.h"
 #include "support/x_probe.h"
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
-#include <QRect>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -138,34 +136,26 @@ class Journey : public ::testing::Test {
   bool mapped(const QString& wid) {
     return sh(QStringLiteral("xwininfo -id %1 | grep 'Map State'").arg(wid)).contains("IsViewable");
   }
-  QPoint origin(const QString& wid) {
-    // xwininfo's absolute corner is the client area's, below the frame's title bar.
-    const QString out = sh(QStringLiteral("xwininfo -id %1").arg(wid));
-    const QRegularExpression x(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)")),
-        y(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)"));
-    return {x.match(out).captured(1).toInt(), y.match(out).captured(1).toInt()};
-  }
-  // The on-screen box of the control with this role and accessible name in window wid.
-  QRect control(const QString& wid, const QString& role, const QString& accessibleName) {
-    const QPoint o = origin(wid);
-    const QStringList out = sh(QStringLiteral("/usr/bin/python3 '%1' %2 %3 %4 '%5' '%6' 10")
-                                   .arg(QStringLiteral(HUSHLEAF_A11Y_FIND))
-                                   .arg(m_browser.processId())
-                                   .arg(o.x())
-                                   .arg(o.y())
-                                   .arg(role, accessibleName))
-                                .split(QLatin1Char(' '));
-    if (out.size() != 6) {
-      ADD_FAILURE() << "no " << role.toStdString() << " named " << accessibleName.toStdString();
-      return {};
-    }
-    return {out[2].toInt(), out[3].toInt(), out[4].toInt(), out[5].toInt()};
-  }
+  // Clicks the control with this role and accessible name in window wid, found as a
+  // screen reader finds it.
   void click(const QString& wid, const QString& role, const QString& accessibleName) {
-    const QRect box = control(wid, role, accessibleName);
-    if (box.isValid()) {
-      clickAt(box.center());
-    }
+    // xwininfo's absolute corner is the client area's, below the frame's title bar.
+    const QString info = sh(QStringLiteral("xwininfo -id %1").arg(wid));
+    const auto corner = [&](const char* axis) {
+      return QRegularExpression(QStringLiteral("Absolute upper-left %1:\\s+(-?\\d+)").arg(axis))
+          .match(info)
+          .captured(1);
+    };
+    const QStringList at = sh(QStringLiteral("/usr/bin/python3 '%1' %2 %3 %4 '%5' '%6' 10")
+                                  .arg(QStringLiteral(HUSHLEAF_A11Y_FIND))
+                                  .arg(m_browser.processId())
+                                  .arg(corner("X"), corner("Y"), role, accessibleName))
+                               .split(QLatin1Char(' '));
+    ASSERT_EQ(at.size(), 6) << "no " << role.toStdString() << " named "
+                            << accessibleName.toStdString();
+    testsupport::x::moveMouse({at[0].toInt(), at[1].toInt()});
+    testsupport::x::click();
+    pump(200);
   }
   // Into the address box, replacing what it holds, then Enter.
   void enterAddress(const QString& wid, const QString& text) {
@@ -173,11 +163,6 @@ class Journey : public ::testing::Test {
     keys(QStringLiteral("End shift+Home"));
     type(text);
     keys(QStringLiteral("Return"));
-  }
-  void clickAt(const QPoint& p) {
-    testsupport::x::moveMouse(p);
-    testsupport::x::click();
-    pump(200);
   }
   void keys(const QString& sequence) {
     sh(QStringLiteral("xdotool key --delay 60 %1").arg(sequence));
@@ -209,133 +194,58 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[InternetShortcut]\r\nURL=" + server.url("/fav").toUtf8() + "\r\n");
   }
-  QTemporaryDir files;
-  const QString local = files.path() + "/local.htm";
-  {
-    QFile f(local);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<html><head><title>Local file</title></head><body>local</body></html>");
-  }
 
   start();
   const QString wid = windowNamed(QStringLiteral("^Hushleaf Browser$"));
   ASSERT_FALSE(wid.isEmpty());
   pump(1500);
   shot(QStringLiteral("01-start-page"));
-  EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
-  EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_PAGER"));
+  const auto outOfTaskList = [&] {
+    const QString state = sh("xprop -id " + wid + " _NET_WM_STATE");
+    return state.contains("_NET_WM_STATE_SKIP_TASKBAR") &&
+           state.contains("_NET_WM_STATE_SKIP_PAGER");
+  };
+  EXPECT_TRUE(outOfTaskList());
 
-  // Type an address, Enter; then a prefix that completes from the history.
+  // Typed into the address box, Enter; the second page stores what it can.
   enterAddress(wid, server.url("/a"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
   enterAddress(wid, server.url("/b"));
   ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
-  click(wid, QStringLiteral("text"), QStringLiteral("Address"));
-  keys(QStringLiteral("End shift+Home BackSpace"));
-  type(QStringLiteral("127.0.0.1:%1/a").arg(server.port()).left(14));
-  shot(QStringLiteral("02-completion"));
-  keys(QStringLiteral("Return"));
-  // The newest entry beginning with the typed text is page B's address.
-  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
 
-  // Back, Forward, Refresh from the toolbar.
-  enterAddress(wid, server.url("/a"));
-  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
-  click(wid, QStringLiteral("push button"), QStringLiteral("Back"));
-  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
-  click(wid, QStringLiteral("push button"), QStringLiteral("Forward"));
-  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
-  const int before = server.requestCount("/a");
-  click(wid, QStringLiteral("push button"), QStringLiteral("Refresh"));
-  EXPECT_TRUE(waitUntil([&] { return server.requestCount("/a") > before; }));
-
-  // Ctrl+N opens a second window on the same page.
-  keys(QStringLiteral("ctrl+n"));
-  EXPECT_TRUE(waitUntil([&] {
-    // Its first document titles it "Hushleaf Browser" (its address box was empty).
-    return sh(QStringLiteral("xdotool search --onlyvisible --name 'Hushleaf Browser$' | wc -l"))
-               .toInt() >= 2;
-  }));
-  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  pump(300);
-
-  // The slider: dragged from its right end, the window becomes see-through.
-  const QRect slider = control(wid, QStringLiteral("slider"), QStringLiteral("Transparency"));
-  ASSERT_TRUE(slider.isValid());
-  const QPoint thumb(slider.right() - 4, slider.center().y());  // at the opaque end
-  sh(QStringLiteral("xdotool mousemove %1 %2 mousedown 1 mousemove %3 %2 mouseup 1")
-         .arg(thumb.x())
-         .arg(thumb.y())
-         .arg(thumb.x() - 120));
-  EXPECT_TRUE(
-      waitUntil([&] { return sh("xprop -id " + wid + " _NET_WM_WINDOW_OPACITY").contains("= "); }));
-  shot(QStringLiteral("03-transparent"));
-
-  // ZodorAzev: pressed, then the cursor leaves: the window goes, with its caption.
+  // ZodorAzev: pressed, then the hand moves the pointer away (XTest motion, as a mouse
+  // makes, not a warp): the window goes, with its caption, and comes back in place from
+  // the lower-right corner.
   const QString geometry =
       sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
   click(wid, QStringLiteral("check box"), QStringLiteral("ZodorAzev"));
-  // The hand moves the pointer (XTest motion, as a mouse makes), not a warp.
   testsupport::x::moveMouse(QPoint(1000, 150));
   ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
   EXPECT_EQ(name(wid), QString());
-  shot(QStringLiteral("04-hidden"));
   testsupport::x::moveMouse(QPoint(1270, 1010));
   ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 3000));
   pump(300);
   EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),
             geometry);
-  EXPECT_EQ(name(wid), QStringLiteral("Page A - Hushleaf Browser"));
-  EXPECT_TRUE(sh("xprop -id " + wid + " _NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"));
-  shot(QStringLiteral("05-restored"));
-  click(wid, QStringLiteral("check box"),
-        QStringLiteral("ZodorAzev"));  // entered again, and released
+  EXPECT_EQ(name(wid), QStringLiteral("Page B - Hushleaf Browser"));
+  EXPECT_TRUE(outOfTaskList());
+  click(wid, QStringLiteral("check box"), QStringLiteral("ZodorAzev"));  // entered, released
 
-  // Favorites: open the one in the folder from the menu (Help, left to Favorites).
+  // Favorites: the one in the folder, from the menu (Help, left to Favorites).
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   keys(QStringLiteral("alt+h Left Down Down Return"));
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Favourite - Hushleaf Browser")));
-  // Add the page: the dialog comes prefilled; Enter saves it.
-  keys(QStringLiteral("alt+h Left Return"));
-  const QString add = windowNamed(QStringLiteral("^Add Favorite$"), 5000);
-  EXPECT_FALSE(add.isEmpty());
-  shot(QStringLiteral("06-add-favourite"));
-  keys(QStringLiteral("Return"));
-  EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(favourites + "/Favourite.url"); }, 5000));
-
-  // File > Save Page As: the page goes where the user says.
-  const QString saved = QDir::homePath() + "/Downloads/saved.htm";
-  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  keys(QStringLiteral("alt+f s"));
-  EXPECT_FALSE(windowNamed(QStringLiteral("^Save Web Page$"), 5000).isEmpty());
-  pump(800);
-  keys(QStringLiteral("ctrl+a"));
-  type(saved);
-  keys(QStringLiteral("Return"));
-  EXPECT_TRUE(waitUntil([&] { return QFileInfo(saved).size() > 0; }, 10000));
-
-  // File > Open a local file.
-  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  keys(QStringLiteral("alt+f Down Return"));
-  const QString open = windowNamed(QStringLiteral("."), 5000);
-  pump(800);
-  keys(QStringLiteral("ctrl+a"));
-  type(local);
-  keys(QStringLiteral("Return"));
-  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Local file - Hushleaf Browser")));
 
   // The proxy, through its dialog from the toolbar: on, our server as the proxy, Apply
   // (the box reports it), OK (reported again); the next load goes through it.
-  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   click(wid, QStringLiteral("push button"), QStringLiteral("Proxy"));
-  const QString proxy = windowNamed(QStringLiteral("^Proxy Settings$"), 5000);
-  ASSERT_FALSE(proxy.isEmpty());
+  ASSERT_FALSE(windowNamed(QStringLiteral("^Proxy Settings$"), 5000).isEmpty());
   pump(500);
   keys(QStringLiteral("alt+x Tab"));
   type(QStringLiteral("127.0.0.1"));
   keys(QStringLiteral("Tab"));
   type(QString::number(server.port()));
-  shot(QStringLiteral("07-proxy"));
+  shot(QStringLiteral("02-proxy"));
   keys(QStringLiteral("alt+a"));
   pump(800);
   keys(QStringLiteral("Return"));  // "Proxy settings enabled."
@@ -350,49 +260,27 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Via Proxy - Hushleaf Browser")));
   EXPECT_EQ(server.requestCount("http://journey.example/"), 1);
 
-  // Help > About, and its link: the box closes and the main window opens the site
-  // (through the proxy, which is how we see it).
+  // File > Close ends the program.
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  keys(QStringLiteral("alt+h Down Return"));
-  const QString about = windowNamed(QStringLiteral("^About$"), 5000);
-  ASSERT_FALSE(about.isEmpty());
-  pump(500);
-  shot(QStringLiteral("08-about"));
-  const QRect link = control(about, QStringLiteral("label"),
-                             QStringLiteral("Click here to Visit Hushleaf Browser Website"));
-  ASSERT_TRUE(link.isValid());
-  clickAt(link.topLeft() + QPoint(40, link.height() / 2));  // on the words, not past them
-  EXPECT_TRUE(waitUntil(
-      [&] { return sh("xdotool search --onlyvisible --name '^About$'").isEmpty(); }, 5000));
-  EXPECT_TRUE(
-      waitUntil([&] { return server.requestCount("http://www.hushleafbrowser.example/") > 0; }));
-
-  // File > Close ends the program, the second window with it.
-  sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  keys(QStringLiteral("alt+f"));
-  shot(QStringLiteral("09-file-menu"));
-  keys(QStringLiteral("c"));
+  keys(QStringLiteral("alt+f c"));
   EXPECT_TRUE(waitUntil([&] { return m_browser.state() == QProcess::NotRunning; }, 10000));
   EXPECT_EQ(m_browser.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(m_browser.exitCode(), 0);
 
-  // The whole session left only what the user asked for: the settings file, the
-  // favourites and the saved page.
+  // The whole session left only the settings file (with the proxy on) and the favourite:
+  // no cookies, storage or caches on disk.
   QStringList written;
   QDirIterator it(QDir::homePath(), QDir::Files | QDir::Hidden | QDir::System,
                   QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString file = QDir(QDir::homePath()).relativeFilePath(it.next());
-    if (!file.startsWith(QLatin1String(".cache/openbox/")) &&
-        !file.startsWith(QLatin1String(".config/openbox/"))) {
+    if (!file.contains(QLatin1String("/openbox/"))) {
       written << file;
     }
   }
   written.sort();
   EXPECT_EQ(written, (QStringList{".config/Hushleaf Browser.ini",
-                                  ".local/share/hushleaf-browser/Favorites/Favourite.url",
-                                  ".local/share/hushleaf-browser/Favorites/Local.url",
-                                  "Downloads/saved.htm"}))
+                                  ".local/share/hushleaf-browser/Favorites/Local.url"}))
       << written.join(QLatin1Char('\n')).toStdString();
   QSettings settings(QDir::homePath() + "/.config/Hushleaf Browser.ini", QSettings::IniFormat);
   EXPECT_EQ(settings.value("proxy/use").toString(), QStringLiteral("true"));

@@ -91,13 +91,11 @@ QByteArray netWmName(std::uint32_t window) {
   return property(window, "_NET_WM_NAME").value_or(QByteArray());
 }
 
-std::uint8_t mapState(std::uint32_t window) {
+bool viewable(std::uint32_t window) {
   const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
       connection(), xcb_get_window_attributes(connection(), window), nullptr));
-  return reply ? reply->map_state : static_cast<std::uint8_t>(XCB_MAP_STATE_UNMAPPED);
+  return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
-
-bool viewable(std::uint32_t window) { return mapState(window) == XCB_MAP_STATE_VIEWABLE; }
 
 QPoint rootPosition(std::uint32_t window) {
   const Reply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(

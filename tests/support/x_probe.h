@@ -25,8 +25,7 @@ std::optional<std::uint32_t> opacity(std::uint32_t window);
 bool hasState(std::uint32_t window, const char* stateAtom);
 // _NET_WM_NAME, empty when absent.
 QByteArray netWmName(std::uint32_t window);
-// XCB_MAP_STATE_UNMAPPED (0), _UNVIEWABLE (1) or _VIEWABLE (2).
-std::uint8_t mapState(std::uint32_t window);
+// Whether the window is mapped and all its ancestors too.
 bool viewable(std::uint32_t window);
 // Where the window's top-left corner is on the root window.
 QPoint rootPosition(std::uint32_t window);

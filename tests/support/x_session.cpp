@@ -1,5 +1,7 @@
 #include "support/x_session.h"
 
+#include "support/x_probe.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 #include <array>
@@ -31,8 +33,6 @@ void stop(pid_t& pid) {
   waitpid(pid, nullptr, 0);
   pid = -1;
 }
-
-bool commandSucceeds(const std::string& command) { return std::system(command.c_str()) == 0; }
 }  // namespace
 
 XSession::XSession() {
@@ -74,7 +74,7 @@ XSession::XSession() {
 }
 
 XSession::~XSession() {
-  stopWindowManager();
+  stop(m_wm);
   stop(m_server);
   if (g_current == this) {
     g_current = nullptr;
@@ -89,23 +89,10 @@ bool XSession::startWindowManager() {
   }
   m_wm = fork();
   if (m_wm == 0) {
-    setenv("DISPLAY", m_display.c_str(), 1);
     execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
-  // The WM is ready once it has published its check window on the root.
-  for (int i = 0; i < 250; ++i) {
-    if (commandSucceeds("xprop -display " + m_display +
-                        " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'")) {
-      // The check window appears a little before the WM handles map requests.
-      std::this_thread::sleep_for(std::chrono::milliseconds(400));
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  return x::windowManagerReady(10000);
 }
-
-void XSession::stopWindowManager() { stop(m_wm); }
 
 }  // namespace testsupport

@@ -18,8 +18,6 @@ class XSession {
 
   // Starts openbox on this display (idempotent) and waits until it manages windows.
   bool startWindowManager();
-  void stopWindowManager();
-  [[nodiscard]] bool windowManagerRunning() const { return m_wm > 0; }
 
   // The process-wide session, made by the GUI test main.
   static XSession* current();

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 using browser::AddressBoxCore;
@@ -23,17 +22,6 @@ AddressHistory historyOf(const std::vector<const char*>& oldestFirst) {
     history.prepend(QString::fromUtf8(text));
   }
   return history;
-}
-
-// The plain search the index stands for: the first entry from the top with the prefix.
-int plainSearch(const AddressHistory& history, const QString& prefix) {
-  const auto& entries = history.entries();
-  for (int i = 0; i < entries.size(); ++i) {
-    if (entries.at(i).startsWith(prefix, Qt::CaseInsensitive)) {
-      return i;
-    }
-  }
-  return -1;
 }
 
 struct CompletionCase {
@@ -106,34 +94,6 @@ TEST(AddressBox, HistoryKeepsOneOfEachExactlyNewestFirst) {
   // Removal is case-sensitive although completion is not.
   EXPECT_EQ(history.entries(), (QStringList{"Abc", "abc", "c", "b"}));
   EXPECT_EQ(history.findFirstWithPrefix(QStringLiteral("AB")), 0);
-}
-
-TEST(AddressBox, IndexAgreesWithThePlainSearchUnderRandomUpdates) {
-  AddressHistory history;
-  std::mt19937 rng(7);
-  const QStringList alphabet = {"a", "B", "b", "/", "\u00e9", "\u00c9"};
-  const auto word = [&] {
-    QString w = rng() % 2 ? QStringLiteral("http://") : QString();
-    for (unsigned n = rng() % 5; n > 0; --n) {
-      w += alphabet.at(static_cast<int>(rng() % alphabet.size()));
-    }
-    return w;
-  };
-  for (int round = 0; round < 3000; ++round) {
-    const QString text = word();
-    if (rng() % 4 == 0 && history.count() > 0) {
-      history.removeAt(static_cast<int>(rng() % history.count()));
-    } else {
-      const int at = history.indexOf(text);
-      if (at >= 0) {
-        history.removeAt(at);
-      }
-      history.prepend(text);
-    }
-    const QString probe = word();
-    ASSERT_EQ(history.findFirstWithPrefix(probe), plainSearch(history, probe))
-        << probe.toStdString();
-  }
 }
 
 TEST(PageTexts, OnlySpacesAreTrimmed) {

@@ -37,10 +37,10 @@ using testsupport::waitUntil;
 namespace {
 
 browser::AddressBox* box(const frmBrowser* w) {
-  return w->findChild<browser::AddressBox*>(QStringLiteral("txtURL"));
+  return w->findChild<browser::AddressBox*>("txtURL");
 }
 QLineEdit* edit(const frmBrowser* w) { return box(w)->lineEdit(); }
-QSlider* slider(const frmBrowser* w) { return w->findChild<QSlider*>(QStringLiteral("Slider1")); }
+QSlider* slider(const frmBrowser* w) { return w->findChild<QSlider*>("Slider1"); }
 QLabel* label(const frmBrowser* w, const char* name) {
   return w->findChild<QLabel*>(QLatin1String(name));
 }
@@ -73,21 +73,18 @@ class BrowserWindow : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     server = new testsupport::HttpServer();
-    server->setPage(QStringLiteral("/a"), QStringLiteral("Page A"),
-                    QStringLiteral("<p id=t>alpha needle needle needle</p>"));
-    server->setPage(QStringLiteral("/b"), QStringLiteral("  Page B  "), QStringLiteral("<p>b</p>"));
-    server->setPage(QStringLiteral("/popup"), QStringLiteral("Opener"),
-                    QStringLiteral("<script>function go(){window.open('/b');}</script>"));
+    server->setPage("/a", "Page A", "<p id=t>alpha needle needle needle</p>");
+    server->setPage("/b", "  Page B  ", "<p>b</p>");
+    server->setPage("/popup", "Opener", "<script>function go(){window.open('/b');}</script>");
     testsupport::HttpResponse slow;
     slow.delayMs = 60000;
-    server->setPage(QStringLiteral("/stall"), slow);
+    server->setPage("/stall", slow);
     testsupport::HttpResponse broken;
-    broken.body =
-        testsupport::htmlPage(QStringLiteral("Broken"), QString(200000, QLatin1Char('x'))).toUtf8();
+    broken.body = testsupport::htmlPage("Broken", QString(200000, QLatin1Char('x'))).toUtf8();
     broken.cutAfterBytes = 2000;
-    server->setPage(QStringLiteral("/broken"), broken);
+    server->setPage("/broken", broken);
     tls = new testsupport::HttpServer(testsupport::HttpServer::Transport::UntrustedTls);
-    tls->setPage(QStringLiteral("/secret"), QStringLiteral("Secret"), QStringLiteral("<p>s</p>"));
+    tls->setPage("/secret", "Secret", "<p>s</p>");
     app::Main();
     // The suite keeps running when windows close; the program's end is tested last.
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
@@ -120,7 +117,7 @@ class BrowserWindow : public ::testing::Test {
   static QString location(const frmBrowser* w) { return w->engine()->LocationURL(); }
 
   static QMessageBox* certificateWarning(const frmBrowser* w) {
-    return w->findChild<QMessageBox*>(QStringLiteral("CertificateWarning"));
+    return w->findChild<QMessageBox*>("CertificateWarning");
   }
 
   static inline testsupport::HttpServer* server = nullptr;
@@ -129,17 +126,17 @@ class BrowserWindow : public ::testing::Test {
 };
 
 TEST_F(BrowserWindow, StartsOnTheStartPageAndTheStatusBarReadsAsItsText) {
-  ASSERT_TRUE(waitUntil([] { return box(main)->currentText() == QLatin1String("http://www."); }));
-  EXPECT_EQ(main->windowTitle(), QStringLiteral("Hushleaf Browser"));
+  ASSERT_TRUE(waitUntil([] { return box(main)->currentText() == "http://www."; }));
+  EXPECT_EQ(main->windowTitle(), "Hushleaf Browser");
   EXPECT_EQ(slider(main)->value(), 255);
-  EXPECT_FALSE(main->action(QStringLiteral("Toolbar/ZodorAzev"))->isChecked());
-  EXPECT_TRUE(location(main).startsWith(QLatin1String("res:")));
-  EXPECT_TRUE(runJs(main, QStringLiteral("document.body.innerText"))
-                  .contains(QStringLiteral("LOWER RIGHT portion of the screen.")));
-  emit main->engine()->StatusTextChange(QStringLiteral("  word  "));
+  EXPECT_FALSE(main->action("Toolbar/ZodorAzev")->isChecked());
+  EXPECT_TRUE(location(main).startsWith("res:"));
+  EXPECT_TRUE(
+      runJs(main, "document.body.innerText").contains("LOWER RIGHT portion of the screen."));
+  emit main->engine()->StatusTextChange("  word  ");
   EXPECT_EQ(
       QAccessible::queryAccessibleInterface(label(main, "StatusPanel1"))->text(QAccessible::Name),
-      QStringLiteral("word"));
+      "word");
 }
 
 TEST_F(BrowserWindow, KeysEveryBrowserHas) {
@@ -179,9 +176,8 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
       {QKeySequence(Qt::CTRL | Qt::Key_Minus), [&] { return level() == 1; }},
       {QKeySequence(Qt::CTRL | Qt::Key_0), [&] { return level() == 2; }},
       {QKeySequence(Qt::CTRL | Qt::Key_U),
-       [] { return location(main).startsWith(QLatin1String("view-source:")); }},
-      {QKeySequence(Qt::ALT | Qt::Key_Home),
-       [] { return location(main).startsWith(QLatin1String("res:")); }},
+       [] { return location(main).startsWith("view-source:"); }},
+      {QKeySequence(Qt::ALT | Qt::Key_Home), [] { return location(main).startsWith("res:"); }},
   };
   for (const auto& row : rows) {
     fetched = server->requestCount("/b");
@@ -231,7 +227,7 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   edit(w)->clear();
   QTest::keyClicks(box(w), QStringLiteral("127.0.0.1:%1/a").arg(server->port()));
   EXPECT_EQ(edit(w)->text(), server->url("/a?news"));  // the newer one
-  EXPECT_EQ(edit(w)->selectedText(), QStringLiteral("?news"));
+  EXPECT_EQ(edit(w)->selectedText(), "?news");
   QTest::keyClick(box(w), Qt::Key_Backspace);
   EXPECT_EQ(edit(w)->text(), server->url("/a"));  // Backspace completes nothing
   // Picked with the mouse from the list, or stepped to with Down: the entry stays itself.
@@ -255,18 +251,18 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   EXPECT_EQ(box(w)->count(), box(w)->history().count());
   // Edit > Cut in the box takes the selection and completes nothing.
   QClipboard* clipboard = QGuiApplication::clipboard();
-  edit(w)->setText(server->url("/a?") + QStringLiteral("XY"));
+  edit(w)->setText(server->url("/a?") + "XY");
   edit(w)->setSelection(static_cast<int>(edit(w)->text().size()) - 2, 2);
-  w->action(QStringLiteral("Edit/Cut"))->trigger();
-  EXPECT_EQ(clipboard->text(), QStringLiteral("XY"));
+  w->action("Edit/Cut")->trigger();
+  EXPECT_EQ(clipboard->text(), "XY");
   EXPECT_EQ(edit(w)->text(), server->url("/a?"));
   // Undo from the box does nothing; Copy copies the page's selection, not the box's.
-  w->action(QStringLiteral("Edit/Undo"))->trigger();
+  w->action("Edit/Undo")->trigger();
   EXPECT_EQ(edit(w)->text(), server->url("/a?"));
-  runJs(w, QStringLiteral("getSelection().selectAllChildren(document.getElementById('t'));1"));
+  runJs(w, "getSelection().selectAllChildren(document.getElementById('t'));1");
   box(w)->setFocus();
-  w->action(QStringLiteral("Edit/Copy"))->trigger();
-  EXPECT_TRUE(waitUntil([&] { return clipboard->text().startsWith(QLatin1String("alpha")); }));
+  w->action("Edit/Copy")->trigger();
+  EXPECT_TRUE(waitUntil([&] { return clipboard->text().startsWith("alpha"); }));
 }
 
 TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
@@ -274,7 +270,7 @@ TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
   emit main->engine()->SetSecureLockIcon(browser::securelock::SecureUnknownBits);
   ASSERT_FALSE(padlock->isHidden());
   // Offline, an https address shows an error page: no padlock, also not the previous one.
-  QAction* offline = main->action(QStringLiteral("File/Work Offline"));
+  QAction* offline = main->action("File/Work Offline");
   offline->trigger();
   EXPECT_TRUE(main->engine()->Offline());
   ASSERT_TRUE(loadAndWait(main, QStringLiteral("https://127.0.0.1:%1/a").arg(server->port())));
@@ -285,8 +281,8 @@ TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
 
 TEST_F(BrowserWindow, TextSizeMarksFollowTheEngineNotTheClick) {
   QMenu* view = main->menuBar()->actions().at(2)->menu();
-  QAction* smallest = main->action(QStringLiteral("View/Text Size/Smallest"));
-  QAction* medium = main->action(QStringLiteral("View/Text Size/Medium"));
+  QAction* smallest = main->action("View/Text Size/Smallest");
+  QAction* medium = main->action("View/Text Size/Medium");
   for (int round = 0; round < 2; ++round) {
     smallest->trigger();
     emit view->aboutToShow();
@@ -305,16 +301,16 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   main->engine()->setSilent(true);
   ASSERT_TRUE(loadAndWait(main, server->url("/popup")));
   // File > New: the same page, the same silence, the main window's level.
-  main->action(QStringLiteral("File/New"))->trigger();
+  main->action("File/New")->trigger();
   frmBrowser* copy = frmBrowser::windows().last();
   ASSERT_NE(copy, main);
   EXPECT_TRUE(copy->engine()->Silent());
   EXPECT_EQ(slider(copy)->value(), 200);
-  ASSERT_TRUE(waitUntil([&] { return pageOf(copy)->title() == QLatin1String("Opener"); }));
+  ASSERT_TRUE(waitUntil([&] { return pageOf(copy)->title() == "Opener"; }));
   // A pop-up from the copy: shown, silent like its opener, the main window's level.
   copy->engine()->setSilent(false);
   slider(copy)->setValue(100);
-  runJs(copy, QStringLiteral("go(); 1"));
+  runJs(copy, "go(); 1");
   ASSERT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == 3; }));
   frmBrowser* popup = frmBrowser::windows().last();
   EXPECT_TRUE(popup->isVisible());
@@ -323,7 +319,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   EXPECT_EQ(slider(popup)->value(), 200);
   EXPECT_NEAR(popup->windowOpacity(), 200 / 255.0, 0.01);
   EXPECT_TRUE(waitUntil([&] { return location(popup) == server->url("/b"); }));
-  EXPECT_TRUE(waitUntil([&] { return box(popup)->currentText() == QLatin1String("http://www."); }));
+  EXPECT_TRUE(waitUntil([&] { return box(popup)->currentText() == "http://www."; }));
   slider(main)->setValue(255);
   main->engine()->setSilent(false);
 }
@@ -354,7 +350,7 @@ TEST_F(BrowserWindow, DialogCommandsOpenModallyOverTheRightWindow) {
 
 // Types a path into a file dialog's name box and presses Enter, as a user does.
 void chooseFile(QWidget* modal, const QString& path) {
-  auto* nameBox = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* nameBox = modal->findChild<QLineEdit*>("fileNameEdit");
   if (nameBox == nullptr) {
     ModalWatcher::dismiss(modal);
     return;
@@ -376,12 +372,12 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   page.close();
   {
     ModalWatcher watcher([&](QWidget* modal) { chooseFile(modal, path); });
-    main->action(QStringLiteral("File/Open"))->trigger();
+    main->action("File/Open")->trigger();
     ASSERT_TRUE(waitUntil([&] { return QUrl(location(main)).toLocalFile() == path; }));
   }
   {
     ModalWatcher cancel;
-    main->action(QStringLiteral("File/Open"))->trigger();
+    main->action("File/Open")->trigger();
     EXPECT_EQ(cancel.seen(), 1);
     EXPECT_EQ(QUrl(location(main)).toLocalFile(), path);
   }
@@ -390,7 +386,7 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   file.body = "download body";
   file.headers.append(qMakePair(QByteArray("Content-Disposition"),
                                 QByteArray("attachment; filename=\"report.bin\"")));
-  server->setPage(QStringLiteral("/report"), file);
+  server->setPage("/report", file);
   const QString target = dir.path() + "/saved report.bin";
   {
     ModalWatcher watcher([&](QWidget* modal) { chooseFile(modal, target); });
@@ -412,53 +408,52 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   QLabel* padlock = label(main, "StatusPanel2");
   // Silent: nobody is asked and the page does not load.
   main->engine()->setSilent(true);
-  ASSERT_TRUE(loadAndWait(main, tls->url(QStringLiteral("/secret"))));
+  ASSERT_TRUE(loadAndWait(main, tls->url("/secret")));
   EXPECT_EQ(certificateWarning(main), nullptr);
   EXPECT_EQ(tls->requestCount("/secret"), 0);
   main->engine()->setSilent(false);
   // A warning says what is wrong; Go Back (the default) keeps the site closed.
   QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
-  main->engine()->Navigate(tls->url(QStringLiteral("/secret")));
+  main->engine()->Navigate(tls->url("/secret"));
   ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
   QMessageBox* box = certificateWarning(main);
-  EXPECT_TRUE(box->text().contains(QStringLiteral("127.0.0.1"))) << box->text().toStdString();
-  EXPECT_TRUE(box->text().contains(QStringLiteral("not trusted"))) << box->text().toStdString();
-  EXPECT_EQ(box->defaultButton()->objectName(), QStringLiteral("GoBack"));
+  EXPECT_TRUE(box->text().contains("127.0.0.1")) << box->text().toStdString();
+  EXPECT_TRUE(box->text().contains("not trusted")) << box->text().toStdString();
+  EXPECT_EQ(box->defaultButton()->objectName(), "GoBack");
   box->defaultButton()->click();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   EXPECT_EQ(tls->requestCount("/secret"), 0);
   // Asked again, the user continues: the page loads, never with the padlock, and the
   // exception holds in every window for this run.
   done.clear();
-  main->engine()->Navigate(tls->url(QStringLiteral("/secret")));
+  main->engine()->Navigate(tls->url("/secret"));
   ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
-  certificateWarning(main)->findChild<QPushButton*>(QStringLiteral("Continue"))->click();
+  certificateWarning(main)->findChild<QPushButton*>("Continue")->click();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
-  EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Secret"));
+  EXPECT_EQ(runJs(main, "document.title"), "Secret");
   EXPECT_TRUE(padlock->isHidden());
-  main->LoadNewWindow(tls->url(QStringLiteral("/secret")));
+  main->LoadNewWindow(tls->url("/secret"));
   frmBrowser* second = frmBrowser::windows().last();
-  ASSERT_TRUE(
-      waitUntil([&] { return runJs(second, QStringLiteral("document.title")) == "Secret"; }));
+  ASSERT_TRUE(waitUntil([&] { return runJs(second, "document.title") == "Secret"; }));
   EXPECT_EQ(certificateWarning(second), nullptr);
   EXPECT_TRUE(label(second, "StatusPanel2")->isHidden());
 }
 
 TEST_F(BrowserWindow, FailingFramesAskOnceAndAClosedWindowLeavesTheSiteClosed) {
   testsupport::HttpServer other(testsupport::HttpServer::Transport::UntrustedTls);
-  other.setPage(QStringLiteral("/f"), QStringLiteral("F"), QStringLiteral("<p>f</p>"));
+  other.setPage("/f", "F", "<p>f</p>");
   QString frames;
   for (int i = 0; i < 6; ++i) {
     frames += QStringLiteral("<iframe src='https://localhost:%1/f?%2'></iframe>")
                   .arg(other.port())
                   .arg(i);
   }
-  server->setPage(QStringLiteral("/frames"), QStringLiteral("Frames"), frames);
-  main->LoadNewWindow(server->url(QStringLiteral("/frames")));
+  server->setPage("/frames", "Frames", frames);
+  main->LoadNewWindow(server->url("/frames"));
   frmBrowser* w = frmBrowser::windows().last();
   ASSERT_TRUE(waitUntil([&] { return certificateWarning(w) != nullptr; }));
   QTest::qWait(1500);
-  EXPECT_EQ(w->findChildren<QMessageBox*>(QStringLiteral("CertificateWarning")).size(), 1);
+  EXPECT_EQ(w->findChildren<QMessageBox*>("CertificateWarning").size(), 1);
   // Closing the window while it asks refuses; the next window asks again.
   w->close();
   QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
@@ -470,23 +465,23 @@ TEST_F(BrowserWindow, FailingFramesAskOnceAndAClosedWindowLeavesTheSiteClosed) {
 }
 
 TEST_F(BrowserWindow, AKilledPageProcessOrABrokenResponseLeaveTheWindowUsable) {
-  ASSERT_TRUE(goTo(main, server->url(QStringLiteral("/a"))));
+  ASSERT_TRUE(goTo(main, server->url("/a")));
   ASSERT_TRUE(waitUntil([] { return pageOf(main)->renderProcessPid() > 0; }));
   QSignalSpy ended(pageOf(main), &QWebEnginePage::renderProcessTerminated);
   ASSERT_EQ(::kill(static_cast<pid_t>(pageOf(main)->renderProcessPid()), SIGKILL), 0);
   ASSERT_TRUE(waitUntil([&] { return ended.count() > 0; }));
   EXPECT_EQ(label(main, "StatusPanel1")->text(),
             QString::fromLatin1(browser::WebEngineBrowser::kPageProcessEnded));
-  EXPECT_EQ(box(main)->currentText(), server->url(QStringLiteral("/a")));
-  EXPECT_EQ(main->windowTitle(), QStringLiteral("Page A - Hushleaf Browser"));
+  EXPECT_EQ(box(main)->currentText(), server->url("/a"));
+  EXPECT_EQ(main->windowTitle(), "Page A - Hushleaf Browser");
   QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
-  main->action(QStringLiteral("Toolbar/Refresh"))->trigger();
+  main->action("Toolbar/Refresh")->trigger();
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
-  EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Page A"));
+  EXPECT_EQ(runJs(main, "document.title"), "Page A");
   // A server that breaks off mid-body: the load ends by itself, and the next one works.
-  ASSERT_TRUE(loadAndWait(main, server->url(QStringLiteral("/broken")), 20000));
-  ASSERT_TRUE(loadAndWait(main, server->url(QStringLiteral("/a"))));
-  EXPECT_EQ(runJs(main, QStringLiteral("document.title")), QStringLiteral("Page A"));
+  ASSERT_TRUE(loadAndWait(main, server->url("/broken"), 20000));
+  ASSERT_TRUE(loadAndWait(main, server->url("/a")));
+  EXPECT_EQ(runJs(main, "document.title"), "Page A");
 }
 
 // Last: it closes the main window.
@@ -500,7 +495,7 @@ TEST_F(BrowserWindow, TheProgramEndsWithItsLastWindowOrWithClose) {
   main->close();
   ASSERT_TRUE(waitUntil([] { return frmBrowser::windows().size() == 1; }));
   EXPECT_EQ(last.count(), 0);
-  hidden->action(QStringLiteral("File/Close"))->trigger();
+  hidden->action("File/Close")->trigger();
   EXPECT_EQ(end.count(), 1);
   hidden->close();
   EXPECT_TRUE(waitUntil([&] { return last.count() == 1; }));

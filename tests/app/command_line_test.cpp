@@ -1,8 +1,6 @@
 #include "platform/command_line.h"
 
 #include <gtest/gtest.h>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -10,65 +8,40 @@
 
 namespace {
 
-// A stand-in desktop tool on PATH that records how it was started.
-void writeTool(const QString& dir, const QString& name) {
-  QFile tool(dir + "/" + name);
-  ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-  // Written whole, then renamed: the test never reads a half-written record.
-  tool.write(
-      "#!/bin/sh\nd=\"$(dirname \"$0\")\"\n"
-      "echo \"$0 $*\" > \"$d/started.part\" && mv \"$d/started.part\" \"$d/started\"\n");
-  tool.close();
-  tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-bool waitForFile(const QString& path) {
-  for (int i = 0; i < 200 && !QFileInfo::exists(path); ++i) {
-    QThread::msleep(10);
+// Stand-in desktop tools on PATH that record how they were started.
+TEST(CommandLine, StartsTheDesktopsToolForInternetOptionsAndOtherLinesAsGiven) {
+  QTemporaryDir dir;
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(dir.path()) + ":/usr/bin:/bin");
+  const auto started = [&](const QString& line) -> QByteArray {
+    QFile::remove(dir.filePath("started"));
+    if (!platform::startCommandLine(line)) {
+      return "not started";
+    }
+    for (int i = 0; i < 200 && !QFileInfo::exists(dir.filePath("started")); ++i) {
+      QThread::msleep(10);
+    }
+    QFile record(dir.filePath("started"));
+    return record.open(QIODevice::ReadOnly) ? record.readAll().trimmed() : "no record";
+  };
+  const QString internetOptions = platform::kInternetOptionsCommandLine;
+  EXPECT_EQ(started(internetOptions), "not started") << "no tool installed";
+  EXPECT_EQ(started(""), "not started");
+  EXPECT_EQ(started("no-such-program-anywhere --x"), "not started");
+  for (const char* name : {"nm-connection-editor", "gnome-control-center", "some-tool"}) {
+    QFile tool(dir.filePath(name));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    // Written whole, then renamed: the test never reads a half-written record.
+    tool.write(
+        "#!/bin/sh\nd=\"$(dirname \"$0\")\"\n"
+        "echo \"$(basename \"$0\") $*\" > \"$d/started.part\" && "
+        "mv \"$d/started.part\" \"$d/started\"\n");
+    tool.close();
+    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }
-  return QFileInfo::exists(path);
-}
-
-class CommandLine : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    m_oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
-  }
-  void TearDown() override { qputenv("PATH", m_oldPath); }
-
-  QTemporaryDir m_dir;
-  QByteArray m_oldPath;
-};
-
-TEST_F(CommandLine, InternetOptionsStartsTheDesktopsNetworkSettings) {
-  writeTool(m_dir.path(), QStringLiteral("nm-connection-editor"));
-  writeTool(m_dir.path(), QStringLiteral("gnome-control-center"));
-  EXPECT_EQ(platform::internetOptionsTool().value(1), QStringLiteral("network"));
-  ASSERT_TRUE(
-      platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine)));
-  ASSERT_TRUE(waitForFile(m_dir.path() + "/started"));
-  QFile started(m_dir.path() + "/started");
-  ASSERT_TRUE(started.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(started.readAll().contains("gnome-control-center network"));
-}
-
-TEST_F(CommandLine, WithoutAToolNothingStarts) {
-  EXPECT_TRUE(platform::internetOptionsTool().isEmpty());
-  EXPECT_FALSE(
-      platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine)));
-  EXPECT_FALSE(platform::startCommandLine(QString()));
-  EXPECT_FALSE(platform::startCommandLine(QStringLiteral("no-such-program-anywhere --x")));
-}
-
-TEST_F(CommandLine, OtherLinesStartAsGiven) {
-  writeTool(m_dir.path(), QStringLiteral("some-tool"));
-  ASSERT_TRUE(platform::startCommandLine(QStringLiteral("some-tool \"two words\" x")));
-  ASSERT_TRUE(waitForFile(m_dir.path() + "/started"));
-  QFile started(m_dir.path() + "/started");
-  ASSERT_TRUE(started.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(started.readAll().contains("two words x"));
+  EXPECT_EQ(started(internetOptions), "gnome-control-center network");
+  EXPECT_EQ(started("some-tool \"two words\" x"), "some-tool two words x");
+  qputenv("PATH", oldPath);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ namespace {
 
 QString sh(const QString& command) {
   QProcess p;
-  p.start(QStringLiteral("bash"), {QStringLiteral("-c"), command});
+  p.start("bash", {"-c", command});
   p.waitForFinished(20000);
   return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
@@ -38,17 +38,16 @@ class Journey : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
-    m_compositor.start(QStringLiteral("xcompmgr"), {});
+    m_compositor.start("xcompmgr", {});
     startAccessibilityBus();
     // Pages that store what they can: cookies, local storage, IndexedDB. None of it may
     // reach the disk.
     testsupport::HttpResponse a;
     a.headers = {{"Set-Cookie", "kept=1; Max-Age=86400; Path=/"}};
-    a.body =
-        testsupport::htmlPage(QStringLiteral("Page A"), QStringLiteral("<h1>alpha</h1>")).toUtf8();
-    server.setPage(QStringLiteral("/a"), a);
+    a.body = testsupport::htmlPage("Page A", "<h1>alpha</h1>").toUtf8();
+    server.setPage("/a", a);
     server.setPage(
-        QStringLiteral("/b"), QStringLiteral("Page B"),
+        "/b", "Page B",
         QStringLiteral("<h1>beta</h1><script>"
                        "localStorage.setItem('k', 'v'.repeat(1000));"
                        "document.cookie = 'script=3; max-age=86400';"
@@ -61,12 +60,10 @@ class Journey : public ::testing::Test {
     server.setHandler([](const testsupport::HttpRequest& request) {
       testsupport::HttpResponse response;
       response.body =
-          testsupport::htmlPage(QStringLiteral("Via Proxy"), QString::fromUtf8(request.target))
-              .toUtf8();
+          testsupport::htmlPage("Via Proxy", QString::fromUtf8(request.target)).toUtf8();
       return response;
     });
-    server.setPage(QStringLiteral("/fav"), QStringLiteral("Favourite"),
-                   QStringLiteral("<h1>fav</h1>"));
+    server.setPage("/fav", "Favourite", "<h1>fav</h1>");
   }
   void TearDown() override {
     if (m_browser.state() != QProcess::NotRunning) {
@@ -91,20 +88,17 @@ class Journey : public ::testing::Test {
     // Their sockets and state live outside HOME, which must hold only what the program
     // writes.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_busRuntime.path());
+    env.insert("XDG_RUNTIME_DIR", m_busRuntime.path());
     m_sessionBus.setProcessEnvironment(env);
-    m_sessionBus.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
+    m_sessionBus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
     ASSERT_TRUE(m_sessionBus.waitForStarted());
     ASSERT_TRUE(waitUntil([&] { return m_sessionBus.canReadLine(); }, 5000));
     const QByteArray address = m_sessionBus.readLine().trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     // The launcher registers on this bus, not on one from before it.
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(address));
+    env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromLatin1(address));
     m_a11yLauncher.setProcessEnvironment(env);
-    m_a11yLauncher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
-                         {QStringLiteral("--launch-immediately")});
+    m_a11yLauncher.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
     ASSERT_TRUE(m_a11yLauncher.waitForStarted());
     pump(500);
   }
@@ -112,9 +106,9 @@ class Journey : public ::testing::Test {
   void start() {
     m_browser.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     m_browser.setProcessEnvironment(env);
-    m_browser.start(QStringLiteral(HUSHLEAF_EXE), {QStringLiteral("--ignored-argument")});
+    m_browser.start(QStringLiteral(HUSHLEAF_EXE), {"--ignored-argument"});
     ASSERT_TRUE(m_browser.waitForStarted());
   }
 
@@ -159,10 +153,10 @@ class Journey : public ::testing::Test {
   }
   // Into the address box, replacing what it holds, then Enter.
   void enterAddress(const QString& wid, const QString& text) {
-    click(wid, QStringLiteral("text"), QStringLiteral("Address"));
-    keys(QStringLiteral("End shift+Home"));
+    click(wid, "text", "Address");
+    keys("End shift+Home");
     type(text);
-    keys(QStringLiteral("Return"));
+    keys("Return");
   }
   void keys(const QString& sequence) {
     sh(QStringLiteral("xdotool key --delay 60 %1").arg(sequence));
@@ -196,10 +190,10 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   }
 
   start();
-  const QString wid = windowNamed(QStringLiteral("^Hushleaf Browser$"));
+  const QString wid = windowNamed("^Hushleaf Browser$");
   ASSERT_FALSE(wid.isEmpty());
   pump(1500);
-  shot(QStringLiteral("01-start-page"));
+  shot("01-start-page");
   const auto outOfTaskList = [&] {
     const QString state = sh("xprop -id " + wid + " _NET_WM_STATE");
     return state.contains("_NET_WM_STATE_SKIP_TASKBAR") &&
@@ -209,16 +203,16 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
 
   // Typed into the address box, Enter; the second page stores what it can.
   enterAddress(wid, server.url("/a"));
-  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page A - Hushleaf Browser")));
+  ASSERT_TRUE(titleBecomes(wid, "Page A - Hushleaf Browser"));
   enterAddress(wid, server.url("/b"));
-  ASSERT_TRUE(titleBecomes(wid, QStringLiteral("Page B - Hushleaf Browser")));
+  ASSERT_TRUE(titleBecomes(wid, "Page B - Hushleaf Browser"));
 
   // ZodorAzev: pressed, then the hand moves the pointer away (XTest motion, as a mouse
   // makes, not a warp): the window goes, with its caption, and comes back in place from
   // the lower-right corner.
   const QString geometry =
       sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
-  click(wid, QStringLiteral("check box"), QStringLiteral("ZodorAzev"));
+  click(wid, "check box", "ZodorAzev");
   testsupport::x::moveMouse(QPoint(1000, 150));
   ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
   EXPECT_EQ(name(wid), QString());
@@ -227,42 +221,42 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   pump(300);
   EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),
             geometry);
-  EXPECT_EQ(name(wid), QStringLiteral("Page B - Hushleaf Browser"));
+  EXPECT_EQ(name(wid), "Page B - Hushleaf Browser");
   EXPECT_TRUE(outOfTaskList());
-  click(wid, QStringLiteral("check box"), QStringLiteral("ZodorAzev"));  // entered, released
+  click(wid, "check box", "ZodorAzev");  // entered, released
 
   // Favorites: the one in the folder, from the menu (Help, left to Favorites).
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  keys(QStringLiteral("alt+h Left Down Down Return"));
-  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Favourite - Hushleaf Browser")));
+  keys("alt+h Left Down Down Return");
+  EXPECT_TRUE(titleBecomes(wid, "Favourite - Hushleaf Browser"));
 
   // The proxy, through its dialog from the toolbar: on, our server as the proxy, Apply
   // (the box reports it), OK (reported again); the next load goes through it.
-  click(wid, QStringLiteral("push button"), QStringLiteral("Proxy"));
-  ASSERT_FALSE(windowNamed(QStringLiteral("^Proxy Settings$"), 5000).isEmpty());
+  click(wid, "push button", "Proxy");
+  ASSERT_FALSE(windowNamed("^Proxy Settings$", 5000).isEmpty());
   pump(500);
-  keys(QStringLiteral("alt+x Tab"));
-  type(QStringLiteral("127.0.0.1"));
-  keys(QStringLiteral("Tab"));
+  keys("alt+x Tab");
+  type("127.0.0.1");
+  keys("Tab");
   type(QString::number(server.port()));
-  shot(QStringLiteral("02-proxy"));
-  keys(QStringLiteral("alt+a"));
+  shot("02-proxy");
+  keys("alt+a");
   pump(800);
-  keys(QStringLiteral("Return"));  // "Proxy settings enabled."
+  keys("Return");  // "Proxy settings enabled."
   pump(500);
-  keys(QStringLiteral("Return"));  // OK
+  keys("Return");  // OK
   pump(800);
-  keys(QStringLiteral("Return"));  // reported again
+  keys("Return");  // reported again
   EXPECT_TRUE(waitUntil(
       [&] { return sh("xdotool search --onlyvisible --name '^Proxy Settings$'").isEmpty(); },
       5000));
-  enterAddress(wid, QStringLiteral("http://journey.example/"));
-  EXPECT_TRUE(titleBecomes(wid, QStringLiteral("Via Proxy - Hushleaf Browser")));
+  enterAddress(wid, "http://journey.example/");
+  EXPECT_TRUE(titleBecomes(wid, "Via Proxy - Hushleaf Browser"));
   EXPECT_EQ(server.requestCount("http://journey.example/"), 1);
 
   // File > Close ends the program.
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
-  keys(QStringLiteral("alt+f c"));
+  keys("alt+f c");
   EXPECT_TRUE(waitUntil([&] { return m_browser.state() == QProcess::NotRunning; }, 10000));
   EXPECT_EQ(m_browser.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(m_browser.exitCode(), 0);
@@ -274,7 +268,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
                   QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QString file = QDir(QDir::homePath()).relativeFilePath(it.next());
-    if (!file.contains(QLatin1String("/openbox/"))) {
+    if (!file.contains("/openbox/")) {
       written << file;
     }
   }
@@ -283,7 +277,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
                                   ".local/share/hushleaf-browser/Favorites/Local.url"}))
       << written.join(QLatin1Char('\n')).toStdString();
   QSettings settings(QDir::homePath() + "/.config/Hushleaf Browser.ini", QSettings::IniFormat);
-  EXPECT_EQ(settings.value("proxy/use").toString(), QStringLiteral("true"));
+  EXPECT_EQ(settings.value("proxy/use").toString(), "true");
 }
 
 }  // namespace

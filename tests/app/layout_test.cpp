@@ -3,35 +3,33 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace app;
 
-TEST(Layout, DesignSizesLeaveThirtyFiveTwipsAboveTheStatusBar) {
-  const BrowserSize size = layoutOnResize(8715, 6240, 1020, 315);
-  ASSERT_TRUE(size.height.has_value());
-  EXPECT_FLOAT_EQ(*size.height, 4885);
-  EXPECT_FLOAT_EQ(size.width, 8715);
-  EXPECT_FLOAT_EQ(5925 - (kBrowserTopTwips + *size.height), 35);
-}
+namespace {
 
-TEST(Layout, BrowserLowerEdgeTracksTheCoolBarHeight) {
-  for (const float coolBar : {1020.0F, 1400.0F, 2000.0F}) {
-    const BrowserSize resized = layoutOnResize(8715, 6240, coolBar, 315);
-    const BrowserSize changed = layoutOnCoolBarHeightChanged(8715, 6240, coolBar, 315);
-    const float statusTop = 6240 - 315;
-    EXPECT_FLOAT_EQ(statusTop - (kBrowserTopTwips + *resized.height), coolBar - 985) << coolBar;
-    EXPECT_FLOAT_EQ(statusTop - (kBrowserTopTwips + *changed.height), coolBar - 1005) << coolBar;
+// The page's lower edge is the window's height less the bars; a size that leaves no room
+// keeps the old height, never a negative one, and the width always follows.
+TEST(Layout, ThePageFillsWhatTheBarsLeaveAndNeverGoesNegative) {
+  const struct {
+    bool onResize;  // else: the cool bar changed height
+    float width, height, coolBar;
+    std::optional<float> page;
+  } rows[] = {
+      {true, 8715, 6240, 1020, 4885},  // 35 twips above the status bar
+      {true, 8715, 6240, 1400, 4505},  {true, 8715, 6240, 2000, 3905},
+      {false, 8715, 6240, 1020, 4905}, {false, 8715, 6240, 2000, 3925},
+      {true, 100, 1355, 1020, 0},      {true, 12345, 1354, 1020, std::nullopt},
+      {false, 15, 1335, 1020, 0},      {false, 15, 15, 1020, std::nullopt},
+  };
+  for (const auto& r : rows) {
+    const BrowserSize size = r.onResize
+                                 ? layoutOnResize(r.width, r.height, r.coolBar, 315)
+                                 : layoutOnCoolBarHeightChanged(r.width, r.height, r.coolBar, 315);
+    EXPECT_EQ(size.height, r.page) << r.height << " " << r.coolBar;
+    EXPECT_FLOAT_EQ(size.width, r.width);
   }
-}
-
-TEST(Layout, NegativeHeightIsNotAppliedButWidthIs) {
-  // 1355 = cool bar 1020 + status bar 315 + 20 of slack.
-  EXPECT_TRUE(layoutOnResize(100, 1355, 1020, 315).height.has_value());
-  EXPECT_FLOAT_EQ(*layoutOnResize(100, 1355, 1020, 315).height, 0);
-  const BrowserSize tiny = layoutOnResize(12345, 1354, 1020, 315);
-  EXPECT_FALSE(tiny.height.has_value());
-  EXPECT_FLOAT_EQ(tiny.width, 12345);
-  EXPECT_FALSE(layoutOnCoolBarHeightChanged(15, 15, 1020, 315).height.has_value());
-  EXPECT_TRUE(layoutOnCoolBarHeightChanged(15, 1335, 1020, 315).height.has_value());
 }
 
 TEST(Keyboard, OnlyCtrlAloneWithNOpensAWindow) {
@@ -43,3 +41,5 @@ TEST(Keyboard, OnlyCtrlAloneWithNOpensAWindow) {
   // The keypad flag is not part of the shift state.
   EXPECT_TRUE(isNewWindowKey(78, shiftState(Qt::ControlModifier | Qt::KeypadModifier)));
 }
+
+}  // namespace

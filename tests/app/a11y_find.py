@@ -1,12 +1,10 @@
 #!/usr/bin/python3
-"""Finds a control of a running program by its accessible name, through AT-SPI, as a
-screen reader would, and prints where it is on the screen: "cx cy x y width height"
-(its centre, then its box).
+"""Finds a showing control of a running program by role and accessible name, through
+AT-SPI as a screen reader does, in the top-level window of <pid> whose corner lies
+nearest (<x>, <y>); prints "cx cy x y width height" (its centre, then its box).
 
-  a11y_find.py <pid> <window-x> <window-y> <role> <name> [timeout-seconds]
+  a11y_find.py <pid> <x> <y> <role> <name> [timeout-seconds]
 
-The control is looked for in the top-level window of process <pid> whose top-left
-corner lies nearest (<window-x>, <window-y>); only controls that are showing count.
 Exits 1 when nothing matches before the timeout.
 """
 import sys
@@ -18,75 +16,53 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
 
-def extents(node):
+def safe(call, default=None):
     try:
-        return node.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
-    except Exception:  # a node without a place on screen
-        return None
+        return call()
+    except Exception:  # a node that went away or has no place on screen
+        return default
+
+
+def extents(node):
+    return safe(lambda: node.get_component_iface().get_extents(Atspi.CoordType.SCREEN))
 
 
 def showing(node):
-    try:
-        return node.get_state_set().contains(Atspi.StateType.SHOWING)
-    except Exception:
-        return False
+    return safe(lambda: node.get_state_set().contains(Atspi.StateType.SHOWING), False)
 
 
 def find(node, role, name, depth=0):
-    if depth > 40:
+    if node is None or depth > 40:
         return None
-    try:
-        if node.get_role_name() == role and node.get_name() == name and showing(node):
-            return node
-        count = node.get_child_count()
-    except Exception:
-        return None
-    for i in range(count):
-        child = node.get_child_at_index(i)
-        if child is not None:
-            hit = find(child, role, name, depth + 1)
-            if hit is not None:
-                return hit
+    if safe(lambda: node.get_role_name() == role and node.get_name() == name) and showing(node):
+        return node
+    for i in range(safe(node.get_child_count, 0)):
+        hit = find(safe(lambda: node.get_child_at_index(i)), role, name, depth + 1)
+        if hit is not None:
+            return hit
     return None
-
-
-def windows_of(pid):
-    desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
-        try:
-            if app is None or app.get_process_id() != pid:
-                continue
-            for j in range(app.get_child_count()):
-                window = app.get_child_at_index(j)
-                if window is not None:
-                    yield window
-        except Exception:
-            continue
 
 
 def main():
     pid, wx, wy = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3])
     role, name = sys.argv[4], sys.argv[5]
-    timeout = float(sys.argv[6]) if len(sys.argv) > 6 else 10.0
-    deadline = time.monotonic() + timeout
-    while True:
-        candidates = []
-        for window in windows_of(pid):
-            box = extents(window)
-            if box is not None and showing(window):
-                candidates.append((abs(box.x - wx) + abs(box.y - wy), window))
-        for _, window in sorted(candidates, key=lambda c: c[0]):
-            hit = find(window, role, name)
-            box = extents(hit) if hit is not None else None
+    deadline = time.monotonic() + (float(sys.argv[6]) if len(sys.argv) > 6 else 10.0)
+    while time.monotonic() < deadline:
+        desktop = Atspi.get_desktop(0)
+        apps = [desktop.get_child_at_index(i) for i in range(desktop.get_child_count())]
+        windows = [app.get_child_at_index(j) for app in apps
+                   if app is not None and safe(app.get_process_id) == pid
+                   for j in range(safe(app.get_child_count, 0))]
+        placed = [(abs(box.x - wx) + abs(box.y - wy), i) for i, w in enumerate(windows)
+                  if w is not None and showing(w) and (box := extents(w)) is not None]
+        if placed:
+            box = extents(find(windows[min(placed)[1]], role, name))
             if box is not None and box.width > 0 and box.height > 0:
                 print(box.x + box.width // 2, box.y + box.height // 2, box.x, box.y, box.width,
                       box.height)
                 return 0
-            break  # only the nearest window
-        if time.monotonic() > deadline:
-            return 1
         time.sleep(0.2)
+    return 1
 
 
 if __name__ == "__main__":

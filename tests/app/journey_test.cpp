@@ -57,12 +57,7 @@ class Journey : public ::testing::Test {
                        "  r.result.transaction('o', 'readwrite').objectStore('o').put('x', 'k');"
                        "};</script>"));
     // Standing in for a proxy too: what it is asked for with a full address.
-    server.setHandler([](const testsupport::HttpRequest& request) {
-      testsupport::HttpResponse response;
-      response.body =
-          testsupport::htmlPage("Via Proxy", QString::fromUtf8(request.target)).toUtf8();
-      return response;
-    });
+    server.setPage("http://journey.example/", "Via Proxy", "<h1>proxied</h1>");
     server.setPage("/fav", "Favourite", "<h1>fav</h1>");
   }
   void TearDown() override {
@@ -140,7 +135,7 @@ class Journey : public ::testing::Test {
           .match(info)
           .captured(1);
     };
-    const QStringList at = sh(QStringLiteral("/usr/bin/python3 '%1' %2 %3 %4 '%5' '%6' 10")
+    const QStringList at = sh(QStringLiteral("/usr/bin/python3 '%1' %2 %3 %4 '%5' '%6' 30")
                                   .arg(QStringLiteral(HUSHLEAF_A11Y_FIND))
                                   .arg(m_browser.processId())
                                   .arg(corner("X"), corner("Y"), role, accessibleName))
@@ -199,7 +194,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
     return state.contains("_NET_WM_STATE_SKIP_TASKBAR") &&
            state.contains("_NET_WM_STATE_SKIP_PAGER");
   };
-  EXPECT_TRUE(outOfTaskList());
+  EXPECT_TRUE(waitUntil(outOfTaskList, 10000));
 
   // Typed into the address box, Enter; the second page stores what it can.
   enterAddress(wid, server.url("/a"));

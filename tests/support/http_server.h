@@ -6,18 +6,10 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class QTcpServer;
 class QTcpSocket;
 
 namespace testsupport {
-
-struct HttpRequest {
-  QByteArray method;
-  QByteArray target;  // as sent: a path, or an absolute URL when we act as a proxy
-  QHash<QByteArray, QByteArray> headers;  // lower-case names
-};
 
 struct HttpResponse {
   int status = 200;
@@ -31,8 +23,8 @@ struct HttpResponse {
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 in the test process, served from the Qt event
-// loop. Pages are registered by path; every request is recorded. It also answers
-// proxy-style requests (absolute URL targets), so it can stand in for a proxy.
+// loop. Pages are registered by path, or by full address for requests made to it as a
+// proxy; every request's target is recorded.
 class HttpServer : public QObject {
   Q_OBJECT
 
@@ -49,26 +41,21 @@ class HttpServer : public QObject {
   [[nodiscard]] quint16 port() const;
   [[nodiscard]] QString url(const QString& path) const;
 
-  void setPage(const QString& path, HttpResponse response);
-  void setPage(const QString& path, const QString& title, const QString& bodyHtml);
-  // Fallback for paths with no page (and for every absolute-URL request).
-  void setHandler(std::function<HttpResponse(const HttpRequest&)> handler);
+  void setPage(const QString& pathOrAddress, HttpResponse response);
+  void setPage(const QString& pathOrAddress, const QString& title, const QString& bodyHtml);
 
-  [[nodiscard]] const QList<HttpRequest>& requests() const { return m_requests; }
+  // Requests whose target is or ends with pathOrTarget.
   [[nodiscard]] int requestCount(const QByteArray& pathOrTarget) const;
-  void clearRequests() { m_requests.clear(); }
+  void clearRequests() { m_targets.clear(); }
 
  private:
-  void onReadyRead(QTcpSocket* socket);
-  HttpResponse respond(const HttpRequest& request) const;
-
   void accept();
+  void onReadyRead(QTcpSocket* socket);
 
   Transport m_transport;
   QTcpServer* m_server;
   QHash<QByteArray, HttpResponse> m_pages;
-  std::function<HttpResponse(const HttpRequest&)> m_handler;
-  QList<HttpRequest> m_requests;
+  QList<QByteArray> m_targets;
   QHash<QTcpSocket*, QByteArray> m_buffers;
 };
 

@@ -49,19 +49,13 @@ XSession::XSession() {
     _exit(127);
   }
   close(fds[1]);
+  // Xvfb writes the display number it took, then a newline, once it accepts clients.
   std::string number;
-  std::array<char, 16> buffer{};
-  ssize_t n = 0;
-  while ((n = read(fds[0], buffer.data(), buffer.size())) > 0) {
-    number.append(buffer.data(), static_cast<std::size_t>(n));
-    if (number.find('\n') != std::string::npos) {
-      break;
-    }
+  char c = 0;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') {
+    number += c;
   }
   close(fds[0]);
-  while (!number.empty() && (number.back() == '\n' || number.back() == ' ')) {
-    number.pop_back();
-  }
   if (number.empty()) {
     stop(m_server);
     throw std::runtime_error("Xvfb did not start");

@@ -39,13 +39,11 @@ class ModalWatcher {
 
   // The default answer: OK on a message box, reject or close on anything else.
   static void dismiss(QWidget* modal) {
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-        ok->click();
-        return;
-      }
-    }
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    auto* dialog = qobject_cast<QDialog*>(modal);
+    if (box != nullptr && box->button(QMessageBox::Ok) != nullptr) {
+      box->button(QMessageBox::Ok)->click();
+    } else if (dialog != nullptr) {
       dialog->reject();
     } else {
       modal->close();
@@ -55,11 +53,8 @@ class ModalWatcher {
  private:
   void poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) {
-      m_last = nullptr;
-      return;
-    }
-    if (modal == m_last) {
+    if (modal == nullptr || !modal->isVisible() || modal == m_last) {
+      m_last = modal != nullptr && modal->isVisible() ? modal : nullptr;
       return;
     }
     m_last = modal;
@@ -67,11 +62,7 @@ class ModalWatcher {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       m_messages.push_back({box->text(), box->windowTitle(), box->icon()});
     }
-    if (m_handle) {
-      m_handle(modal);
-    } else {
-      dismiss(modal);
-    }
+    m_handle ? m_handle(modal) : dismiss(modal);
   }
 
   std::function<void(QWidget*)> m_handle;

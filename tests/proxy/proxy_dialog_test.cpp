@@ -9,41 +9,15 @@
 #include "support/wait.h"
 
 #include <gtest/gtest.h>
-#include <QCheckBox>
-#include <QFile>
-#include <QLineEdit>
-#include <QNetworkProxy>
-#include <QPlainTextEdit>
-#include <QProcess>
+#include <QtNetwork>
+#include <QtWidgets>
 
 #include <cstring>
 #include <memory>
 
-using testsupport::waitUntil;
-
 namespace {
 
 const QString kApp = QStringLiteral("Hushleaf Browser");
-
-// The layer's configuration as "type proxy-list | bypass-list".
-QString layer() {
-  alignas(platform::INTERNET_PROXY_INFO) char buffer[4096] = {};
-  std::uint32_t length = sizeof buffer;
-  platform::InternetQueryOptionA(nullptr, platform::INTERNET_OPTION_PROXY, buffer, &length);
-  platform::INTERNET_PROXY_INFO r{};
-  std::memcpy(&r, buffer, sizeof r);
-  return QStringLiteral("%1 %2 | %3").arg(r.dwAccessType).arg(r.lpszProxy, r.lpszProxyBypass);
-}
-
-bool setLayer(std::uint32_t type, const QByteArray& proxyList, const char* bypassList = "") {
-  const platform::INTERNET_PROXY_INFO record{type, proxyList.constData(), bypassList};
-  return platform::InternetSetOptionA(nullptr, platform::INTERNET_OPTION_PROXY, &record,
-                                      sizeof record);
-}
-
-QString stored(const char* key) {
-  return platform::GetSetting(kApp, QStringLiteral("proxy"), key, QStringLiteral("(absent)"));
-}
 
 class ProxyDialog : public ::testing::Test {
  protected:
@@ -65,14 +39,39 @@ class ProxyDialog : public ::testing::Test {
     return w;
   }
   void click(const char* name) { QTest::mouseClick(in<QAbstractButton>(name), Qt::LeftButton); }
-
-  // Real key presses from the X server, as a keyboard makes them.
+  void type(const char* address, const char* port) {
+    in("txtAddress")->setText(address);
+    in("txtPort")->setText(port);
+  }
+  // A real key press from the X server, as a keyboard makes it, on the control named.
   void pressReturnOn(const char* name) {
     d->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
     in<QWidget>(name)->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(waitUntil([&] { return in<QWidget>(name)->hasFocus(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return in<QWidget>(name)->hasFocus(); }));
     ASSERT_EQ(QProcess::execute("xdotool", {"key", "Return"}), 0);
+  }
+  // What the program holds: the layer's configuration, the engine's proxy, the stored
+  // address, port and use, and the last message ("i" information, "!" exclamation).
+  [[nodiscard]] QString state() const {
+    alignas(platform::INTERNET_PROXY_INFO) char buffer[4096] = {};
+    std::uint32_t length = sizeof buffer;
+    platform::InternetQueryOptionA(nullptr, platform::INTERNET_OPTION_PROXY, buffer, &length);
+    platform::INTERNET_PROXY_INFO r{};
+    std::memcpy(&r, buffer, sizeof r);
+    const QNetworkProxy engine = QNetworkProxy::applicationProxy();
+    QStringList s = {
+        QStringLiteral("%1 %2 | %3").arg(r.dwAccessType).arg(r.lpszProxy, r.lpszProxyBypass),
+        engine.type() == QNetworkProxy::NoProxy
+            ? "direct"
+            : engine.hostName() + ":" + QString::number(engine.port())};
+    for (const char* key : {"address", "port", "use"}) {
+      s << platform::GetSetting(kApp, "proxy", key, "-");
+    }
+    for (const auto& m : messages.messages()) {
+      s << (m.icon == QMessageBox::Information ? "i " : "! ") + m.title + ": " + m.text;
+    }
+    return s.join(" / ");
   }
 
   std::unique_ptr<proxy::frmProxyTest> d;
@@ -84,85 +83,56 @@ class ProxyDialog : public ::testing::Test {
   }};
 };
 
-TEST_F(ProxyDialog, ApplyAndOkSetTheProxyForTheEngineAndStoreTheFields) {
-  // The environment's proxy never counts; the engine goes direct until one is set.
-  qputenv("http_proxy", "http://127.0.0.1:1");
-  browser::initEngineProxy();
-  EXPECT_EQ(QNetworkProxy::applicationProxy().type(), QNetworkProxy::NoProxy);
+TEST_F(ProxyDialog, ApplyAndOkSetTheProxyAndStoreTheFieldsAndABadEntryChangesNothing) {
+  EXPECT_EQ(state(), "1  |  / direct / - / - / -");  // never a proxy from the environment
   open();
-  click("chkUseProxy");  // on, off, on: the fields follow it
   click("chkUseProxy");
-  EXPECT_FALSE(in("txtAddress")->isEnabled() || in<QWidget>("Frame3")->isEnabled());
-  click("chkUseProxy");
-  in("txtAddress")->setText("127.0.0.1");
-  in("txtPort")->setText("3128");
+  type("127.0.0.1", "3128");
   in<QPlainTextEdit>("txtAddresses")->setPlainText("a;b");
   in<QCheckBox>("chkBypass")->setChecked(true);
   click("cmdApply");
-  ASSERT_EQ(messages.messages().size(), 1u);
-  EXPECT_EQ(messages.messages()[0].title + ": " + messages.messages()[0].text,
-            "Proxy Settings: Proxy settings enabled.");
-  EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Information);
-  const QString set = "3 http=127.0.0.1:3128 | a b <local>";
-  EXPECT_EQ(layer(), set);
+  const QString set = "3 http=127.0.0.1:3128 | a b <local> / 127.0.0.1:3128 / ";
+  const QString enabled = " / i Proxy Settings: Proxy settings enabled.";
+  EXPECT_EQ(state(), set + "127.0.0.1 / 3128 / -" + enabled);
   EXPECT_EQ(in<QPlainTextEdit>("txtAddresses")->toPlainText(), "a;b");  // read back whole
-  EXPECT_EQ(stored("port"), "3128");
-  EXPECT_EQ(QNetworkProxy::applicationProxy(),
-            QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", 3128));
-
-  // OK takes the Http row as it stands, not the newly typed values, which it stores.
+  // OK takes the Http row as it stands, not the newly typed address, which it stores.
   in("txtAddress")->setText("typed.later");
   click("cmdOK");
-  EXPECT_EQ(layer(), set);
-  EXPECT_EQ(stored("use"), "true");
+  EXPECT_EQ(state(), set + "typed.later / 3128 / true" + enabled + enabled);
+  // Opening again shows what the layer holds, and the address stored.
   open();
-  EXPECT_EQ(in("txtAddress")->text(), "typed.later");
-
-  ASSERT_TRUE(setLayer(platform::INTERNET_OPEN_TYPE_DIRECT, "http=127.0.0.1:3128"));
-  EXPECT_EQ(QNetworkProxy::applicationProxy().type(), QNetworkProxy::NoProxy);
-  qunsetenv("http_proxy");
-}
-
-TEST_F(ProxyDialog, OpensOnTheLayersProxyAndRefusesAnEntryTheEngineCannotUse) {
-  ASSERT_TRUE(
-      setLayer(platform::INTERNET_OPEN_TYPE_PROXY, "socks=s:1 http=127.0.0.1:3128", "x <local>"));
-  open();
-  EXPECT_TRUE(in<QCheckBox>("chkUseProxy")->isChecked() && in<QCheckBox>("chkBypass")->isChecked());
-  EXPECT_EQ(in("txtSocks")->text() + in<QPlainTextEdit>("txtAddresses")->toPlainText(), "sx");
-  // What a space typed into Address or Port, or a port that is no number, makes.
-  for (const char* entry :
-       {"proxy.example |3128", "a| 3128", "proxy example|3128", "a|http", "a|0"}) {
-    in("txtAddress")->setText(QString(entry).section(u'|', 0, 0));
-    in("txtPort")->setText(QString(entry).section(u'|', 1));
-    click("cmdApply");
-    ASSERT_FALSE(messages.messages().empty());
-    EXPECT_EQ(messages.messages().back().text, "Unable to set proxy.") << entry;
-    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Warning);
-    EXPECT_EQ(layer(), "3 socks=s:1 http=127.0.0.1:3128 | x <local>");
-    EXPECT_EQ(in("txtHttpPort")->text(), "3128");  // read back from the layer
-  }
+  EXPECT_TRUE(in<QCheckBox>("chkUseProxy")->isChecked() && in("txtSocks")->isEnabled() &&
+              in<QWidget>("Frame3")->isEnabled() && in<QCheckBox>("chkBypass")->isChecked());
+  EXPECT_EQ(in("txtAddress")->text() + " " + in("txtHttp")->text(), "typed.later 127.0.0.1");
+  // A space typed into Port makes an entry the engine cannot use: refused, and what is in
+  // force stays, shown again in the dialog.
+  type("127.0.0.1", " 8080");
+  click("cmdApply");
+  EXPECT_EQ(state(), set + "127.0.0.1 /  8080 / true" + enabled + enabled +
+                         " / ! Proxy Settings: Unable to set proxy.");
+  EXPECT_EQ(in("txtHttpPort")->text(), "3128");
+  click("chkUseProxy");  // off: direct, whatever the rows hold
+  click("cmdApply");
+  EXPECT_EQ(state().section(" / ", 0, 1), "1 http=127.0.0.1: 8080 | a b <local> / direct");
 }
 
 TEST_F(ProxyDialog, ReturnPressesTheFocusedButtonAndOkOnlyWhenNoButtonHasTheFocus) {
   open();
   click("chkUseProxy");
-  in("txtAddress")->setText("127.0.0.1");
-  in("txtPort")->setText("8118");
-  pressReturnOn("cmdApply");
-  ASSERT_TRUE(waitUntil([&] { return messages.messages().size() == 1; }));
-  EXPECT_EQ(stored("port"), "(absent)");  // stored only beside an exception text
-
-  pressReturnOn("cmdSetProxyInfo");
-  ASSERT_TRUE(waitUntil([&] { return !d->isVisible(); }));
+  type("127.0.0.1", "8118");
+  pressReturnOn("cmdApply");  // without an exception text Address and Port are not stored
+  const QString applied = "3 http=127.0.0.1:8118 |  / 127.0.0.1:8118 / - / - / -";
+  const QString enabled = " / i Proxy Settings: Proxy settings enabled.";
+  ASSERT_TRUE(testsupport::waitUntil([&] { return state() == applied + enabled; }));
+  pressReturnOn("cmdSetProxyInfo");  // Cancel: nothing applied or stored; Apply's stays
+  ASSERT_TRUE(testsupport::waitUntil([&] { return !d->isVisible(); }));
   EXPECT_EQ(d->result(), QDialog::Rejected);
-  EXPECT_EQ(stored("use"), "(absent)");
-  EXPECT_EQ(layer(), "3 http=127.0.0.1:8118 | ");  // Apply's configuration stays
-
+  EXPECT_EQ(state(), applied + enabled);
   open();
   pressReturnOn("txtPort");
-  ASSERT_TRUE(waitUntil([&] { return !d->isVisible(); }));
+  ASSERT_TRUE(testsupport::waitUntil([&] { return !d->isVisible(); }));
   EXPECT_EQ(d->result(), QDialog::Accepted);
-  EXPECT_EQ(messages.messages().size(), 2u);
+  EXPECT_EQ(state(), applied.chopped(1) + "true" + enabled + enabled);
 }
 
 }  // namespace

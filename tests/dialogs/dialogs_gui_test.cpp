@@ -14,59 +14,47 @@
 #include <gtest/gtest.h>
 #include <QtWidgets>
 
-#include <memory>
-
-using testsupport::waitUntil;
-
 namespace {
 
-class DialogsGui : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
-  }
-  void SetUp() override {
-    main->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-  }
-  std::unique_ptr<QMainWindow> main = std::make_unique<QMainWindow>();
-};
-
-TEST_F(DialogsGui, OpenStartsOnTheFilterAskedForAndReportsTheOneChosen) {
-  QTemporaryDir dir;
-  QFile(dir.filePath("a.txt")).open(QIODevice::WriteOnly);
+TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
+  ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
+  QMainWindow main;
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  // Open starts on the filter asked for and reports the one chosen.
   cFileDialog fd;
-  fd.setHwnd(main.get());
+  fd.setHwnd(&main);
   fd.setFilter(dialogs::kOpenCommandFilter);
   fd.setFilterIndex(2);
-  fd.setInitDir(dir.path());
-  testsupport::ModalWatcher user([&](QWidget* modal) {
-    auto* d = qobject_cast<QFileDialog*>(modal);
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->parentWidget(), main.get());
-    EXPECT_EQ(d->findChild<QComboBox*>("fileTypeCombo")->currentIndex(), 1);
-    d->selectNameFilter(d->nameFilters().value(2));
-    d->selectFile("a.txt");
-    QMetaObject::invokeMethod(d, &QDialog::accept);
-  });
-  fd.ShowOpen();
-  EXPECT_EQ(fd.FileName(), QDir(dir.path()).absoluteFilePath("a.txt"));
+  const QString file = QCoreApplication::applicationFilePath();
+  {
+    testsupport::ModalWatcher user([&](QWidget* modal) {
+      auto* d = qobject_cast<QFileDialog*>(modal);
+      EXPECT_EQ(d->parentWidget(), &main);
+      EXPECT_EQ(d->findChild<QComboBox*>("fileTypeCombo")->currentIndex(), 1);
+      d->selectNameFilter(d->nameFilters().value(2));
+      d->selectFile(file);
+      QMetaObject::invokeMethod(d, &QDialog::accept);
+    });
+    fd.ShowOpen();
+  }
+  EXPECT_EQ(fd.FileName(), file);
   EXPECT_EQ(fd.FilterIndex(), 3);
   // Files from different folders are named from the folder they share; never a cut-off path.
   EXPECT_EQ(platform::selectionBuffer({"/x/1/a", "/x/2/b"}, true, 13),
             QString("/x|1/a|2/b|||").replace(u'|', u'\0'));
   EXPECT_FALSE(platform::selectionBuffer({"/a/b"}, false, 4));
-}
 
-TEST_F(DialogsGui, AboutIsCentredAndModalAndItsLinkTakesTheMainEngineToTheSite) {
+  // About: modal to the main window, centred once framed; its link takes the main
+  // window's engine to the product's site.
   auto* engine = new browser::WebEngineBrowser(nullptr);
   std::unique_ptr<QWidget> view(engine->widget());
   bool centred = false;
-  testsupport::ModalWatcher user([&](QWidget* box) {
-    EXPECT_EQ(box->parentWidget(), main.get());
+  testsupport::ModalWatcher about([&](QWidget* box) {
+    EXPECT_EQ(box->parentWidget(), &main);
     // Once the window manager has framed it, the outer rectangle sits centred.
     const QRect s = QGuiApplication::primaryScreen()->geometry();
-    centred = waitUntil([&] {
+    centred = testsupport::waitUntil([&] {
       const QRect outer = box->frameGeometry();
       const auto at = dialogs::centredPosition(s.width() * 15, s.height() * 15, outer.width() * 15,
                                                outer.height() * 15);
@@ -76,11 +64,11 @@ TEST_F(DialogsGui, AboutIsCentredAndModalAndItsLinkTakesTheMainEngineToTheSite) 
     auto* link = box->findChild<QLabel*>("Label5");
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
   });
-  dialogs::showAbout(main.get(), engine);
+  dialogs::showAbout(&main, engine);
   EXPECT_TRUE(centred);
-  EXPECT_EQ(user.seen(), 1);
-  EXPECT_TRUE(waitUntil([&] { return engine->LocationURL() == dialogs::kProductWebPage; }))
-      << engine->LocationURL().toStdString();
+  EXPECT_TRUE(testsupport::waitUntil([&] {
+    return engine->LocationURL() == dialogs::kProductWebPage;
+  })) << engine->LocationURL().toStdString();
 }
 
 }  // namespace

@@ -10,32 +10,27 @@ using namespace proxy;
 
 namespace {
 
-using P = ProxyProtocol;
-
-ProxyRows with(std::initializer_list<std::pair<P, ProxyServerRow>> filled, ProxyRows rows = {}) {
-  for (const auto& [protocol, row] : filled) {
-    rows[protocol] = row;
+// The five rows from "host:port" texts, "|" between, in the order of ProxyProtocol:
+// socks, https, http, gopher, ftp.
+ProxyRows rows(const QString& text) {
+  ProxyRows r;
+  for (int i = 0; i < 5; ++i) {
+    const QString row = text.section(u'|', i, i);
+    r[ProxyProtocol(i)] = {row.section(u':', 0, 0), row.section(u':', 1)};
   }
-  return rows;
+  return r;
 }
-
-// Every row filled with distinct text, to see which rows parsing leaves alone.
-const ProxyRows kSentinel = with({{P::Socks, {"s0", "1"}},
-                                  {P::Secure, {"e0", "2"}},
-                                  {P::Http, {"h0", "3"}},
-                                  {P::Gopher, {"g0", "4"}},
-                                  {P::Ftp, {"f0", "5"}}});
+const char kSentinel[] = "s0:1|e0:2|h0:3|g0:4|f0:5";
 
 TEST(ProxyCodec, BuildLists) {
-  const std::pair<ProxyRows, const char*> proxies[] = {
-      {with({{P::Gopher, {"alpha", ""}}, {P::Http, {"", "8080"}}}), ""},
+  const std::pair<const char*, const char*> proxies[] = {
+      {":|:|:8080|alpha:|:", ""},  // a row needs a host and a port
       {kSentinel, "socks=s0:1 https=e0:2 http=h0:3 gopher=g0:4 ftp=f0:5"},
-      {with({{P::Socks, {"alpha", "1080"}}}), "socks=alpha:1080"},
+      {"alpha:1080", "socks=alpha:1080"},
       // Typed spaces count and stay, tabs are content; only the list's end is trimmed.
-      {with({{P::Secure, {" ", "x\t"}}, {P::Http, {" a b", "80  "}}, {P::Gopher, {"h", " "}}}),
-       "https= :x\t http= a b:80   gopher=h:"}};
-  for (const auto& [rows, list] : proxies) {
-    EXPECT_EQ(BuildProxyList(rows), list);
+      {": | :x\t| a b:80  |h: |:", "https= :x\t http= a b:80   gopher=h:"}};
+  for (const auto& [fields, list] : proxies) {
+    EXPECT_EQ(BuildProxyList(rows(fields)), list) << fields;
   }
   const std::tuple<const char*, bool, const char*> bypasses[] = {{"a;b", true, "a b <local>"},
                                                                  {"", true, "<local>"},
@@ -47,20 +42,15 @@ TEST(ProxyCodec, BuildLists) {
 }
 
 TEST(ProxyCodec, ParseProxyListReplacesOnlyTheRowsItNames) {
-  const std::pair<const char*, ProxyRows> cases[] = {
-      {"http=:80 ftp=alpha: gopher=a:b:80 socks=alpha", with({{P::Http, {"", "80"}},
-                                                              {P::Ftp, {"alpha", ""}},
-                                                              {P::Gopher, {"a", "b:80"}},
-                                                              {P::Socks, {"alpha", ""}}},
-                                                             kSentinel)},
+  const std::pair<const char*, const char*> cases[] = {
+      {"http=:80 ftp=alpha: gopher=a:b:80 socks=alpha", "alpha:|e0:2|:80|a:b:80|alpha:"},
       {"HTTP=alpha:8080 alpha:8080 Socks=a:1 xhttp=a:1 =a:1 http =a:1", kSentinel},
       // Neither ";" nor a tab separates entries: the rest is the port.
       {"http=alpha:80;https=beta:443\tftp=b:2",
-       with({{P::Http, {"alpha", "80;https=beta:443\tftp=b:2"}}}, kSentinel)},
-      {"  socks=alpha:1080  socks=beta:1081 https=b:443",
-       with({{P::Socks, {"beta", "1081"}}, {P::Secure, {"b", "443"}}}, kSentinel)}};
-  for (const auto& [list, rows] : cases) {
-    EXPECT_EQ(ParseProxyList(list, kSentinel), rows) << list;
+       "s0:1|e0:2|alpha:80;https=beta:443\tftp=b:2|g0:4|f0:5"},
+      {"  socks=alpha:1080  socks=beta:1081 https=b:443", "beta:1081|b:443|h0:3|g0:4|f0:5"}};
+  for (const auto& [list, fields] : cases) {
+    EXPECT_TRUE(ParseProxyList(list, rows(kSentinel)) == rows(fields)) << list;
   }
 }
 

@@ -9,8 +9,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <deque>
-
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace {
@@ -35,17 +33,15 @@ void shortcut(const QString& relative, const QByteArray& url = "http://page/") {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("[InternetShortcut]\r\nURL=" + url) > 0);
 }
 
-// Hands each modal window that shows to the next step; one too many fails the test.
-using Steps = std::deque<std::function<void(QWidget*)>>;
-testsupport::ModalWatcher driver(Steps& steps) {
-  return testsupport::ModalWatcher([&steps](QWidget* modal) {
-    if (steps.empty()) {
+// Hands the n-th modal window that shows to steps[n]; one too many fails the test.
+using Steps = std::vector<std::function<void(QWidget*)>>;
+testsupport::ModalWatcher driver(const Steps& steps) {
+  return testsupport::ModalWatcher([&steps, n = std::size_t{0}](QWidget* modal) mutable {
+    if (n == steps.size()) {
       ADD_FAILURE() << modal->objectName().toStdString();
       return testsupport::ModalWatcher::dismiss(modal);
     }
-    const auto step = steps.front();
-    steps.pop_front();
-    step(modal);
+    steps[n++](modal);
   });
 }
 void accept(QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); }
@@ -64,12 +60,12 @@ class FavoritesWindow : public ::testing::Test {
   void TearDown() override { delete window.data(); }
 
   // The menu bar's size, then what the Favorites menu shows below its fixed entries.
-  [[nodiscard]] QStringList shown() const {
+  [[nodiscard]] QString shown() const {
     QStringList out = {QString::number(window->menuBar()->actions().size())};
     for (QAction* a : favorites::favoritesMenu(window)->actions().mid(3)) {
       out << (a->menu() != nullptr ? "[" + a->text() + "]" : a->text());
     }
-    return out;
+    return out.join(u'|');
   }
   void choose(const QString& caption) {
     for (QAction* a : favorites::favoritesMenu(window)->findChildren<QAction*>()) {
@@ -89,7 +85,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   }
   shortcut("Broken.url", "");
   favorites::RebuildFavoritesMenu(window);
-  const QStringList before = {"1", "[Favorites]", "[News]", ".dot", "Broken", "Old", "Top"};
+  const QString before = "1|[Favorites]|[News]|.dot|Broken|Old|Top";
   EXPECT_EQ(shown(), before);
   for (const char* item : {"Top", "Top", "Local", "Broken"}) {
     choose(item);  // .URL counts; the page shown is not reloaded; no address blanks nothing
@@ -97,22 +93,27 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_EQ(engine->opened, (QStringList{"http://top/", "http://page/"}));
 
   QString suggested;
-  const auto intoNews = [&](QWidget* d) {
-    suggested = d->findChild<QLineEdit*>("Name")->text();
-    auto* folder = d->findChild<QComboBox*>("CreateIn");
-    folder->setCurrentIndex(folder->findData("News"));
-    accept(d);
+  const auto into = [&](const char* folder) {  // Add or Move: the folder chosen by path, OK
+    return [&suggested, folder](QWidget* d) {
+      if (const auto* name = d->findChild<QLineEdit*>("Name")) {
+        suggested = name->text();
+      }
+      auto* folders = d->findChild<QComboBox*>();
+      folders->setCurrentIndex(folders->findData(folder));
+      accept(d);
+    };
   };
   const auto select = [](QWidget* d, const QString& name) {
     auto* tree = d->findChild<QTreeView*>();
     tree->setCurrentIndex(qobject_cast<QFileSystemModel*>(tree->model())->index(path(name)));
     return tree->currentIndex().isValid() ? tree : nullptr;
   };
-  Steps steps = {
+  // Tools > Add, twice Favorites > Add, Organize, then Add once the folder is gone.
+  const Steps steps = {
       accept,
-      intoNews,
-      intoNews,          // Tools > Add, then twice Favorites > Add
-      [&](QWidget* d) {  // Organize: rename, then delete
+      into("News"),
+      into("News"),
+      [&](QWidget* d) {  // rename, then delete
         QTreeView* tree = select(d, "Top.URL");
         d->findChild<QPushButton*>("cmdRename")->click();
         if (auto* editor = tree->findChild<QLineEdit*>()) {
@@ -124,11 +125,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       },
       [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); },
       [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
-      [](QWidget* d) {  // into the sub-folder called Favorites, not the Favorites folder
-        auto* folders = d->findChild<QComboBox*>();
-        folders->setCurrentIndex(folders->findData("Favorites"));
-        accept(d);
-      },
+      into("Favorites"),  // the sub-folder called Favorites, not the Favorites folder
       [](QWidget* d) { press(d, "cmdClose"); },
       [](QWidget* d) {  // the folder is gone by the time the file is saved
         QDir(path("")).removeRecursively();
@@ -148,18 +145,17 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
 
   choose(favorites::kOrganizeFavoritesCaption);
-  EXPECT_EQ(shown(),
-            (QStringList{"1", "[Favorites]", "[News]", "Broken", "Release 2.5 notes", "Renamed"}));
+  EXPECT_EQ(shown(), "1|[Favorites]|[News]|Broken|Release 2.5 notes|Renamed");
   EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), path("Favorites/.dot.url"));
 
   choose(favorites::kAddFavoriteCaption);
-  EXPECT_TRUE(steps.empty());
+  EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
   EXPECT_EQ(watcher.messages().size(), 2U);  // asked before deleting, told the add failed
   // An empty folder still shows the separator under the fixed entries.
   favorites::RebuildFavoritesMenu(window);
-  QMenu* menu = favorites::favoritesMenu(window);
-  ASSERT_EQ(menu->actions().size(), 3);
-  EXPECT_GT(menu->actionGeometry(menu->actions().at(2)).height(), 0);
+  EXPECT_EQ(shown(), "1");
+  const QMenu* menu = favorites::favoritesMenu(window);
+  EXPECT_GT(menu->actionGeometry(menu->actions().value(2)).height(), 0);
 }
 
 TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
@@ -172,7 +168,7 @@ TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone
       qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
   favorites::RebuildFavoritesMenu(other);
   EXPECT_TRUE(other.isNull());
-  Steps steps = {[this](QWidget*) { delete window.data(); }};
+  const Steps steps = {[this](QWidget*) { delete window.data(); }};
   const auto watcher = driver(steps);
   choose(favorites::kAddFavoriteCaption);
   EXPECT_TRUE(window.isNull());

@@ -77,7 +77,6 @@ TEST(ProxyForm, TheEngineTakesOneProxyAndRefusesEntriesItCannotUse) {
     EXPECT_EQ(engineProxyFor({kAccessProxy, list, {}}), proxy) << list;
   }
   EXPECT_EQ(engineProxyFor({kAccessDirect, "http=h:x", {}}), EngineProxy{});
-  EXPECT_EQ(engineProxyFor({2, "http=h:3", {}}), std::nullopt);
   // What a space typed into Address or Port turns into, and other entries it cannot use.
   for (const char* list :
        {"http=proxy.example :3128", "http=proxy.example: 3128", "http= proxy.example:3128",

@@ -9,7 +9,6 @@
 
 namespace {
 
-QString nuls(int n) { return QString(n, u'\0'); }
 // "a|b|" as "a" NUL "b" NUL, to write buffers readably.
 QString z(QString text) { return text.replace(u'|', u'\0'); }
 
@@ -28,7 +27,7 @@ TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
   QString chosen;               // what the user picks; empty: cancels
   const auto user = [&](platform::OpenFileName& ofn) {
     seen = ofn;
-    ofn.lpstrFile = chosen + nuls(ofn.nMaxFile - chosen.size());
+    ofn.lpstrFile = chosen.leftJustified(ofn.nMaxFile, u'\0');
     return !chosen.isEmpty();
   };
   cFileDialog fd({user, user});
@@ -39,7 +38,7 @@ TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
   fd.ShowOpen();
   EXPECT_EQ(seen.lpstrFilter, z("Notes| plain|*.txt||"));
   EXPECT_EQ(seen.Flags, 5);
-  EXPECT_EQ(seen.lpstrFile, "start.htm" + nuls(1024 - 9));
+  EXPECT_EQ(seen.lpstrFile, QString("start.htm").leftJustified(1024, u'\0'));
   EXPECT_EQ(fd.FileName(), chosen);
 
   // Cancelled: nothing changes, or the cancel error when asked for.
@@ -60,7 +59,7 @@ TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
   fd.ShowOpen();
   EXPECT_EQ(seen.nMaxFile, 8192);
   EXPECT_EQ(seen.Flags, platform::kOfnAllowMultiSelect | platform::kOfnExplorer);
-  EXPECT_EQ(fd.FileName(), chosen + nuls(8192 - chosen.size())) << "kept whole";
+  EXPECT_EQ(fd.FileName(), chosen.leftJustified(8192, u'\0')) << "kept whole";
 }
 
 TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {
@@ -76,10 +75,10 @@ TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {
 }
 
 TEST(AboutBox, CentredByRoundingHalvesToEvenThenTruncatingTheHalf) {
-  // Screen width and height, box width and height, then where the box goes (twips).
-  // Halves go to the even neighbour (100.5, 101.5, -2.5), then halving truncates (-5).
+  // Screen and box width, height, then left, top (twips): each difference rounded (103.6),
+  // halves to the even neighbour (-3.5), then halved toward zero (-5).
   const double cases[][6] = {
-      {15360, 11520, 4770, 3570, 5295, 3975}, {100.5, 101.5, 0, 0, 50, 51}, {0, 0, 2.5, 5, -1, -2}};
+      {15360, 11520, 4770, 3570, 5295, 3975}, {103.6, 101.5, 0, 0, 52, 51}, {0, 0, 3.5, 5, -2, -2}};
   for (const auto& c : cases) {
     const auto at = dialogs::centredPosition(c[0], c[1], c[2], c[3]);
     EXPECT_EQ((std::pair<double, double>(at.left, at.top)), std::pair(c[4], c[5])) << c[0];

@@ -28,7 +28,7 @@ TEST(ProxyCodec, BuildLists) {
       {kSentinel, "socks=s0:1 https=e0:2 http=h0:3 gopher=g0:4 ftp=f0:5"},
       {"alpha:1080", "socks=alpha:1080"},
       // Typed spaces count and stay, tabs are content; only the list's end is trimmed.
-      {": | :x\t| a b:80  |h: |:", "https= :x\t http= a b:80   gopher=h:"}};
+      {": | : | a b:80  |h:x\t|:", "https= :  http= a b:80   gopher=h:x\t"}};
   for (const auto& [fields, list] : proxies) {
     EXPECT_EQ(BuildProxyList(rows(fields)), list) << fields;
   }

@@ -40,15 +40,19 @@ QString state() {
 }
 
 TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
+  qputenv("http_proxy", "http://127.0.0.1:1");  // never the environment's proxy
   platform::AppTitle::set(kApp);
   browser::initEngineProxy();
-  EXPECT_EQ(state(), "1  |  / direct / - / - / -");  // never a proxy from the environment
+  EXPECT_EQ(state(), "1  |  / direct / - / - / -");
   // Message boxes are answered with OK; what they said is kept, with (i)nformation or (!).
   QStringList said;
   testsupport::ModalWatcher messages([&](QWidget* modal) {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      const bool info = box->icon() == QMessageBox::Information;
-      said << box->windowTitle() + ": " + box->text() + (info ? " (i)" : " (!)");
+      const auto icon = box->icon();
+      said << box->windowTitle() + ": " + box->text() +
+                  (icon == QMessageBox::Information ? " (i)"
+                   : icon == QMessageBox::Warning   ? " (!)"
+                                                    : "");
       testsupport::ModalWatcher::dismiss(box);
     }
   });
@@ -116,6 +120,7 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   click("chkUseProxy");  // off: direct, whatever the rows hold
   click("cmdApply");
   EXPECT_EQ(state().section(" / ", 0, 1), "1 http=typed.later: 8080 | a b <local> / direct");
+  qunsetenv("http_proxy");
 }
 
 }  // namespace

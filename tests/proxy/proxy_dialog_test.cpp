@@ -42,7 +42,7 @@ QString state() {
 TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   platform::AppTitle::set(kApp);
   browser::initEngineProxy();
-  EXPECT_EQ(state(), "1  |  / direct / - / - / -");  // never a proxy from the environment
+  EXPECT_EQ(state(), "1  |  / direct / - / - / -");  // direct until the user sets a proxy
   // Message boxes are answered with OK; what they said is kept, with (i)nformation or (!).
   QStringList said;
   testsupport::ModalWatcher messages([&](QWidget* modal) {

@@ -5,87 +5,61 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <optional>
-
-using dialogs::cFileDialog;
-using dialogs::FileDialogError;
-using platform::OpenFileName;
+#include <functional>
 
 namespace {
 
-const QChar kNul(u'\0');
-QString nuls(int n) { return QString(n, kNul); }
 // "a|b|" as "a" NUL "b" NUL, to write buffers readably.
-QString z(QString text) { return text.replace(u'|', kNul); }
+QString z(QString text) { return text.replace(u'|', u'\0'); }
 
-struct FakeDialogs {
-  std::optional<OpenFileName> seen;  // the record as the last dialog got it
-  bool answer = true;
-  QString result;  // what the user chose, NUL-padded into the buffer
-
-  dialogs::FileDialogPlatform platform() {
-    const auto respond = [this](OpenFileName& ofn) {
-      seen = ofn;
-      if (answer) {
-        ofn.lpstrFile = result + nuls(ofn.nMaxFile - result.size());
-      }
-      return answer;
-    };
-    return {respond, respond};
-  }
-};
-
-template <typename F>
-std::optional<FileDialogError> errorOf(F&& f) {
+// The error a call raised, as "number source description"; empty when none.
+QString errorOf(const std::function<void()>& f) {
   try {
     f();
-  } catch (const FileDialogError& e) {
-    return e;
+  } catch (const dialogs::FileDialogError& e) {
+    return QString::number(e.number()) + " " + e.source() + " " + e.description();
   }
-  return std::nullopt;
+  return {};
 }
 
-TEST(FileDialog, FilterBarsAndColonsBecomeNulsThenADoubleNul) {
-  // Four descriptions, four pattern lists, then the double NUL.
-  EXPECT_EQ(dialogs::ConvertFilter(dialogs::kOpenCommandFilter).split(kNul).size(), 10);
-  EXPECT_EQ(dialogs::ConvertFilter("Notes: plain|*.txt"), z("Notes| plain|*.txt||"));
-  EXPECT_EQ(dialogs::ConvertFilter(""), nuls(2));
-}
-
-TEST(FileDialogShow, OpenFillsTheBufferAndKeepsTheChoiceWholeOnlyForMultiSelection) {
-  FakeDialogs fake;
-  cFileDialog fd(fake.platform());
-  fake.result = "/home/u/page.htm";
+TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
+  platform::OpenFileName seen;  // the record as the last dialog got it
+  QString chosen;               // what the user picks; empty: cancels
+  const auto user = [&](platform::OpenFileName& ofn) {
+    seen = ofn;
+    ofn.lpstrFile = chosen.leftJustified(ofn.nMaxFile, u'\0');
+    return !chosen.isEmpty();
+  };
+  cFileDialog fd({user, user});
+  chosen = "/home/u/page.htm";
   fd.setFlags(5);
   fd.setFileName("start.htm");
+  fd.setFilter("Notes: plain|*.txt");  // "|" and ":" become NULs, then a double NUL
   fd.ShowOpen();
-  EXPECT_EQ(fake.seen->Flags, 5);
-  EXPECT_EQ(fake.seen->lpstrFile, "start.htm" + nuls(1024 - 9));
-  EXPECT_EQ(fd.FileName(), "/home/u/page.htm");
+  EXPECT_EQ(seen.lpstrFilter, z("Notes| plain|*.txt||"));
+  EXPECT_EQ(seen.Flags, 5);
+  EXPECT_EQ(seen.lpstrFile, QString("start.htm").leftJustified(1024, u'\0'));
+  EXPECT_EQ(fd.FileName(), chosen);
 
-  fake.result = z("/data|a.txt|c d.txt||");
-  fd.setFlags(platform::kOfnAllowMultiSelect);
-  fd.ShowOpen();
-  EXPECT_EQ(fake.seen->nMaxFile, 8192);
-  EXPECT_EQ(fake.seen->Flags, platform::kOfnAllowMultiSelect | platform::kOfnExplorer);
-  EXPECT_EQ(fd.FileName(), fake.result + nuls(8192 - fake.result.size())) << "kept whole";
-}
-
-TEST(FileDialogShow, CancelChangesNothingOrRaisesTheCancelError) {
-  FakeDialogs fake;
-  fake.answer = false;
-  cFileDialog fd(fake.platform());
-  fd.setFileName("/before.htm");
-  EXPECT_FALSE(errorOf([&] { fd.ShowOpen(); }));
+  // Cancelled: nothing changes, or the cancel error when asked for.
+  chosen.clear();
+  EXPECT_EQ(errorOf([&] { fd.ShowOpen(); }), "");
   fd.setCancelError(true);
   for (const auto& show : {&cFileDialog::ShowOpen, &cFileDialog::ShowSave}) {
-    const auto e = errorOf([&] { (fd.*show)(); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(QString::number(e->number()) + " " + e->source() + " " + e->description(),
+    EXPECT_EQ(errorOf([&] { (fd.*show)(); }),
               "32755 dialogs_core_test.cFileDialog User selected cancel.");
   }
-  EXPECT_EQ(fd.FileName(), "/before.htm");
+  EXPECT_EQ(fd.FileName(), "/home/u/page.htm");
+
+  chosen = z("/data|a.txt|c d.txt||");
+  fd.setFlags(platform::kOfnAllowMultiSelect);
+  fd.ShowSave();  // a save dialog never selects several files
+  EXPECT_EQ(seen.nMaxFile, 1024);
+  EXPECT_EQ(fd.FileName(), "/data");
+  fd.ShowOpen();
+  EXPECT_EQ(seen.nMaxFile, 8192);
+  EXPECT_EQ(seen.Flags, platform::kOfnAllowMultiSelect | platform::kOfnExplorer);
+  EXPECT_EQ(fd.FileName(), chosen.leftJustified(8192, u'\0')) << "kept whole";
 }
 
 TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {
@@ -96,25 +70,18 @@ TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {
     const auto r = dialogs::ParseMultiFileName(z(parts[0]), "s");
     EXPECT_EQ(r.sDir + "|" + r.sFiles.join(u'|') + "|" + QString::number(r.lFileCount), parts[1]);
   }
-  // Without the double NUL (a name set by hand, a single selection) it fails, outputs kept.
-  cFileDialog fd{dialogs::FileDialogPlatform{}};
-  fd.setFileName("/home/u/a.txt");
-  QString dir = "keep";
-  QStringList files{"keep"};
-  std::int32_t count = 7;
-  EXPECT_TRUE(errorOf([&] { fd.ParseMultiFileName(dir, files, count); }));
-  EXPECT_EQ(dir + files.join(u'|') + QString::number(count), "keepkeep7");
+  // Without the double NUL (a name set by hand, a single selection) it fails.
+  EXPECT_NE(errorOf([] { dialogs::ParseMultiFileName("/home/u/a.txt", "s"); }), "");
 }
 
 TEST(AboutBox, CentredByRoundingHalvesToEvenThenTruncatingTheHalf) {
-  // Screen width and height, box width and height, then where the box goes (twips).
-  using Case = std::array<double, 6>;
-  for (const Case& c : {Case{15360, 11520, 4770, 3570, 5295, 3975},
-                        Case{100.5, 103.4, 0, 0, 50, 51}, Case{101.5, 103.6, 0, 0, 51, 52},
-                        Case{100, 100, 105, 109, -2, -4}, Case{0, 0, 2.5, 3.5, -1, -2}}) {
-    EXPECT_EQ(dialogs::centredPosition(c[0], c[1], c[2], c[3]),
-              (dialogs::TwipsPoint{static_cast<long long>(c[4]), static_cast<long long>(c[5])}))
-        << c[0];
+  // Screen and box width, height, then left, top (twips): each difference rounded (103.6),
+  // halves to the even neighbour (-3.5), then halved toward zero (-5).
+  const double cases[][6] = {
+      {15360, 11520, 4770, 3570, 5295, 3975}, {103.6, 101.5, 0, 0, 52, 51}, {0, 0, 3.5, 5, -2, -2}};
+  for (const auto& c : cases) {
+    const auto at = dialogs::centredPosition(c[0], c[1], c[2], c[3]);
+    EXPECT_EQ((std::pair<double, double>(at.left, at.top)), std::pair(c[4], c[5])) << c[0];
   }
   EXPECT_EQ(dialogs::versionText(2, 15), "Version 2.15");
 }

@@ -1,111 +1,75 @@
-// File > Open's dialog and the about box as the user meets them: real windows under a
-// window manager, the about box's link driving a real engine.
+// The file dialog and the about box as the user meets them: real windows under a window
+// manager, the about box's link driving a real engine. Typing a name into the file dialog,
+// and cancelling it, are in the browser window's suite (File > Open).
 #include "browser/webengine_browser.h"
 #include "dialogs/about_layout.h"
 #include "dialogs/c_file_dialog.h"
 #include "dialogs/frm_about.h"
 #include "platform/file_dialog.h"
+#include "platform/twips.h"
 #include "support/modal.h"
 #include "support/wait.h"
 #include "support/x_session.h"
 
-#include "platform/twips.h"
-
 #include <gtest/gtest.h>
-#include <QAccessible>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QScreen>
-#include <QTemporaryDir>
-
-#include <memory>
-
-using testsupport::waitUntil;
+#include <QtWidgets>
 
 namespace {
 
-const QChar kNul(u'\0');
-
-class DialogsGui : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
-  }
-  void SetUp() override {
-    main->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-  }
-  std::unique_ptr<QMainWindow> main = std::make_unique<QMainWindow>();
-};
-
-TEST_F(DialogsGui, OpenGivesTheTypedFilesFullPathAndTheFilterChosenOrNothingOnCancel) {
-  QTemporaryDir dir;
-  QFile(dir.filePath("a.txt")).open(QIODevice::WriteOnly);
+TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
+  ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
+  QMainWindow main;
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  // Open starts on the filter asked for and reports the one chosen.
   cFileDialog fd;
-  fd.setHwnd(main.get());
+  fd.setHwnd(&main);
   fd.setFilter(dialogs::kOpenCommandFilter);
-  fd.setFlags(dialogs::kOpenCommandFlags);
   fd.setFilterIndex(2);
-  fd.setInitDir(dir.path());
-  auto user = std::make_unique<testsupport::ModalWatcher>([&](QWidget* modal) {
-    auto* d = qobject_cast<QFileDialog*>(modal);
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->findChild<QComboBox*>("fileTypeCombo")->currentIndex(), 1);
-    d->selectNameFilter(d->nameFilters().value(2));
-    auto* name = d->findChild<QLineEdit*>("fileNameEdit");
-    d->activateWindow();
-    name->setFocus();
-    EXPECT_TRUE(waitUntil([&] { return name->hasFocus(); }));
-    QTest::keyClicks(name, "a.txt");  // the dialog follows typed names only with the focus
-    QTest::keyClick(name, Qt::Key_Return);
-  });
-  fd.ShowOpen();
-  EXPECT_EQ(fd.FileName(), QDir(dir.path()).absoluteFilePath("a.txt"));
+  fd.setInitDir(QDir::tempPath());
+  const QString file = QCoreApplication::applicationFilePath();
+  {
+    testsupport::ModalWatcher user([&](QWidget* modal) {
+      auto* d = qobject_cast<QFileDialog*>(modal);
+      EXPECT_EQ(d->parentWidget(), &main);
+      EXPECT_EQ(d->directory(), QDir::temp());
+      EXPECT_EQ(d->findChild<QComboBox*>("fileTypeCombo")->currentIndex(), 1);
+      d->selectNameFilter(d->nameFilters().value(2));
+      d->selectFile(file);
+      QMetaObject::invokeMethod(d, &QDialog::accept);
+    });
+    fd.ShowOpen();
+  }
+  EXPECT_EQ(fd.FileName(), file);
   EXPECT_EQ(fd.FilterIndex(), 3);
+  // Files from different folders are named from the folder they share; never a cut-off path.
+  EXPECT_EQ(platform::selectionBuffer({"/x/1/a", "/x/2/b"}, true, 12),
+            QString("/x|1/a|2/b||").replace(u'|', u'\0'));
+  EXPECT_FALSE(platform::selectionBuffer({"/a/b"}, false, 4));
 
-  user.reset();
-  testsupport::ModalWatcher cancels([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });
-  fd.ShowOpen();
-  EXPECT_EQ(fd.FileName(), QDir(dir.path()).absoluteFilePath("a.txt"));
-}
-
-TEST(FileDialogRecord, ASelectionComesBackInTheRecordsFormatOrNotAtAll) {
-  // Files from different folders are named from the folder they share.
-  EXPECT_EQ(platform::selectionBuffer({"/x/1/a", "/x/2/b"}, true, 13),
-            QString("/x|1/a|2/b|||").replace(u'|', kNul));
-  EXPECT_FALSE(platform::selectionBuffer({"/a/b"}, false, 4)) << "never a cut-off path";
-}
-
-TEST_F(DialogsGui, AboutIsCentredAndModalAndItsLinkTakesTheMainEngineToTheSite) {
+  // About: modal to the main window, centred once framed; its link takes the main
+  // window's engine to the product's site.
   auto* engine = new browser::WebEngineBrowser(nullptr);
   std::unique_ptr<QWidget> view(engine->widget());
   bool centred = false;
-  QString version;
-  testsupport::ModalWatcher user([&](QWidget* box) {
-    EXPECT_EQ(box->parentWidget(), main.get());
+  testsupport::ModalWatcher about([&](QWidget* box) {
+    EXPECT_EQ(box->parentWidget(), &main);
     // Once the window manager has framed it, the outer rectangle sits centred.
     const QRect s = QGuiApplication::primaryScreen()->geometry();
-    centred = waitUntil([&] {
+    centred = testsupport::waitUntil([&] {
       const QRect outer = box->frameGeometry();
       const auto at = dialogs::centredPosition(s.width() * 15, s.height() * 15, outer.width() * 15,
                                                outer.height() * 15);
       return outer.size() != box->size() &&
              outer.topLeft() == QPoint(twips::toPixels(at.left), twips::toPixels(at.top));
     });
-    // Read out as what the labels show.
-    version = QAccessible::queryAccessibleInterface(box->findChild<QLabel*>("Label2"))
-                  ->text(QAccessible::Name);
-    auto* link = box->findChild<QLabel*>("Label5");
-    QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+    QTest::mouseClick(box->findChild<QLabel*>("Label5"), Qt::LeftButton);
   });
-  dialogs::showAbout(main.get(), engine);
+  dialogs::showAbout(&main, engine);
   EXPECT_TRUE(centred);
-  EXPECT_EQ(version, QStringLiteral("Version 1.0"));
-  EXPECT_EQ(user.seen(), 1);
-  EXPECT_TRUE(waitUntil([&] { return engine->LocationURL() == dialogs::kProductWebPage; }))
-      << engine->LocationURL().toStdString();
+  EXPECT_TRUE(testsupport::waitUntil([&] {
+    return engine->LocationURL() == dialogs::kProductWebPage;
+  })) << engine->LocationURL().toStdString();
 }
 
 }  // namespace

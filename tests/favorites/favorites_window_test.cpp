@@ -3,15 +3,11 @@
 #include "browser/webengine_browser.h"
 #include "favorites/mod_faves.h"
 #include "platform/special_folder.h"
+#include "support/modal.h"
 
 #include <gtest/gtest.h>
 #include <QtTest>
 #include <QtWidgets>
-
-#include <deque>
-
-// After Qt's headers: it uses QAbstractButton without including it.
-#include "support/modal.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
@@ -37,23 +33,20 @@ void shortcut(const QString& relative, const QByteArray& url = "http://page/") {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("[InternetShortcut]\r\nURL=" + url) > 0);
 }
 
-// Each modal window that shows is handed to the next step; one too many fails the test.
-using Steps = std::deque<std::function<void(QWidget*)>>;
-testsupport::ModalWatcher driver(Steps& steps) {
-  return testsupport::ModalWatcher([&steps](QWidget* modal) {
-    if (steps.empty()) {
+// Hands the n-th modal window that shows to steps[n]; one too many fails the test.
+using Steps = std::vector<std::function<void(QWidget*)>>;
+testsupport::ModalWatcher driver(const Steps& steps) {
+  return testsupport::ModalWatcher([&steps, n = std::size_t{0}](QWidget* modal) mutable {
+    if (n == steps.size()) {
       ADD_FAILURE() << modal->objectName().toStdString();
       return testsupport::ModalWatcher::dismiss(modal);
     }
-    const auto step = steps.front();
-    steps.pop_front();
-    step(modal);
+    steps[n++](modal);
   });
 }
 void accept(QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); }
 void press(QWidget* dialog, const char* button) {  // later, as the user's click would come
-  QMetaObject::invokeMethod(dialog->findChild<QPushButton*>(button), &QPushButton::click,
-                            Qt::QueuedConnection);
+  QTimer::singleShot(0, dialog->findChild<QPushButton*>(button), &QPushButton::click);
 }
 
 class FavoritesWindow : public ::testing::Test {
@@ -66,13 +59,13 @@ class FavoritesWindow : public ::testing::Test {
   }
   void TearDown() override { delete window.data(); }
 
-  // What the menu shows below the fixed entries, sub-menus in brackets.
-  [[nodiscard]] QStringList shown() const {
-    QStringList out;
+  // The menu bar's size, then what the Favorites menu shows below its fixed entries.
+  [[nodiscard]] QString shown() const {
+    QStringList out = {QString::number(window->menuBar()->actions().size())};
     for (QAction* a : favorites::favoritesMenu(window)->actions().mid(3)) {
       out << (a->menu() != nullptr ? "[" + a->text() + "]" : a->text());
     }
-    return out;
+    return out.join(u'|');
   }
   void choose(const QString& caption) {
     for (QAction* a : favorites::favoritesMenu(window)->findChildren<QAction*>()) {
@@ -81,73 +74,46 @@ class FavoritesWindow : public ::testing::Test {
       }
     }
   }
-  [[nodiscard]] QString fileFor(int id) const {
-    return favorites::favoritesTree(window)->fileForCommand(id).value_or("");
-  }
 
   QPointer<QMainWindow> window = new QMainWindow;
   Engine* engine = new Engine(window);
 };
 
-TEST_F(FavoritesWindow, ChoosingAFavouriteOpensItOnce) {
+TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
+  for (const char* name : {"Old.url", ".dot.url", "Favorites/Aaa.url"}) {
+    shortcut(name);
+  }
   shortcut("Broken.url", "");
   favorites::RebuildFavoritesMenu(window);
-  EXPECT_EQ(shown(), (QStringList{"[News]", "Broken", "Top"}));
+  const QString before = "1|[Favorites]|[News]|.dot|Broken|Old|Top";
+  EXPECT_EQ(shown(), before);
   for (const char* item : {"Top", "Top", "Local", "Broken"}) {
     choose(item);  // .URL counts; the page shown is not reloaded; no address blanks nothing
   }
-  QFile::remove(path("Top.URL"));
-  choose("Top");  // deleted after the build
   EXPECT_EQ(engine->opened, (QStringList{"http://top/", "http://page/"}));
-  // An empty folder still shows the separator under the fixed entries.
-  QDir(path("")).removeRecursively();
-  favorites::RebuildFavoritesMenu(window);
-  QMenu* menu = favorites::favoritesMenu(window);
-  ASSERT_EQ(menu->actions().size(), 3);
-  EXPECT_GT(menu->actionGeometry(menu->actions().at(2)).height(), 0);
-}
 
-TEST_F(FavoritesWindow, AddSavesTheFavouriteOrSaysWhyNot) {
   QString suggested;
-  Steps steps = {accept,  // Tools > Add to Favorites
-                 [&](QWidget* d) {
-                   suggested = d->findChild<QLineEdit*>("Name")->text();
-                   accept(d);
-                 },
-                 accept,           // the same name again
-                 [](QWidget* d) {  // the folder is gone by the time the file is saved
-                   QDir(path("")).removeRecursively();
-                   accept(d);
-                 },
-                 testsupport::ModalWatcher::dismiss};
-  const auto watcher = driver(steps);
-  favorites::AddToFavorites(window, engine);  // the title whole, the menu as it was
-  EXPECT_EQ(shown(), (QStringList{"[News]", "Top"}));
-  for (int add = 0; add < 2; ++add) {
-    choose(favorites::kAddFavoriteCaption);
-  }
-  EXPECT_EQ(suggested, "Release 2");
-  EXPECT_EQ(shown(),
-            (QStringList{"[News]", "Release 2 (2)", "Release 2.5 notes", "Release 2", "Top"}));
-  QFile written(path("Release 2.url"));
-  EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
-  choose(favorites::kAddFavoriteCaption);
-  EXPECT_TRUE(steps.empty());
-  EXPECT_EQ(watcher.messages().size(), 1U);
-}
-
-TEST_F(FavoritesWindow, OrganizeRenamesMovesDeletesAndTheMenuFollows) {
-  shortcut("Old.url");
-  shortcut(".dot.url");
-  QDir().mkpath(path("Favorites"));
-  favorites::RebuildFavoritesMenu(window);
+  const auto into = [&](const char* folder) {  // Add or Move: the folder chosen by path, OK
+    return [&suggested, folder](QWidget* d) {
+      if (const auto* name = d->findChild<QLineEdit*>("Name")) {
+        suggested = name->text();
+      }
+      auto* folders = d->findChild<QComboBox*>();
+      folders->setCurrentIndex(folders->findData(folder));
+      accept(d);
+    };
+  };
   const auto select = [](QWidget* d, const QString& name) {
     auto* tree = d->findChild<QTreeView*>();
     tree->setCurrentIndex(qobject_cast<QFileSystemModel*>(tree->model())->index(path(name)));
     return tree->currentIndex().isValid() ? tree : nullptr;
   };
-  Steps steps = {
-      [&](QWidget* d) {
+  // Tools > Add, twice Favorites > Add, Organize, then Add once the folder is gone.
+  const Steps steps = {
+      accept,
+      into("News"),
+      into("News"),
+      [&](QWidget* d) {  // rename, then delete
         QTreeView* tree = select(d, "Top.URL");
         d->findChild<QPushButton*>("cmdRename")->click();
         if (auto* editor = tree->findChild<QLineEdit*>()) {
@@ -159,17 +125,37 @@ TEST_F(FavoritesWindow, OrganizeRenamesMovesDeletesAndTheMenuFollows) {
       },
       [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); },
       [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
-      [](QWidget* d) {  // into the sub-folder called Favorites, not the Favorites folder
-        auto* folders = d->findChild<QComboBox*>();
-        folders->setCurrentIndex(folders->findData("Favorites"));
+      into("Favorites"),  // the sub-folder called Favorites, not the Favorites folder
+      [](QWidget* d) { press(d, "cmdClose"); },
+      [](QWidget* d) {  // the folder is gone by the time the file is saved
+        QDir(path("")).removeRecursively();
         accept(d);
       },
-      [](QWidget* d) { press(d, "cmdClose"); }};
+      testsupport::ModalWatcher::dismiss};
   const auto watcher = driver(steps);
+  favorites::AddToFavorites(window, engine);  // the title whole, the menu as it was
+  EXPECT_EQ(shown(), before);
+  choose(favorites::kAddFavoriteCaption);
+  choose(favorites::kAddFavoriteCaption);
+  EXPECT_EQ(suggested, "Release 2");
+  EXPECT_TRUE(shown().contains("Release 2.5 notes"));  // built anew after each
+  EXPECT_EQ(QDir(path("News")).entryList(QDir::Files),
+            (QStringList{"Local.url", "Release 2 (2).url", "Release 2.url"}));
+  QFile written(path("News/Release 2.url"));
+  EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
+
   choose(favorites::kOrganizeFavoritesCaption);
-  EXPECT_TRUE(steps.empty());
-  EXPECT_EQ(shown(), (QStringList{"[Favorites]", "[News]", "Renamed"}));
-  EXPECT_EQ(fileFor(1101), path("Favorites/.dot.url"));
+  EXPECT_EQ(shown(), "1|[Favorites]|[News]|Broken|Release 2.5 notes|Renamed");
+  EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), path("Favorites/.dot.url"));
+
+  choose(favorites::kAddFavoriteCaption);
+  EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
+  EXPECT_EQ(watcher.messages().size(), 2U);  // asked before deleting, told the add failed
+  // An empty folder still shows the separator under the fixed entries.
+  favorites::RebuildFavoritesMenu(window);
+  EXPECT_EQ(shown(), "1");
+  const QMenu* menu = favorites::favoritesMenu(window);
+  EXPECT_GT(menu->actionGeometry(menu->actions().value(2)).height(), 0);
 }
 
 TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
@@ -177,12 +163,12 @@ TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone
   favorites::BuildFavoritesMenu(other, new Engine(other));
   shortcut("Aaa.url");
   favorites::RebuildFavoritesMenu(other);  // one window's rebuild leaves the other's numbers
-  EXPECT_EQ(fileFor(1102), path("Top.URL"));
+  EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1102), path("Top.URL"));
   QMetaObject::invokeMethod(
       qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
   favorites::RebuildFavoritesMenu(other);
   EXPECT_TRUE(other.isNull());
-  Steps steps = {[this](QWidget*) { delete window.data(); }};
+  const Steps steps = {[this](QWidget*) { delete window.data(); }};
   const auto watcher = driver(steps);
   choose(favorites::kAddFavoriteCaption);
   EXPECT_TRUE(window.isNull());

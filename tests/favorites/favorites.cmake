@@ -1,0 +1,2 @@
+hushleaf_add_test(favorites_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/favorites_scan_test.cpp LIBS hushleaf_favorites_core)
+hushleaf_add_test(favorites_window_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/favorites_window_test.cpp LIBS hushleaf_favorites hushleaf_test_support)

@@ -81,6 +81,8 @@ class ZodorAzevAdapter : public QObject {
   void stopTicking();
   // Starts ticking unless it already runs: at once, or from the next turn of the loop.
   void wake(bool tickNow = false);
+  // A pointer motion anywhere.
+  void moved();
   void timTimer1_Timer();
   bool readInputs(TickInputs& in);
   void hideWindow();

@@ -107,13 +107,6 @@ void clearWindowName(std::uint32_t window) {
                       nullptr);
 }
 
-void unmapWindow(std::uint32_t window) {
-  if (xcb_connection_t* c = connection(); c != nullptr && window != 0) {
-    xcb_unmap_window(c, window);
-    xcb_flush(c);
-  }
-}
-
 void flush() {
   if (xcb_connection_t* c = connection()) {
     xcb_flush(c);

@@ -20,8 +20,6 @@ void setAtomListProperty(std::uint32_t window, const char* property,
 void deleteProperty(std::uint32_t window, const char* property);
 // Empty caption at the X level: Qt substitutes the application name for "".
 void clearWindowName(std::uint32_t window);
-// Unmaps a window at once (flushed).
-void unmapWindow(std::uint32_t window);
 void flush();
 
 }  // namespace platform::x11

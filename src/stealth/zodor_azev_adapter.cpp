@@ -192,12 +192,7 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
 
 void ZodorAzevAdapter::hideWindow() {
   m_hiddenGeometry = m_window->geometry();
-  // Unmapped, not moved, minimised or made clear. Qt unmaps only after telling the page's
-  // engine that it is hidden (several milliseconds): the window goes from the screen
-  // first, and Qt's own unmap then finds it gone.
-  if (m_window->windowHandle() != nullptr) {
-    platform::x11::unmapWindow(static_cast<std::uint32_t>(m_window->winId()));
-  }
+  // Unmapped, not moved, minimised or made clear.
   m_window->hide();
   // A shown window hears a warped pointer through Enter and Leave; a hidden one has no
   // such events, and a warp makes no raw motion, so only then does a slow poll look.

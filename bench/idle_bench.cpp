@@ -292,6 +292,7 @@ enum Case {
   kHiddenResting,
   kMovingInside,
   kUpMovingInside,
+  kMovingAfterCycles,
   kMovingDesktop,
   kUpMovingDesktop,
   kCases
@@ -306,6 +307,7 @@ const char* const kNames[kCases] = {
     "hidden, resting outside the zone",
     "pressed, circling on the page at 125 Hz",
     "up, circling on the page (control)",
+    "the same, pressed, after the hide cycles",
     "pressed, circling on the desktop at 125 Hz",
     "up, circling on the desktop (control)",
 };
@@ -390,6 +392,7 @@ int main(int argc, char** argv) {
       x::moveMouse(inside);
       sleepMs(1000);
       cases[kRestingInside].add(measure(real.pid()));
+      cases[kMovingInside].add(measure(real.pid(), onPage));
 
       for (int i = 0; i < kLatencyCycles; ++i) {
         x::moveMouse(inside);
@@ -411,7 +414,7 @@ int main(int argc, char** argv) {
       untilMapped(main, true, Clock::now());
       x::moveMouse(inside);
       sleepMs(1000);
-      cases[kMovingInside].add(measure(real.pid(), onPage));
+      cases[kMovingAfterCycles].add(measure(real.pid(), onPage));
       if (!x::viewable(main)) std::printf("the window hid while the cursor circled inside it\n");
     }
     std::printf("run %d of %d done\n", r + 1, runs);

@@ -7,6 +7,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -17,31 +18,6 @@ namespace {
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
-
-// Adds raw motion to what this client selects on the root window for all devices; Qt
-// selects its device-state events there with the same request, so its bits are kept.
-bool selectRawMotion(xcb_connection_t* c, std::uint32_t root) {
-  const std::unique_ptr<xcb_input_xi_get_selected_events_reply_t, FreeDeleter> current(
-      xcb_input_xi_get_selected_events_reply(c, xcb_input_xi_get_selected_events(c, root),
-                                             nullptr));
-  std::uint32_t mask = XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
-  if (current) {
-    auto it = xcb_input_xi_get_selected_events_masks_iterator(current.get());
-    for (; it.rem > 0; xcb_input_event_mask_next(&it)) {
-      if (it.data->deviceid == XCB_INPUT_DEVICE_ALL && it.data->mask_len > 0) {
-        mask |= *xcb_input_event_mask_mask(it.data);
-      }
-    }
-  }
-  struct {
-    xcb_input_event_mask_t header;
-    std::uint32_t mask;
-  } selection{{XCB_INPUT_DEVICE_ALL, 1}, mask};
-  const xcb_void_cookie_t cookie =
-      xcb_input_xi_select_events_checked(c, root, 1, &selection.header);
-  const std::unique_ptr<xcb_generic_error_t, FreeDeleter> error(xcb_request_check(c, cookie));
-  return !error;
-}
 
 }  // namespace
 
@@ -76,8 +52,10 @@ PointerMotion::PointerMotion() : QObject(qGuiApp) {
   if (ext == nullptr || ext->present == 0) {
     return;
   }
-  // Qt has already agreed a 2.x version on this connection; raw events need 2.0.
-  m_available = selectRawMotion(c, x11::rootWindow());
+  // Qt has already agreed a 2.x version on this connection (2.2 or later, which
+  // delivers raw events of master devices). Selecting nothing yet tells whether the
+  // server takes the request at all.
+  m_available = select(false);
   if (m_available) {
     auto* filter = new Filter(*this, ext->major_opcode);
     qGuiApp->installNativeEventFilter(filter);
@@ -89,6 +67,46 @@ PointerMotion::PointerMotion() : QObject(qGuiApp) {
       }
       delete filter;
     });
+  }
+}
+
+// Sets or clears raw motion in what this client selects on the root window for the
+// master devices, keeping any other bit selected there with the same request.
+bool PointerMotion::select(bool rawMotion) {
+  xcb_connection_t* c = x11::connection();
+  const std::uint32_t root = x11::rootWindow();
+  const std::unique_ptr<xcb_input_xi_get_selected_events_reply_t, FreeDeleter> current(
+      xcb_input_xi_get_selected_events_reply(c, xcb_input_xi_get_selected_events(c, root),
+                                             nullptr));
+  std::uint32_t mask = 0;
+  if (current) {
+    auto it = xcb_input_xi_get_selected_events_masks_iterator(current.get());
+    for (; it.rem > 0; xcb_input_event_mask_next(&it)) {
+      if (it.data->deviceid == XCB_INPUT_DEVICE_ALL_MASTER && it.data->mask_len > 0) {
+        mask = *xcb_input_event_mask_mask(it.data);
+      }
+    }
+  }
+  mask = rawMotion ? mask | XCB_INPUT_XI_EVENT_MASK_RAW_MOTION
+                   : mask & ~std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+  struct {
+    xcb_input_event_mask_t header;
+    std::uint32_t mask;
+  } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, mask};
+  const xcb_void_cookie_t cookie =
+      xcb_input_xi_select_events_checked(c, root, 1, &selection.header);
+  const std::unique_ptr<xcb_generic_error_t, FreeDeleter> error(xcb_request_check(c, cookie));
+  return !error;
+}
+
+void PointerMotion::listen(bool on) {
+  if (!m_available) {
+    return;
+  }
+  const int before = m_listeners;
+  m_listeners = std::max(0, m_listeners + (on ? 1 : -1));
+  if ((before == 0) != (m_listeners == 0)) {
+    select(m_listeners > 0);
   }
 }
 

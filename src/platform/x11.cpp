@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace platform::x11 {
 
@@ -38,9 +41,24 @@ std::uint32_t atom(const char* name) {
   if (c == nullptr) {
     return XCB_ATOM_NONE;
   }
+  // An atom never changes while the server runs; asking again is a round trip, several
+  // of which fall on every hide and restore.
+  static std::map<std::string, std::uint32_t, std::less<>> known;
+  static xcb_connection_t* knownFor = nullptr;
+  if (knownFor != c) {
+    known.clear();
+    knownFor = c;
+  }
+  if (const auto it = known.find(std::string_view(name)); it != known.end()) {
+    return it->second;
+  }
   const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
   const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
-  return reply ? reply->atom : static_cast<std::uint32_t>(XCB_ATOM_NONE);
+  if (!reply) {
+    return XCB_ATOM_NONE;
+  }
+  known.emplace(name, reply->atom);
+  return reply->atom;
 }
 
 std::vector<std::uint32_t> atomListProperty(std::uint32_t window, const char* property) {

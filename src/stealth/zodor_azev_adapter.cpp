@@ -12,17 +12,11 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <algorithm>
-
 namespace stealth {
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// A run that falls this far behind its deadlines (the event loop was busy) starts
-// counting afresh rather than firing the missed ticks back to back.
-constexpr auto kMaxLag = 3ms;
 
 // Qt puts its application name on the X window for an empty title; an empty caption
 // must read empty to anyone looking.
@@ -38,23 +32,21 @@ void setCaption(QWidget* window, const QString& caption) {
 
 ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session session)
     : m_window(window), m_button(button), m_session(session) {
-  timTimer1.setSingleShot(true);
-  timTimer1.setTimerType(Qt::PreciseTimer);
-  connect(&timTimer1, &QTimer::timeout, this, &ZodorAzevAdapter::timTimer1_Timer);
+  connect(&timTimer1, &MillisecondTimer::timeout, this, &ZodorAzevAdapter::timTimer1_Timer);
   m_safetyPoll.setInterval(kSafetyPoll);
   m_safetyPoll.setTimerType(Qt::CoarseTimer);
   connect(&m_safetyPoll, &QTimer::timeout, this, [this] { wake(true); });
   if (m_session == Session::Wayland) {
     m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
-  } else if (auto* motion = platform::PointerMotion::instance()) {
-    connect(motion, &platform::PointerMotion::moved, this, [this] { wake(); });
+  } else if ((m_motion = platform::PointerMotion::instance())) {
+    connect(m_motion, &platform::PointerMotion::moved, this, &ZodorAzevAdapter::moved);
   }
   connect(m_button, &QAction::toggled, this, &ZodorAzevAdapter::buttonToggled);
   m_window->installEventFilter(this);
   buttonToggled(m_button->isChecked());
 }
 
-ZodorAzevAdapter::~ZodorAzevAdapter() = default;
+ZodorAzevAdapter::~ZodorAzevAdapter() { listen(false); }
 
 ZodorAzevAdapter::Session ZodorAzevAdapter::currentSession() {
   return platform::isWaylandSession() ? Session::Wayland : Session::X11;
@@ -73,16 +65,29 @@ void ZodorAzevAdapter::buttonToggled(bool pressed) {
     return;
   }
   if (pressed && !m_unloaded) {
+    listen(true);
     if (!m_window->isVisible()) {
       m_safetyPoll.start();
     }
     wake();
   } else {
     // Up: the machine keeps its state untouched until the button goes down again.
+    listen(false);
     m_safetyPoll.stop();
-    timTimer1.stop();
-    m_ticking = false;
+    stopTicking();
   }
+}
+
+void ZodorAzevAdapter::listen(bool on) {
+  if (m_listening != on && m_motion != nullptr) {
+    m_listening = on;
+    m_motion->listen(on);
+  }
+}
+
+void ZodorAzevAdapter::stopTicking() {
+  m_ticking = false;
+  timTimer1.stop();
 }
 
 bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
@@ -108,13 +113,34 @@ void ZodorAzevAdapter::wake(bool tickNow) {
     return;
   }
   m_ticking = true;
-  m_start = Clock::now();
-  m_sequence = 0;
   if (tickNow) {
     timTimer1_Timer();
   } else {
     // Events arrive in the middle of other work (a native event, a show): tick after it.
-    timTimer1.start(0);
+    timTimer1.start();
+  }
+}
+
+void ZodorAzevAdapter::moved() {
+  if (m_ticking || m_unloaded || !m_button->isChecked()) {
+    return;
+  }
+  // Most motions change nothing that matters, and a tick that only counts or notes can
+  // run here and now, sparing the timer and a turn of the loop each motion. A tick that
+  // would hide or restore is left to the timer: it runs from the loop, not from inside
+  // Qt's handling of native events.
+  TickInputs in;
+  ZodorAzev trial = m_machine;
+  if (!readInputs(in) || trial.Tick(in) != Action::None) {
+    wake();
+    return;
+  }
+  m_machine = std::move(trial);
+  ++m_tickCount;
+  emit ticked(Action::None);
+  if (!m_machine.Quiescent(in)) {
+    m_ticking = true;
+    timTimer1.start(1ms);
   }
 }
 
@@ -125,7 +151,7 @@ void ZodorAzevAdapter::timTimer1_Timer() {
   ++m_tickCount;
   TickInputs in;
   if (!readInputs(in)) {
-    m_ticking = false;  // nothing to read from; the poll tries again
+    stopTicking();  // nothing to read from; the poll tries again
     return;
   }
   const Action action = m_machine.Tick(in);
@@ -137,18 +163,10 @@ void ZodorAzevAdapter::timTimer1_Timer() {
   emit ticked(action);
   if (action == Action::None && m_machine.Quiescent(in)) {
     // Nothing can happen before an input changes, and every change wakes us.
-    m_ticking = false;
-    return;
+    stopTicking();
+  } else if (m_ticking) {
+    timTimer1.start(1ms);  // no-op while it runs; after a tick the poll made, the next
   }
-  // Against the run's deadlines, so that n ticks take n milliseconds.
-  const Clock::time_point now = Clock::now();
-  Clock::time_point next = m_start + ++m_sequence * 1ms;
-  if (now - next > kMaxLag) {
-    m_start = now;
-    m_sequence = 1;
-    next = now + 1ms;
-  }
-  timTimer1.start(std::max(std::chrono::round<std::chrono::milliseconds>(next - now), 0ms));
 }
 
 bool ZodorAzevAdapter::readInputs(TickInputs& in) {
@@ -197,6 +215,9 @@ void ZodorAzevAdapter::restoreWindow() {
     }
   }
   m_window->show();
+  // Qt leaves the map request in its buffer until the loop comes round, and the loop
+  // has the whole window to paint first: the window manager can start now.
+  platform::x11::flush();
   m_safetyPoll.stop();
   // The machine has already cleared blnEntered.
   setCaption(m_window, m_machine.state().strHiddenCaption);

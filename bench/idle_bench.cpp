@@ -9,6 +9,7 @@
 #include "process_tree.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
+#include "x_windows.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -74,33 +74,10 @@ std::optional<std::uint32_t> opacity(std::uint32_t window) {
   return value;
 }
 
-bool hasState(std::uint32_t window, const char* stateAtom) {
-  const QByteArray raw = property(window, "_NET_WM_STATE").value_or(QByteArray());
-  const std::uint32_t wanted = atom(stateAtom);
-  for (qsizetype i = 0; i + 4 <= raw.size(); i += 4) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, raw.constData() + i, 4);
-    if (value == wanted) {
-      return true;
-    }
-  }
-  return false;
-}
-
-QByteArray netWmName(std::uint32_t window) {
-  return property(window, "_NET_WM_NAME").value_or(QByteArray());
-}
-
 bool viewable(std::uint32_t window) {
   const Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
       connection(), xcb_get_window_attributes(connection(), window), nullptr));
   return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
-}
-
-QPoint rootPosition(std::uint32_t window) {
-  const Reply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
-      connection(), xcb_translate_coordinates(connection(), window, root(), 0, 0), nullptr));
-  return reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint(-1, -1);
 }
 
 std::uint32_t frameOf(std::uint32_t window) {
@@ -114,45 +91,6 @@ std::uint32_t frameOf(std::uint32_t window) {
     current = tree->parent;
   }
   return current;
-}
-
-std::vector<std::uint32_t> clientsOf(std::int64_t pid) {
-  std::vector<std::uint32_t> out;
-  const auto pidOf = [](std::uint32_t w) {
-    const auto raw = property(w, "_NET_WM_PID");
-    std::uint32_t value = 0;
-    if (raw && raw->size() == 4) {
-      std::memcpy(&value, raw->constData(), 4);
-    }
-    return static_cast<std::int64_t>(value);
-  };
-  const Reply<xcb_query_tree_reply_t> top(
-      xcb_query_tree_reply(connection(), xcb_query_tree(connection(), root()), nullptr));
-  if (!top) {
-    return out;
-  }
-  const xcb_window_t* frames = xcb_query_tree_children(top.get());
-  for (int i = 0; i < xcb_query_tree_children_length(top.get()); ++i) {
-    // A client sits on the root (no manager) or one or two levels inside its frame.
-    std::vector<std::uint32_t> level{frames[i]};
-    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
-      std::vector<std::uint32_t> next;
-      for (const std::uint32_t w : level) {
-        if (pidOf(w) == pid) {
-          out.push_back(w);
-          continue;
-        }
-        const Reply<xcb_query_tree_reply_t> tree(
-            xcb_query_tree_reply(connection(), xcb_query_tree(connection(), w), nullptr));
-        if (tree) {
-          const xcb_window_t* kids = xcb_query_tree_children(tree.get());
-          next.insert(next.end(), kids, kids + xcb_query_tree_children_length(tree.get()));
-        }
-      }
-      level = std::move(next);
-    }
-  }
-  return out;
 }
 
 bool windowManagerReady(int timeoutMs) {

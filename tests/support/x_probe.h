@@ -21,18 +21,10 @@ std::uint32_t atom(const char* name);
 std::optional<QByteArray> property(std::uint32_t window, const char* name);
 // _NET_WM_WINDOW_OPACITY as a number; nullopt when absent.
 std::optional<std::uint32_t> opacity(std::uint32_t window);
-// Whether _NET_WM_STATE holds the atom named.
-bool hasState(std::uint32_t window, const char* stateAtom);
-// _NET_WM_NAME, empty when absent.
-QByteArray netWmName(std::uint32_t window);
 // Whether the window is mapped and all its ancestors too.
 bool viewable(std::uint32_t window);
-// Where the window's top-left corner is on the root window.
-QPoint rootPosition(std::uint32_t window);
 // The window manager's frame around a client (the ancestor just below the root).
 std::uint32_t frameOf(std::uint32_t window);
-// Top-level client windows whose _NET_WM_PID is pid, found through the frames.
-std::vector<std::uint32_t> clientsOf(std::int64_t pid);
 
 // True once the window manager really manages new windows: it publishes itself a little
 // before it handles map requests, and a window mapped in between stays unmapped.

@@ -28,9 +28,19 @@ if grep -q '^MimeType=' "$work/root/usr/share/applications/hushleaf-browser.desk
   echo 'desktop entry claims file types'; exit 1
 fi
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-xvfb=$!
-read -r display <&3
+# A server starting while another on the same number shuts down can announce a display
+# that then does not answer; a fresh server picks another number.
+for attempt in 1 2 3; do
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>>"$work/xvfb.log")
+  xvfb=$!
+  read -r display <&3 || display=
+  if [ -n "$display" ] && xdpyinfo -display ":$display" >/dev/null 2>&1; then break; fi
+  kill "$xvfb" 2>/dev/null || true
+  xvfb= display=
+done
+if [ -z "$display" ]; then
+  echo "no private X server:"; cat "$work/xvfb.log"; exit 1
+fi
 export DISPLAY=":$display" HOME="$work/home"
 mkdir -p "$HOME"
 "$work/root/usr/bin/hushleaf-browser" >"$work/app.log" 2>&1 &

@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -35,13 +36,15 @@ void stop(pid_t& pid) {
 }
 }  // namespace
 
-XSession::XSession() {
+namespace {
+// Starts one Xvfb; returns the display number it announced, or "" if it announced none.
+std::string startServer(pid_t& server) {
   std::array<int, 2> fds{};
   if (pipe(fds.data()) != 0) {
     throw std::runtime_error("pipe failed");
   }
-  m_server = fork();
-  if (m_server == 0) {
+  server = fork();
+  if (server == 0) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
@@ -56,11 +59,31 @@ XSession::XSession() {
     number += c;
   }
   close(fds[0]);
-  if (number.empty()) {
-    stop(m_server);
+  return number;
+}
+
+bool answers(const std::string& display) {
+  xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
+  const bool ok = xcb_connection_has_error(c) == 0;
+  xcb_disconnect(c);
+  return ok;
+}
+}  // namespace
+
+XSession::XSession() {
+  // A server starting while another on the same number shuts down can announce a display
+  // that then does not answer; a fresh server picks another number.
+  for (int attempt = 0; attempt < 3 && m_display.empty(); ++attempt) {
+    const std::string number = startServer(m_server);
+    if (!number.empty() && answers(":" + number)) {
+      m_display = ":" + number;
+    } else {
+      stop(m_server);
+    }
+  }
+  if (m_display.empty()) {
     throw std::runtime_error("Xvfb did not start");
   }
-  m_display = ":" + number;
   setenv("DISPLAY", m_display.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("XDG_SESSION_TYPE");

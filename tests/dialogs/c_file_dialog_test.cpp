@@ -60,6 +60,16 @@ TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
   EXPECT_EQ(seen.nMaxFile, 8192);
   EXPECT_EQ(seen.Flags, platform::kOfnAllowMultiSelect | platform::kOfnExplorer);
   EXPECT_EQ(fd.FileName(), chosen.leftJustified(8192, u'\0')) << "kept whole";
+
+  // A name longer than the buffer is kept but refused, and no dialog shows with it.
+  const QString invalid = "5 dialogs_core_test.cFileDialog Invalid procedure call or argument";
+  fd.setFlags(0);
+  EXPECT_EQ(errorOf([&] { fd.setFileName(QString(1024, u'n')); }), "");
+  EXPECT_EQ(errorOf([&] { fd.setFileName(QString(1025, u'n')); }), invalid);
+  EXPECT_EQ(fd.FileName().size(), 1025);
+  seen = {};
+  EXPECT_EQ(errorOf([&] { fd.ShowSave(); }), invalid);
+  EXPECT_EQ(seen.nMaxFile, 0) << "a dialog showed";
 }
 
 TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {

@@ -108,6 +108,19 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   ASSERT_TRUE(open());
   EXPECT_TRUE(in("txtSocks")->isEnabled() && in("Frame3")->isEnabled() &&
               d->findChild<QCheckBox*>("chkBypass")->isChecked());
+  // The same server for all: Address and Port follow the Http row and the other rows are
+  // shut; unchecked, both are emptied and the rows open again.
+  const auto fields = [&] {
+    return (static_cast<QLineEdit*>(in("txtAddress"))->text() + ":" +
+            static_cast<QLineEdit*>(in("txtPort"))->text() +
+            (in("txtFtpPort")->isEnabled() ? "+" : "-"))
+        .toStdString();
+  };
+  click("chkUseSame");
+  EXPECT_EQ(fields(), "127.0.0.1:3128-");
+  click("chkUseSame");
+  EXPECT_EQ(fields(), ":+");
+  text("txtAddress", "typed.later");
   // A space typed into Port makes an entry the engine cannot use: refused, and what is in
   // force stays, shown again in the dialog.
   text("txtPort", " 8080");

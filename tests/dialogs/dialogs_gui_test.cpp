@@ -21,11 +21,12 @@ TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
   QMainWindow main;
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  // Open starts on the filter asked for and reports the one chosen.
+  // Open starts on the filter asked for, changes no file, and reports the filter chosen.
   cFileDialog fd;
   fd.setHwnd(&main);
   fd.setFilter(dialogs::kOpenCommandFilter);
   fd.setFilterIndex(2);
+  fd.setFlags(dialogs::kOpenCommandFlags);
   fd.setInitDir(QDir::tempPath());
   const QString file = QCoreApplication::applicationFilePath();
   {
@@ -33,6 +34,7 @@ TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
       auto* d = qobject_cast<QFileDialog*>(modal);
       EXPECT_EQ(d->parentWidget(), &main);
       EXPECT_EQ(d->directory(), QDir::temp());
+      EXPECT_TRUE(d->testOption(QFileDialog::ReadOnly)) << "files can be renamed or deleted";
       EXPECT_EQ(d->findChild<QComboBox*>("fileTypeCombo")->currentIndex(), 1);
       d->selectNameFilter(d->nameFilters().value(2));
       d->selectFile(file);

@@ -18,7 +18,7 @@ TEST(CommandLine, StartsTheDesktopsToolForInternetOptionsAndOtherLinesAsGiven) {
     if (!platform::startCommandLine(line)) {
       return "not started";
     }
-    for (int i = 0; i < 200 && !QFileInfo::exists(dir.filePath("started")); ++i) {
+    for (int i = 0; i < 1000 && !QFileInfo::exists(dir.filePath("started")); ++i) {
       QThread::msleep(10);
     }
     QFile record(dir.filePath("started"));

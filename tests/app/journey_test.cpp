@@ -209,10 +209,10 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
       sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
   click(wid, "check box", "ZodorAzev");
   testsupport::x::moveMouse(QPoint(1000, 150));
-  ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 3000));
+  ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 10000));
   EXPECT_EQ(name(wid), QString());
   testsupport::x::moveMouse(QPoint(1270, 1010));
-  ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 3000));
+  ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 10000));
   pump(300);
   EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),
             geometry);

@@ -139,6 +139,7 @@ void ZodorAzevAdapter::moved() {
   if (m_ticking || m_unloaded || !m_button->isChecked()) {
     return;
   }
+  const auto arrived = std::chrono::steady_clock::now();
   // Most motions change nothing that matters, and a tick that only counts or notes can
   // run here and now, sparing the timer and a turn of the loop each motion. A tick that
   // would hide or restore is left to the timer: it runs from the loop, not from inside
@@ -154,7 +155,9 @@ void ZodorAzevAdapter::moved() {
   emit ticked(Action::None);
   if (!m_machine.Quiescent(in)) {
     m_ticking = true;
-    timTimer1.start(1ms);
+    // This tick stands for the moment the motion arrived; the next one falls a
+    // millisecond after it, not a millisecond after the pointer query above.
+    timTimer1.start(1ms - (std::chrono::steady_clock::now() - arrived));
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -105,6 +106,33 @@ void clearWindowName(std::uint32_t window) {
                       8, 0, nullptr);
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
                       nullptr);
+}
+
+void mapWindow(std::uint32_t window) {
+  if (xcb_connection_t* c = connection(); c != nullptr && window != 0) {
+    xcb_map_window(c, window);
+    xcb_flush(c);
+  }
+}
+
+void withdrawWindow(std::uint32_t window) {
+  xcb_connection_t* c = connection();
+  const std::uint32_t root = rootWindow();
+  if (c == nullptr || window == 0 || root == 0) {
+    return;
+  }
+  xcb_unmap_window(c, window);
+  // The synthetic UnmapNotify tells the manager even of a window it had not mapped.
+  xcb_unmap_notify_event_t event{};
+  event.response_type = XCB_UNMAP_NOTIFY;
+  event.event = root;
+  event.window = window;
+  std::array<char, 32> raw{};
+  std::memcpy(raw.data(), &event, sizeof event);
+  xcb_send_event(c, 0, root,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                 raw.data());
+  xcb_flush(c);
 }
 
 void flush() {

@@ -20,6 +20,10 @@ void setAtomListProperty(std::uint32_t window, const char* property,
 void deleteProperty(std::uint32_t window, const char* property);
 // Empty caption at the X level: Qt substitutes the application name for "".
 void clearWindowName(std::uint32_t window);
+// Asks for a top-level window to be mapped (a window manager frames it first), flushed.
+void mapWindow(std::uint32_t window);
+// Withdraws a top-level window at once: unmapped, and the window manager told so, flushed.
+void withdrawWindow(std::uint32_t window);
 void flush();
 
 }  // namespace platform::x11

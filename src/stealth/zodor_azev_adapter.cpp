@@ -3,6 +3,7 @@
 #include "platform/app_title.h"
 #include "platform/pointer_motion.h"
 #include "platform/session_kind.h"
+#include "platform/task_list.h"
 #include "platform/x11.h"
 
 #include <QAction>
@@ -36,6 +37,9 @@ ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session ses
   m_safetyPoll.setInterval(kSafetyPoll);
   m_safetyPoll.setTimerType(Qt::CoarseTimer);
   connect(&m_safetyPoll, &QTimer::timeout, this, [this] { wake(true); });
+  m_showFallback.setSingleShot(true);
+  m_showFallback.setInterval(kShowFallback);
+  connect(&m_showFallback, &QTimer::timeout, this, &ZodorAzevAdapter::finishShowing);
   if (m_session == Session::Wayland) {
     m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
   } else if ((m_motion = platform::PointerMotion::instance())) {
@@ -46,13 +50,19 @@ ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session ses
   buttonToggled(m_button->isChecked());
 }
 
-ZodorAzevAdapter::~ZodorAzevAdapter() { listen(false); }
+ZodorAzevAdapter::~ZodorAzevAdapter() {
+  if (m_showing != nullptr) {
+    m_showing->removeEventFilter(this);
+  }
+  listen(false);
+}
 
 ZodorAzevAdapter::Session ZodorAzevAdapter::currentSession() {
   return platform::isWaylandSession() ? Session::Wayland : Session::X11;
 }
 
 void ZodorAzevAdapter::unload() {
+  finishShowing();
   m_unloaded = true;
   buttonToggled(false);
 }
@@ -91,7 +101,11 @@ void ZodorAzevAdapter::stopTicking() {
 }
 
 bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_window) {
+  if (watched == m_showing && event->type() == QEvent::Expose && m_showing->isExposed()) {
+    // On screen: Qt's own show can run now without holding the window manager up. From
+    // the loop, not from inside Qt's delivery of this event.
+    QMetaObject::invokeMethod(this, &ZodorAzevAdapter::finishShowing, Qt::QueuedConnection);
+  } else if (watched == m_window) {
     switch (event->type()) {
       case QEvent::Enter:
       case QEvent::Leave:
@@ -125,6 +139,7 @@ void ZodorAzevAdapter::moved() {
   if (m_ticking || m_unloaded || !m_button->isChecked()) {
     return;
   }
+  const auto arrived = std::chrono::steady_clock::now();
   // Most motions change nothing that matters, and a tick that only counts or notes can
   // run here and now, sparing the timer and a turn of the loop each motion. A tick that
   // would hide or restore is left to the timer: it runs from the loop, not from inside
@@ -140,7 +155,9 @@ void ZodorAzevAdapter::moved() {
   emit ticked(Action::None);
   if (!m_machine.Quiescent(in)) {
     m_ticking = true;
-    timTimer1.start(1ms);
+    // This tick stands for the moment the motion arrived; the next one falls a
+    // millisecond after it, not a millisecond after the pointer query above.
+    timTimer1.start(1ms - (std::chrono::steady_clock::now() - arrived));
   }
 }
 
@@ -175,7 +192,7 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
     return false;
   }
   in.buttonPressed = m_button->isChecked();
-  in.windowVisible = m_window->isVisible();
+  in.windowVisible = m_window->isVisible() || m_showing != nullptr;
   // The outer rectangle, title bar and borders included.
   const QRect frame = m_window->frameGeometry();
   in.Left = twips::fromPixels(frame.x());
@@ -191,8 +208,14 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
 }
 
 void ZodorAzevAdapter::hideWindow() {
+  finishShowing();
   m_hiddenGeometry = m_window->geometry();
-  // Unmapped, not moved, minimised or made clear.
+  // Unmapped, not moved, minimised or made clear. Qt unmaps only after telling every
+  // child, the page's engine among them, that it is hidden (milliseconds): the window
+  // leaves the screen first, and Qt's own unmap then finds it gone.
+  if (m_window->windowHandle() != nullptr) {
+    platform::x11::withdrawWindow(static_cast<std::uint32_t>(m_window->winId()));
+  }
   m_window->hide();
   // A shown window hears a warped pointer through Enter and Leave; a hidden one has no
   // such events, and a warp makes no raw motion, so only then does a slow poll look.
@@ -203,25 +226,53 @@ void ZodorAzevAdapter::hideWindow() {
 }
 
 void ZodorAzevAdapter::restoreWindow() {
+  QWindow* handle = m_window->windowHandle();
   // The window manager forgets a withdrawn window's place and lays a window it placed
   // itself out anew (openbox does). Giving the client rectangle explicitly turns it into
   // a user position that the manager keeps. QWidget::move would give the frame position,
   // whose margins Qt no longer knows once the window is withdrawn.
   if (m_hiddenGeometry.isValid()) {
-    if (QWindow* handle = m_window->windowHandle()) {
+    if (handle != nullptr) {
       handle->setGeometry(m_hiddenGeometry);
     } else {
       m_window->setGeometry(m_hiddenGeometry);
     }
   }
-  m_window->show();
-  // Qt leaves the map request in its buffer until the loop comes round, and the loop
-  // has the whole window to paint first: the window manager can start now.
-  platform::x11::flush();
   m_safetyPoll.stop();
-  // The machine has already cleared blnEntered.
+  // The machine has already cleared blnEntered. Caption and title come first: the window
+  // manager frames the window with what it finds at the map.
   setCaption(m_window, m_machine.state().strHiddenCaption);
   platform::AppTitle::set(platform::applicationTitle());
+  if (handle == nullptr || m_window->windowState() != Qt::WindowNoState) {
+    // Qt writes a maximised or full-screen state in show(), before its map.
+    m_window->show();
+    platform::x11::flush();
+    m_window->update();
+    return;
+  }
+  // Qt maps only at the end of show(), after telling every child, the page's engine among
+  // them, that it is shown (milliseconds), and that work then competes with the window
+  // manager framing the window anew. So the window is mapped at once, with everything
+  // the manager reads at the map already written (the position and size hints above,
+  // the caption, the task-list state), and Qt's show follows once it is on the screen.
+  if (!platform::taskVisible()) {
+    platform::applySkipTaskbar(m_window);
+  }
+  m_showing = handle;
+  m_showing->installEventFilter(this);
+  m_showFallback.start();
+  platform::x11::mapWindow(static_cast<std::uint32_t>(m_window->winId()));
+}
+
+void ZodorAzevAdapter::finishShowing() {
+  if (m_showing == nullptr) {
+    return;
+  }
+  m_showing->removeEventFilter(this);
+  m_showing = nullptr;
+  m_showFallback.stop();
+  m_window->show();  // maps nothing anew: the window is mapped already
+  platform::x11::flush();
   // Repaint rather than take the focus: coming back must not steal the keyboard from
   // whatever the user is typing into.
   m_window->update();

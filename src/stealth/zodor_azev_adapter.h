@@ -16,6 +16,7 @@
 
 class QAction;
 class QWidget;
+class QWindow;
 
 namespace platform {
 class PointerMotion;
@@ -47,6 +48,9 @@ class ZodorAzevAdapter : public QObject {
   // spent about 0.35 % of a core looking four times a second, about 0.2 % once a second
   // (a hidden window costs 0.03 % without any look).
   static constexpr std::chrono::milliseconds kSafetyPoll{1000};
+  // How long a restored window waits for the window manager to put it on the screen
+  // before Qt's show runs anyway.
+  static constexpr std::chrono::milliseconds kShowFallback{100};
 
   ZodorAzevAdapter(QWidget* window, QAction* button, Session session = currentSession());
   ZodorAzevAdapter(const ZodorAzevAdapter&) = delete;
@@ -88,6 +92,8 @@ class ZodorAzevAdapter : public QObject {
   bool readInputs(TickInputs& in);
   void hideWindow();
   void restoreWindow();
+  // Qt's own show of a window that restoreWindow mapped ahead of it.
+  void finishShowing();
 
   QWidget* m_window;
   QAction* m_button;
@@ -96,6 +102,9 @@ class ZodorAzevAdapter : public QObject {
   CursorCtrl m_cursor;
   MillisecondTimer timTimer1;
   QTimer m_safetyPoll;
+  QTimer m_showFallback;
+  // The window's QWindow while it is mapped but Qt has not shown it yet.
+  QPointer<QWindow> m_showing;
   QPointer<platform::PointerMotion> m_motion;
   bool m_ticking = false;
   bool m_listening = false;

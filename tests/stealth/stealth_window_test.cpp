@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QWidget>
 
+#include <algorithm>
+
 using stealth::Action;
 using stealth::ZodorAzevAdapter;
 using testsupport::waitUntil;
@@ -77,6 +79,7 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   ASSERT_TRUE(waitUntil([&] { return w.adapter->state().blnEntered; }));
   ASSERT_TRUE(w.rests());  // at rest inside: no timer
 
+  const QRect place = w.window->geometry();
   w.seen.clear();
   x::moveMouse(kAway);
   ASSERT_TRUE(waitUntil([&] { return !x::viewable(w.id()); }));
@@ -90,8 +93,15 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   EXPECT_EQ(w.seen.substr(0, 22), "z.z.z.z.z.z.z.z.z.z.zR");
   EXPECT_EQ(platform::AppTitle::get(), platform::applicationTitle());
 
+  // Back where it stood, framed anew by the window manager, and shown to Qt as well.
+  EXPECT_TRUE(waitUntil([&] {
+    return w.window->isVisible() && w.window->geometry() == place &&
+           w.window->frameGeometry() != place;
+  }));
+
   x::moveMouse(kAway);  // restored, not entered: leaving does nothing
   EXPECT_TRUE(w.rests());
+  EXPECT_EQ(std::count(w.seen.begin(), w.seen.end(), 'R'), 1) << w.seen;
   EXPECT_TRUE(x::viewable(w.id()) && x::viewable(other.id()) && x::viewable(wayland.id()));
   EXPECT_EQ(wayland.adapter->tickCount(), 0U);
   w.button->setChecked(false);  // up: nothing listens, nothing ticks

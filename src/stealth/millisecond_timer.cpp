@@ -12,10 +12,10 @@ namespace stealth {
 namespace {
 
 void arm(int fd, long firstNs, long periodNs) {
-  itimerspec spec{};
-  spec.it_value.tv_nsec = firstNs;
-  spec.it_interval.tv_nsec = periodNs;
-  timerfd_settime(fd, 0, &spec, nullptr);
+  itimerspec when{};
+  when.it_value.tv_nsec = firstNs;
+  when.it_interval.tv_nsec = periodNs;
+  timerfd_settime(fd, 0, &when, nullptr);
 }
 
 }  // namespace

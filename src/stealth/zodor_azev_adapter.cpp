@@ -245,10 +245,7 @@ void ZodorAzevAdapter::restoreWindow() {
   platform::AppTitle::set(platform::applicationTitle());
   if (handle == nullptr || m_window->windowState() != Qt::WindowNoState) {
     // Qt writes a maximised or full-screen state in show(), before its map.
-    m_window->show();
-    platform::x11::flush();
-    m_window->update();
-    return;
+    return showNow();
   }
   // Qt maps only at the end of show(), after telling every child, the page's engine among
   // them, that it is shown (milliseconds), and that work then competes with the window
@@ -271,7 +268,11 @@ void ZodorAzevAdapter::finishShowing() {
   m_showing->removeEventFilter(this);
   m_showing = nullptr;
   m_showFallback.stop();
-  m_window->show();  // maps nothing anew: the window is mapped already
+  showNow();  // maps nothing anew: the window is mapped already
+}
+
+void ZodorAzevAdapter::showNow() {
+  m_window->show();
   platform::x11::flush();
   // Repaint rather than take the focus: coming back must not steal the keyboard from
   // whatever the user is typing into.

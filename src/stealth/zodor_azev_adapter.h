@@ -94,6 +94,8 @@ class ZodorAzevAdapter : public QObject {
   void restoreWindow();
   // Qt's own show of a window that restoreWindow mapped ahead of it.
   void finishShowing();
+  // Qt's show, sent to the X server now, and a repaint.
+  void showNow();
 
   QWidget* m_window;
   QAction* m_button;

@@ -108,6 +108,44 @@ void clearWindowName(std::uint32_t window) {
                       nullptr);
 }
 
+void placeAsUser(std::uint32_t window, int x, int y, int width, int height) {
+  xcb_connection_t* c = connection();
+  if (c == nullptr || window == 0 || width <= 0 || height <= 0) {
+    return;
+  }
+  // WM_SIZE_HINTS: flags, x, y, width, height, then the limits Qt wrote, kept as they are,
+  // and last the gravity.
+  constexpr std::uint32_t kFields = 18;
+  constexpr std::uint32_t kUserPosition = 1;
+  constexpr std::uint32_t kUserSize = 2;
+  constexpr std::uint32_t kHasGravity = 1U << 9U;
+  constexpr std::uint32_t kStaticGravity = 10;  // the client area itself stays put
+  std::array<std::uint32_t, kFields> hints{};
+  const auto cookie =
+      xcb_get_property(c, 0, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, kFields);
+  if (const XcbReply<xcb_get_property_reply_t> reply{xcb_get_property_reply(c, cookie, nullptr)};
+      reply && reply->format == 32) {
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
+    std::memcpy(hints.data(), xcb_get_property_value(reply.get()),
+                std::min<std::size_t>(length, kFields) * 4);
+  }
+  hints[0] |= kUserPosition | kUserSize | kHasGravity;
+  hints[1] = static_cast<std::uint32_t>(x);
+  hints[2] = static_cast<std::uint32_t>(y);
+  hints[3] = static_cast<std::uint32_t>(width);
+  hints[4] = static_cast<std::uint32_t>(height);
+  hints[kFields - 1] = kStaticGravity;
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
+                      XCB_ATOM_WM_SIZE_HINTS, 32, kFields, hints.data());
+  const std::array<std::uint32_t, 4> place{
+      static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+      static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+  xcb_configure_window(c, window,
+                       XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                           XCB_CONFIG_WINDOW_HEIGHT,
+                       place.data());
+}
+
 void mapWindow(std::uint32_t window) {
   if (xcb_connection_t* c = connection(); c != nullptr && window != 0) {
     xcb_map_window(c, window);

@@ -20,6 +20,10 @@ void setAtomListProperty(std::uint32_t window, const char* property,
 void deleteProperty(std::uint32_t window, const char* property);
 // Empty caption at the X level: Qt substitutes the application name for "".
 void clearWindowName(std::uint32_t window);
+// Puts an unmapped top-level window's client area at this rectangle of the screen and
+// marks the place and size as the user's, so that a window manager framing it at the
+// next map keeps them instead of placing the window anew.
+void placeAsUser(std::uint32_t window, int x, int y, int width, int height);
 // Asks for a top-level window to be mapped (a window manager frames it first), flushed.
 void mapWindow(std::uint32_t window);
 // Withdraws a top-level window at once: unmapped, and the window manager told so, flushed.

@@ -255,6 +255,13 @@ void ZodorAzevAdapter::restoreWindow() {
   if (!platform::taskVisible()) {
     platform::applySkipTaskbar(m_window);
   }
+  // Qt leaves the hints alone when the rectangle given above is the one it already knew
+  // (the user dragged the window there), and the manager would then place it anew.
+  if (m_hiddenGeometry.isValid()) {
+    platform::x11::placeAsUser(static_cast<std::uint32_t>(m_window->winId()), m_hiddenGeometry.x(),
+                               m_hiddenGeometry.y(), m_hiddenGeometry.width(),
+                               m_hiddenGeometry.height());
+  }
   m_showing = handle;
   m_showing->installEventFilter(this);
   m_showFallback.start();

@@ -121,4 +121,11 @@ void click() {
   fake(XCB_BUTTON_RELEASE, 1);
 }
 
+void drag(QPoint from, QPoint to) {
+  moveMouse(from);
+  fake(XCB_BUTTON_PRESS, 1);
+  for (int step = 1; step <= 10; ++step) moveMouse(from + (to - from) * step / 10);
+  fake(XCB_BUTTON_RELEASE, 1);
+}
+
 }  // namespace testsupport::x

@@ -35,5 +35,7 @@ bool windowManagerReady(int timeoutMs = 5000);
 void moveMouse(QPoint to);
 // A left click (press and release) through XTest where the pointer is.
 void click();
+// The left button held from `from` to `to`, as a hand drags a window by its title bar.
+void drag(QPoint from, QPoint to);
 
 }  // namespace testsupport::x

@@ -127,12 +127,12 @@ TEST_F(StealthWindowTest, OpacityFollowsTheLevelAndGoesAtOpaqueAndUnload) {
   Stealth w(QRect(100, 120, 400, 300));
   platform::setWindowLong(w.window.get(), platform::kGwlExStyle, 0x108);  // other style bits
   const std::pair<int, std::optional<std::uint32_t>> steps[] = {
-      {254, 0xfefefefe}, {75, 0x4b4b4b4b}, {256, 0x4b4b4b4b}, {-1, 0x4b4b4b4b}, {255, {}}};
+      {254, 0xfefefefe}, {255, {}}, {75, 0x4b4b4b4b}, {256, 0x4b4b4b4b}, {-1, 0x4b4b4b4b}};
   for (const auto& [level, opacity] : steps) {
     stealth::transparent::MakeTransparent(w.window.get(), level);
     EXPECT_EQ(x::opacity(w.id()), opacity) << level;
   }
-  stealth::transparent::RemoveTransparency(w.window.get());  // as the window unloads
+  stealth::transparent::RemoveTransparency(w.window.get());  // as a see-through window unloads
   EXPECT_EQ(x::opacity(w.id()), std::nullopt);
   EXPECT_EQ(platform::getWindowLong(w.window.get(), platform::kGwlExStyle), 0x108);
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QCursor>
 #include <QWidget>
 
 #include <algorithm>
@@ -79,10 +80,16 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   // Placed by the window manager, then dragged by its title bar: it comes back where the
   // user left it, not where the manager would place it anew.
   Stealth w(QRect(-1, -1, 400, 300));
-  const QRect frame = w.window->frameGeometry();
-  const QPoint title(frame.center().x(), (frame.top() + w.window->geometry().top()) / 2);
-  x::drag(title, title + QPoint(60, 150));
-  ASSERT_TRUE(waitUntil([&] { return w.window->frameGeometry() == frame.translated(60, 150); }));
+  const QPoint target = w.window->frameGeometry().topLeft() + QPoint(60, 150);
+  const auto moved = [&] { return w.window->frameGeometry().topLeft() == target; };
+  // A loaded window manager may miss a drag, as it may miss a hand's: the hand tries again.
+  for (int attempt = 0; attempt < 3 && !moved(); ++attempt) {
+    const QRect frame = w.window->frameGeometry();
+    const QPoint title(frame.center().x(), (frame.top() + w.window->geometry().top()) / 2);
+    x::drag(title, title + target - frame.topLeft());
+    waitUntil(moved, 3000);
+  }
+  ASSERT_TRUE(moved());
   x::moveMouse(kAway);
   w.button->setChecked(true);
   EXPECT_TRUE(w.adapter->timerRunning() && w.adapter->listensToMotion());
@@ -121,6 +128,16 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   for (const QPoint p : {w.window->frameGeometry().center(), kAway, kZone}) x::moveMouse(p);
   testsupport::pump(100);
   EXPECT_EQ(w.adapter->tickCount(), ticks);
+
+  // A warp (another program moving the pointer) makes no raw motion: Enter and Leave wake
+  // a shown window, and the slow look finds the pointer in the zone for a hidden one.
+  other.adapter->setSafetyPoll(std::chrono::milliseconds(50));
+  QCursor::setPos(other.window->frameGeometry().center());
+  ASSERT_TRUE(waitUntil([&] { return other.adapter->state().blnEntered; }));
+  QCursor::setPos(kAway);
+  ASSERT_TRUE(waitUntil([&] { return !x::viewable(other.id()); }) && other.rests());
+  QCursor::setPos(kZone);
+  EXPECT_TRUE(waitUntil([&] { return x::viewable(other.id()); }));
 }
 
 TEST_F(StealthWindowTest, OpacityFollowsTheLevelAndGoesAtOpaqueAndUnload) {

@@ -4,6 +4,7 @@
 #include "app/frm_browser.h"
 #include "browser/address_box.h"
 #include "browser/browser_engine.h"
+#include "browser/find_bar.h"
 #include "browser/webengine_browser.h"
 #include "support/http_server.h"
 #include "support/modal.h"
@@ -263,6 +264,29 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   box(w)->setFocus();
   w->action("Edit/Copy")->trigger();
   EXPECT_TRUE(waitUntil([&] { return clipboard->text().startsWith("alpha"); }));
+}
+
+TEST_F(BrowserWindow, FindOnThePageCountsStepsBothWaysAndEscapeClosesIt) {
+  ASSERT_TRUE(loadAndWait(main, server->url("/a")));  // alpha needle needle needle
+  activate(main);
+  box(main)->setFocus();  // Ctrl+F from the address box reaches the page's find bar too
+  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_F));
+  auto* bar = main->findChild<browser::FindBar*>("FindBar");
+  QLineEdit* field = bar->findChild<QLineEdit*>();
+  ASSERT_TRUE(waitUntil([&] { return bar->isVisible() && field->hasFocus(); }));
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { QTest::keyClicks(field, "needle"); }, "1 of 3"},
+      {[&] { QTest::keyClick(field, Qt::Key_Return); }, "2 of 3"},
+      {[&] { QTest::keyClick(field, Qt::Key_Return); }, "3 of 3"},
+      {[&] { QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier); }, "2 of 3"},
+      {[&] { QTest::keyClicks(field, "zz"); }, "No matches"}};
+  for (const auto& [step, shown] : steps) {
+    step();
+    EXPECT_TRUE(waitUntil([&, shown = shown] { return bar->matchText() == shown; }))
+        << shown << ", not " << bar->matchText().toStdString();
+  }
+  QTest::keyClick(field, Qt::Key_Escape);
+  EXPECT_FALSE(bar->isVisible());
 }
 
 TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {

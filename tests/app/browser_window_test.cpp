@@ -128,6 +128,10 @@ class BrowserWindow : public ::testing::Test {
 
 TEST_F(BrowserWindow, StartsOnTheStartPageAndTheStatusBarReadsAsItsText) {
   ASSERT_TRUE(waitUntil([] { return box(main)->currentText() == "http://www."; }));
+  // The caret stands after the offered "www.": typing goes on from there.
+  QTest::keyClicks(box(main), QStringLiteral("example.test"));
+  EXPECT_EQ(box(main)->currentText(), "http://www.example.test");
+  edit(main)->setText(QStringLiteral("http://www."));
   EXPECT_EQ(main->windowTitle(), "Hushleaf Browser");
   EXPECT_EQ(slider(main)->value(), 255);
   EXPECT_FALSE(main->action("Toolbar/ZodorAzev")->isChecked());

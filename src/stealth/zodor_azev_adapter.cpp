@@ -228,12 +228,17 @@ void ZodorAzevAdapter::hideWindow() {
 void ZodorAzevAdapter::restoreWindow() {
   QWindow* handle = m_window->windowHandle();
   // The window manager forgets a withdrawn window's place and lays a window it placed
-  // itself out anew (openbox does). Giving the client rectangle explicitly turns it into
-  // a user position that the manager keeps. QWidget::move would give the frame position,
-  // whose margins Qt no longer knows once the window is withdrawn.
+  // itself out anew (openbox does). The client rectangle is given explicitly, to Qt and
+  // to the X server as a user position that the manager keeps: Qt writes no hints when
+  // the rectangle is the one it already knew (the user dragged the window there).
+  // QWidget::move would give the frame position, whose margins Qt no longer knows once
+  // the window is withdrawn.
   if (m_hiddenGeometry.isValid()) {
     if (handle != nullptr) {
       handle->setGeometry(m_hiddenGeometry);
+      platform::x11::placeAsUser(static_cast<std::uint32_t>(m_window->winId()),
+                                 m_hiddenGeometry.x(), m_hiddenGeometry.y(),
+                                 m_hiddenGeometry.width(), m_hiddenGeometry.height());
     } else {
       m_window->setGeometry(m_hiddenGeometry);
     }
@@ -254,13 +259,6 @@ void ZodorAzevAdapter::restoreWindow() {
   // the caption, the task-list state), and Qt's show follows once it is on the screen.
   if (!platform::taskVisible()) {
     platform::applySkipTaskbar(m_window);
-  }
-  // Qt leaves the hints alone when the rectangle given above is the one it already knew
-  // (the user dragged the window there), and the manager would then place it anew.
-  if (m_hiddenGeometry.isValid()) {
-    platform::x11::placeAsUser(static_cast<std::uint32_t>(m_window->winId()), m_hiddenGeometry.x(),
-                               m_hiddenGeometry.y(), m_hiddenGeometry.width(),
-                               m_hiddenGeometry.height());
   }
   m_showing = handle;
   m_showing->installEventFilter(this);

@@ -85,7 +85,18 @@ class Journey : public ::testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", m_busRuntime.path());
     m_sessionBus.setProcessEnvironment(env);
-    m_sessionBus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    // A session bus that activates nothing: no service installed on the machine starts.
+    QFile config(m_busRuntime.filePath("bus.conf"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                                "<auth>EXTERNAL</auth><policy context='default'>"
+                                "<allow send_destination='*' eavesdrop='true'/>"
+                                "<allow eavesdrop='true'/><allow own='*'/></policy></busconfig>")
+                     .arg(m_busRuntime.path())
+                     .toUtf8());
+    config.close();
+    m_sessionBus.start("dbus-daemon",
+                       {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
     ASSERT_TRUE(m_sessionBus.waitForStarted());
     ASSERT_TRUE(waitUntil([&] { return m_sessionBus.canReadLine(); }, 5000));
     const QByteArray address = m_sessionBus.readLine().trimmed();

@@ -9,6 +9,7 @@
 #include "support/http_server.h"
 #include "support/modal.h"
 #include "support/page.h"
+#include "support/x_probe.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
@@ -28,6 +29,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
 
 #include <csignal>
@@ -198,10 +201,6 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   box(main)->setFocus();
   QTest::keySequence(main->windowHandle(), QKeySequence(Qt::Key_Escape));
   EXPECT_TRUE(waitUntil([&] { return done.count() > 0; }));
-  // The mouse's back button over the page.
-  ASSERT_TRUE(loadAndWait(main, server->url("/a")));
-  QTest::mouseClick(page(), Qt::BackButton, {}, QPoint(20, 20));
-  EXPECT_TRUE(waitUntil([] { return location(main) != server->url("/a"); }));
   // Ctrl+S asks where to save; Ctrl+W closes this window only; Ctrl+Shift+N is a plain key.
   ModalWatcher watcher;
   QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -218,6 +217,50 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   activate(opened);
   QTest::keySequence(opened->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_W));
   EXPECT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == count; }));
+}
+
+// One press is one page, from the keys, the mouse's back and forward buttons (XTest
+// buttons 8 and 9, over the page and over the toolbar) alike. Two pages deep, so that a
+// step taken twice would land somewhere else.
+TEST_F(BrowserWindow, EachBackOrForwardStepsOnePage) {
+  auto* w = new frmBrowser();
+  w->show();
+  for (const char* path : {"/a?first", "/a", "/b"}) {
+    ASSERT_TRUE(goTo(w, server->url(QLatin1String(path))));
+  }
+  activate(w);
+  QWidget* view = w->findChild<QWebEngineView*>();
+  const QPoint overPage = view->mapToGlobal(view->rect().center());
+  auto* toolbar = w->findChild<QToolBar*>();
+  const QPoint overToolbar = toolbar->mapToGlobal(QPoint(toolbar->width() - 4, 4));
+  QWebEngineHistory* history = pageOf(w)->history();
+  const auto key = [&](QKeyCombination combination) {
+    return [&, combination] { QTest::keySequence(w->windowHandle(), QKeySequence(combination)); };
+  };
+  const auto button = [](QPoint at, int number) {
+    return [at, number] {
+      testsupport::x::moveMouse(at);
+      testsupport::x::click(number);
+    };
+  };
+  const struct {
+    std::function<void()> step;
+    const char* shown;
+    const char* what;
+  } rows[] = {
+      {key(Qt::ALT | Qt::Key_Left), "/a", "Alt+Left"},
+      {key(Qt::ALT | Qt::Key_Right), "/b", "Alt+Right"},
+      {button(overPage, 8), "/a", "back button over the page"},
+      {button(overPage, 9), "/b", "forward button over the page"},
+      {button(overToolbar, 8), "/a", "back button over the toolbar"},
+      {button(overToolbar, 9), "/b", "forward button over the toolbar"},
+  };
+  for (const auto& row : rows) {
+    row.step();
+    EXPECT_EVENTUALLY_EQ(location(w), server->url(QLatin1String(row.shown))) << row.what;
+    runJs(w, "1");  // a second step, had one been taken, has reached the page by now
+    EXPECT_EQ(history->currentItemIndex(), row.shown == QLatin1String("/a") ? 1 : 2) << row.what;
+  }
 }
 
 TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {

@@ -5,6 +5,7 @@
 #include "browser/address_box.h"
 #include "browser/browser_engine.h"
 #include "browser/find_bar.h"
+#include "browser/start_page.h"
 #include "browser/webengine_browser.h"
 #include "support/http_server.h"
 #include "support/modal.h"
@@ -30,7 +31,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <csignal>
@@ -90,14 +93,26 @@ class BrowserWindow : public ::testing::Test {
     tls = new testsupport::HttpServer(testsupport::HttpServer::Transport::UntrustedTls);
     tls->setPage("/secret", "Secret", "<p>s</p>");
     app::Main();
-    // The suite keeps running when windows close; the program's end is tested last.
+    // The suite keeps running when windows close, the main window's too.
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
-    main = frmBrowser::mainWindow();
   }
 
   static void TearDownTestSuite() {
     delete server;
     delete tls;
+  }
+
+  // Each test starts with a main window as the user leaves it: loud, opaque, online.
+  void SetUp() override {
+    if (frmBrowser::mainWindow() == nullptr) {  // a test closed it
+      (new frmBrowser())->show();
+    }
+    main = frmBrowser::mainWindow();
+    main->engine()->setSilent(false);
+    slider(main)->setValue(255);
+    if (main->engine()->Offline()) {
+      main->action("File/Work Offline")->trigger();
+    }
   }
 
   void TearDown() override {
@@ -106,9 +121,6 @@ class BrowserWindow : public ::testing::Test {
       if (w != main) {
         delete w;
       }
-    }
-    if (frmBrowser::mainWindow() != nullptr) {  // the last test closes it
-      main->engine()->setSilent(false);
     }
   }
 
@@ -120,8 +132,14 @@ class BrowserWindow : public ::testing::Test {
 
   static QString location(const frmBrowser* w) { return w->engine()->LocationURL(); }
 
+  // The certificate warning the window shows, if any (an answered one may linger unseen).
   static QMessageBox* certificateWarning(const frmBrowser* w) {
-    return w->findChild<QMessageBox*>("CertificateWarning");
+    for (auto* box : w->findChildren<QMessageBox*>("CertificateWarning")) {
+      if (box->isVisible()) {
+        return box;
+      }
+    }
+    return nullptr;
   }
 
   static inline testsupport::HttpServer* server = nullptr;
@@ -130,26 +148,28 @@ class BrowserWindow : public ::testing::Test {
 };
 
 TEST_F(BrowserWindow, StartsOnTheStartPageAndTheStatusBarReadsAsItsText) {
-  ASSERT_TRUE(waitUntil([] { return box(main)->currentText() == "http://www."; }));
+  // A new window on the start page, as the program opens its first one.
+  auto* w = new frmBrowser();
+  w->show();
+  ASSERT_TRUE(loadAndWait(w, browser::currentStartPageAddress()));
+  EXPECT_EVENTUALLY_EQ(box(w)->currentText(), "http://www.");
   // The caret stands after the offered "www.": typing goes on from there.
-  QTest::keyClicks(box(main), QStringLiteral("example.test"));
-  EXPECT_EQ(box(main)->currentText(), "http://www.example.test");
-  edit(main)->setText(QStringLiteral("http://www."));
-  EXPECT_EQ(main->windowTitle(), "Hushleaf Browser");
-  EXPECT_EQ(slider(main)->value(), 255);
-  EXPECT_FALSE(main->action("Toolbar/ZodorAzev")->isChecked());
-  EXPECT_TRUE(location(main).startsWith("res:"));
-  EXPECT_TRUE(
-      runJs(main, "document.body.innerText").contains("LOWER RIGHT portion of the screen."));
-  emit main->engine()->StatusTextChange("  word  ");
+  QTest::keyClicks(box(w), QStringLiteral("example.test"));
+  EXPECT_EQ(box(w)->currentText(), "http://www.example.test");
+  EXPECT_EQ(w->windowTitle(), "Hushleaf Browser");
+  EXPECT_EQ(slider(w)->value(), 255);
+  EXPECT_FALSE(w->action("Toolbar/ZodorAzev")->isChecked());
+  EXPECT_TRUE(runJs(w, "document.body.innerText").contains("LOWER RIGHT portion of the screen."));
+  emit w->engine()->StatusTextChange("  word  ");
   EXPECT_EQ(
-      QAccessible::queryAccessibleInterface(label(main, "StatusPanel1"))->text(QAccessible::Name),
+      QAccessible::queryAccessibleInterface(label(w, "StatusPanel1"))->text(QAccessible::Name),
       "word");
 }
 
 TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   ASSERT_TRUE(loadAndWait(main, server->url("/b")));
+  main->action("View/Text Size/Medium")->trigger();
   activate(main);
   const auto page = [] { return main->findChild<QWebEngineView*>()->focusProxy(); };
   const auto level = [] {
@@ -161,6 +181,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   const auto selectedBox = [] {
     return box(main)->hasFocus() && edit(main)->selectedText() == edit(main)->text();
   };
+  const auto pageSelected = [] { return runJs(main, "getSelection().toString()") == "b"; };
   int fetched = 0;  // requests for the page before the key
   QSignalSpy documents(main->engine(), &browser::BrowserEngine::DocumentComplete);
   qsizetype finished = 0;  // documents before the key
@@ -171,11 +192,14 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   const struct {
     QKeySequence key;
     std::function<bool()> done;
+    bool fromBox = false;  // else from the page
   } rows[] = {
       {QKeySequence(Qt::ALT | Qt::Key_Left), [] { return location(main) == server->url("/a"); }},
       {QKeySequence(Qt::ALT | Qt::Key_Right), [] { return location(main) == server->url("/b"); }},
       {QKeySequence(Qt::Key_F5), refreshed},
       {QKeySequence(Qt::CTRL | Qt::Key_R), refreshed},
+      {QKeySequence(Qt::CTRL | Qt::Key_A), pageSelected},
+      {QKeySequence(Qt::CTRL | Qt::Key_A), pageSelected, true},
       {QKeySequence(Qt::CTRL | Qt::Key_L), selectedBox},
       {QKeySequence(Qt::ALT | Qt::Key_D), selectedBox},
       {QKeySequence(Qt::Key_F6), selectedBox},
@@ -183,6 +207,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
       {QKeySequence(Qt::CTRL | Qt::Key_Minus), [&] { return level() == 2; }},
       {QKeySequence(Qt::CTRL | Qt::Key_Minus), [&] { return level() == 1; }},
       {QKeySequence(Qt::CTRL | Qt::Key_0), [&] { return level() == 2; }},
+      {QKeySequence(Qt::CTRL | Qt::Key_Equal), [&] { return level() == 3; }},
       {QKeySequence(Qt::CTRL | Qt::Key_U),
        [] { return location(main).startsWith("view-source:"); }},
       {QKeySequence(Qt::ALT | Qt::Key_Home), [] { return location(main).startsWith("res:"); }},
@@ -190,33 +215,50 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   for (const auto& row : rows) {
     fetched = server->requestCount("/b");
     finished = documents.count();
-    page()->setFocus();
+    runJs(main, "getSelection().removeAllRanges(); 1");
+    row.fromBox ? box(main)->setFocus() : page()->setFocus();
     QTest::keySequence(main->windowHandle(), row.key);
     EXPECT_TRUE(waitUntil(row.done, 8000)) << row.key.toString().toStdString();
   }
+  main->action("View/Text Size/Medium")->trigger();
   // Escape stops a load that would never end, from the page or the address box.
-  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
-  main->engine()->Navigate(server->url("/stall"));
-  ASSERT_TRUE(waitUntil([] { return server->requestCount("/stall") > 0; }));
-  box(main)->setFocus();
-  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::Key_Escape));
-  EXPECT_TRUE(waitUntil([&] { return done.count() > 0; }));
-  // Ctrl+S asks where to save; Ctrl+W closes this window only; Ctrl+Shift+N is a plain key.
-  ModalWatcher watcher;
-  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_S));
-  EXPECT_TRUE(waitUntil([&] { return watcher.seen() == 1; }));
-  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_D));
-  EXPECT_TRUE(waitUntil([&] { return watcher.seen() == 2; }));  // Add Favorite
+  for (const bool fromBox : {false, true}) {
+    QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+    const int asked = server->requestCount("/stall");
+    main->engine()->Navigate(server->url("/stall"));
+    ASSERT_EVENTUALLY_EQ(server->requestCount("/stall"), asked + 1);
+    fromBox ? box(main)->setFocus() : page()->setFocus();
+    QTest::keySequence(main->windowHandle(), QKeySequence(Qt::Key_Escape));
+    EXPECT_EVENTUALLY_EQ(done.count(), 1) << (fromBox ? "from the box" : "from the page");
+  }
+  // Each key opens its own dialog.
+  const std::pair<QKeyCombination, const char*> dialogs[] = {
+      {Qt::CTRL | Qt::Key_S, "Save Web Page"},
+      {Qt::CTRL | Qt::Key_D, "Add Favorite"},
+      {Qt::CTRL | Qt::Key_O, "Open"},
+      {Qt::CTRL | Qt::Key_P, "Print"},
+  };
+  for (const auto& [key, title] : dialogs) {
+    QString shown;
+    ModalWatcher watcher([&](QWidget* modal) {
+      shown = modal->windowTitle();
+      ModalWatcher::dismiss(modal);
+    });
+    activate(main);  // a closed dialog may leave no window active
+    page()->setFocus();
+    QTest::keySequence(main->windowHandle(), QKeySequence(key));
+    EXPECT_EVENTUALLY_EQ(shown, QString::fromLatin1(title));
+  }
+  // Ctrl+W closes this window only; Ctrl+Shift+N is a plain key, Ctrl+N opens one window.
   const auto count = frmBrowser::windows().size();
+  activate(main);
   QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
-  QTest::qWait(100);
-  EXPECT_EQ(frmBrowser::windows().size(), count);
   QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier);
-  ASSERT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == count + 1; }));
+  ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), count + 1);
   frmBrowser* opened = frmBrowser::windows().last();
   activate(opened);
   QTest::keySequence(opened->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_W));
-  EXPECT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == count; }));
+  EXPECT_EVENTUALLY_EQ(frmBrowser::windows().size(), count);
 }
 
 // One press is one page, from the keys, the mouse's back and forward buttons (XTest
@@ -340,14 +382,20 @@ TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
   QLabel* padlock = label(main, "StatusPanel2");
   emit main->engine()->SetSecureLockIcon(browser::securelock::SecureUnknownBits);
   ASSERT_FALSE(padlock->isHidden());
-  // Offline, an https address shows an error page: no padlock, also not the previous one.
+  // Work Offline makes a page that loads online an error page: no padlock, also not the
+  // previous one.
   QAction* offline = main->action("File/Work Offline");
   offline->trigger();
   EXPECT_TRUE(main->engine()->Offline());
-  ASSERT_TRUE(loadAndWait(main, QStringLiteral("https://127.0.0.1:%1/a").arg(server->port())));
+  const int asked = server->requestCount("/a");
+  ASSERT_TRUE(loadAndWait(main, server->url("/a")));
+  EXPECT_NE(runJs(main, "document.title"), "Page A");
+  EXPECT_EQ(server->requestCount("/a"), asked);
   EXPECT_TRUE(padlock->isHidden());
   offline->trigger();
   EXPECT_FALSE(main->engine()->Offline());
+  ASSERT_TRUE(loadAndWait(main, server->url("/a")));
+  EXPECT_EQ(runJs(main, "document.title"), "Page A");
 }
 
 TEST_F(BrowserWindow, TextSizeMarksFollowTheEngineNotTheClick) {
@@ -466,12 +514,18 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   // Cancelled: nothing is written anywhere, not even to the downloads folder.
   const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
   const auto before = QDir(downloads).entryList(QDir::Files).size();
+  QPointer<QWebEngineDownloadRequest> download;
+  QObject::connect(pageOf(main)->profile(), &QWebEngineProfile::downloadRequested, main,
+                   [&](QWebEngineDownloadRequest* d) { download = d; });
   ModalWatcher cancel;
   main->engine()->Navigate(server->url("/report"));
-  ASSERT_TRUE(waitUntil([&] { return cancel.seen() == 1; }));
-  QTest::qWait(500);
+  ASSERT_EVENTUALLY_EQ(!download.isNull() && download->isFinished(), true);
+  EXPECT_EQ(download->state(), QWebEngineDownloadRequest::DownloadCancelled);
+  EXPECT_EQ(cancel.seen(), 1);
   EXPECT_EQ(QDir(downloads).entryList(QDir::Files).size(), before);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+  // Qt's file dialog kept no history of the folders visited.
+  EXPECT_FALSE(QFileInfo::exists(QDir::homePath() + "/.config/QtProject.conf"));
 }
 
 TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
@@ -509,7 +563,29 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   EXPECT_TRUE(label(second, "StatusPanel2")->isHidden());
 }
 
-TEST_F(BrowserWindow, FailingFramesAskOnceAndAClosedWindowLeavesTheSiteClosed) {
+// The most certificate warnings that showed at one time.
+class WarningCounter : public QObject {
+ public:
+  WarningCounter() { qApp->installEventFilter(this); }
+  int most = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched->objectName() == "CertificateWarning") {
+      if (event->type() == QEvent::Show) {
+        most = std::max(most, ++m_showing);
+      } else if (event->type() == QEvent::Hide) {
+        --m_showing;
+      }
+    }
+    return false;
+  }
+
+ private:
+  int m_showing = 0;
+};
+
+TEST_F(BrowserWindow, FailingFramesAskOneAtATimeAndAClosedWindowLeavesTheSiteClosed) {
   testsupport::HttpServer other(testsupport::HttpServer::Transport::UntrustedTls);
   other.setPage("/f", "F", "<p>f</p>");
   QString frames;
@@ -519,18 +595,32 @@ TEST_F(BrowserWindow, FailingFramesAskOnceAndAClosedWindowLeavesTheSiteClosed) {
                   .arg(i);
   }
   server->setPage("/frames", "Frames", frames);
+  // Six failing frames, one question at a time; each refused (Escape), the page ends with
+  // every frame closed.
+  const WarningCounter warnings;
+  QSignalSpy loaded(pageOf(main), &QWebEnginePage::loadFinished);
+  main->engine()->Navigate(server->url("/frames"));
+  ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        if (QMessageBox* box = certificateWarning(main)) {
+          box->reject();
+        }
+        return !loaded.isEmpty();
+      },
+      30000));
+  EXPECT_EQ(warnings.most, 1);
+  EXPECT_EQ(other.requestCount("/f"), 0);
+  // Closing the window while it asks refuses; the next window asks again.
   main->LoadNewWindow(server->url("/frames"));
   frmBrowser* w = frmBrowser::windows().last();
-  ASSERT_TRUE(waitUntil([&] { return certificateWarning(w) != nullptr; }));
-  QTest::qWait(1500);
-  EXPECT_EQ(w->findChildren<QMessageBox*>("CertificateWarning").size(), 1);
-  // Closing the window while it asks refuses; the next window asks again.
+  ASSERT_EVENTUALLY_EQ(certificateWarning(w) != nullptr, true);
   w->close();
   QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
   main->engine()->Navigate(QStringLiteral("https://localhost:%1/f").arg(other.port()));
-  ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
-  certificateWarning(main)->reject();  // Escape
-  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
+  certificateWarning(main)->reject();
+  ASSERT_EVENTUALLY_EQ(done.count(), 1);
   EXPECT_EQ(other.requestCount("/f"), 0);
 }
 
@@ -554,7 +644,6 @@ TEST_F(BrowserWindow, AKilledPageProcessOrABrokenResponseLeaveTheWindowUsable) {
   EXPECT_EQ(runJs(main, "document.title"), "Page A");
 }
 
-// Last: it closes the main window.
 TEST_F(BrowserWindow, TheProgramEndsWithItsLastWindowOrWithClose) {
   QSignalSpy last(&app::WindowEvents::instance(), &app::WindowEvents::lastWindowUnloaded);
   QSignalSpy end(&app::WindowEvents::instance(), &app::WindowEvents::endProgram);

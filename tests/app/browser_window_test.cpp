@@ -11,6 +11,7 @@
 #include "support/modal.h"
 #include "support/page.h"
 #include "support/x_probe.h"
+#include "support/x_session.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
@@ -50,6 +51,22 @@ QLineEdit* edit(const frmBrowser* w) { return box(w)->lineEdit(); }
 QSlider* slider(const frmBrowser* w) { return w->findChild<QSlider*>("Slider1"); }
 QLabel* label(const frmBrowser* w, const char* name) {
   return w->findChild<QLabel*>(QLatin1String(name));
+}
+
+// The window's _NET_WM_STATE, its atoms by name, sorted.
+QString wmState(const frmBrowser* w) {
+  const auto raw =
+      testsupport::x::property(static_cast<std::uint32_t>(w->winId()), "_NET_WM_STATE");
+  QStringList names;
+  for (const char* name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+                           "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_ABOVE"}) {
+    const std::uint32_t atom = testsupport::x::atom(name);
+    if (raw && raw->contains(QByteArray(reinterpret_cast<const char*>(&atom), 4))) {
+      names << QLatin1String(name);
+    }
+  }
+  names.sort();
+  return names.join(u' ');
 }
 
 QWebEnginePage* pageOf(const frmBrowser* w) {
@@ -305,6 +322,102 @@ TEST_F(BrowserWindow, EachBackOrForwardStepsOnePage) {
   }
 }
 
+// Clicks a control as a hand does: XTest motion to its centre, then the left button.
+void clickWithMouse(const QWidget* control) {
+  testsupport::x::moveMouse(control->mapToGlobal(control->rect().center()));
+  testsupport::x::click();
+}
+
+TEST_F(BrowserWindow, ToolbarButtonsGoAndATypedHostNameTakeThePageWhereTheySay) {
+  auto* w = new frmBrowser();
+  w->show();
+  for (const char* path : {"/a", "/b"}) {
+    ASSERT_TRUE(goTo(w, server->url(QLatin1String(path))));
+  }
+  activate(w);
+  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
+  int fetched = 0;
+  const auto at = [&] { return location(w); };
+  const auto type = [&](const QString& text) {
+    return [&, text] {
+      box(w)->setFocus();
+      edit(w)->clear();
+      QTest::keyClicks(box(w), text);
+    };
+  };
+  const struct {
+    const char* control;  // clicked; none: Enter in the address box
+    std::function<void()> before;
+    std::function<QString()> seen;
+    QString want;
+  } rows[] = {
+      {"Back", {}, at, server->url("/a")},
+      {"Forward", {}, at, server->url("/b")},
+      {"Refresh", [&] { fetched = server->requestCount("/b"); },
+       [&] { return QString::number(server->requestCount("/b") - fetched); }, "1"},
+      {"Home", {}, at, browser::currentStartPageAddress()},
+      {"Stop",
+       [&] {
+         const int asked = server->requestCount("/stall");
+         w->engine()->Navigate(server->url("/stall"));
+         waitUntil([&] { return server->requestCount("/stall") > asked; });
+         done.clear();
+       },
+       [&] { return QString::number(done.count()); }, "1"},
+      {"cmdGo", [&] { edit(w)->setText(server->url("/a?go")); }, at, server->url("/a?go")},
+      {nullptr, type(QStringLiteral("localhost:%1/b?typed").arg(server->port())), at,
+       QStringLiteral("http://localhost:%1/b?typed").arg(server->port())},
+  };
+  for (const auto& row : rows) {
+    if (row.before) {
+      row.before();
+    }
+    if (row.control != nullptr) {
+      clickWithMouse(w->findChild<QWidget*>(QLatin1String(row.control)));
+    } else {
+      QTest::keyClick(box(w), Qt::Key_Return);
+    }
+    EXPECT_EVENTUALLY_EQ(row.seen(), row.want) << (row.control ? row.control : "typed");
+  }
+}
+
+TEST_F(BrowserWindow, MenuEntriesReachWhatTheyOpen) {
+  server->setPage("/input", "Input", "<input id=i>");
+  ASSERT_TRUE(loadAndWait(main, server->url("/input")));
+  const std::pair<const char*, const char*> dialogs[] = {
+      {"File/Print", "Print"},
+      {"File/Page Setup", "Page Setup"},
+      {"File/Print Preview", "Print Preview"},
+      {"File/File Properties", "Properties"},
+  };
+  for (const auto& [path, title] : dialogs) {
+    QString shown;
+    ModalWatcher watcher([&](QWidget* modal) {
+      shown = modal->windowTitle();
+      ModalWatcher::dismiss(modal);
+    });
+    main->action(QLatin1String(path))->trigger();
+    EXPECT_EVENTUALLY_EQ(shown, QString::fromLatin1(title)) << path;
+  }
+  QGuiApplication::clipboard()->setText("pasted");
+  runJs(main, "i.focus(); 1");
+  main->action("Edit/Paste")->trigger();
+  EXPECT_EVENTUALLY_EQ(runJs(main, "i.value"), "pasted");
+  main->action("Edit/Select All")->trigger();
+  EXPECT_EVENTUALLY_EQ(runJs(main, "i.selectionEnd - i.selectionStart"), "6");
+  main->action("Help/Help")->trigger();
+  EXPECT_EVENTUALLY_EQ(location(main), browser::currentStartPageAddress());
+  // Search leaves for the search site: offline, so that nothing leaves this machine.
+  main->action("File/Work Offline")->trigger();
+  main->action("View/Go to/Search")->trigger();
+  EXPECT_EVENTUALLY_EQ(location(main), browser::WebEngineBrowser::searchPageAddress());
+  main->action("File/Work Offline")->trigger();
+  // The desktop's settings tool (a stand-in: the first one the program looks for).
+  main->action("Tools/Internet Options")->trigger();
+  EXPECT_EVENTUALLY_EQ(testsupport::XSession::current()->desktopProgramsStarted(),
+                       "gnome-control-center network\n");
+}
+
 TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   auto* w = new frmBrowser();
   w->show();
@@ -438,6 +551,10 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   EXPECT_NEAR(popup->windowOpacity(), 200 / 255.0, 0.01);
   EXPECT_TRUE(waitUntil([&] { return location(popup) == server->url("/b"); }));
   EXPECT_TRUE(waitUntil([&] { return box(popup)->currentText() == "http://www."; }));
+  // Out of the task list and the pager, as the first window is.
+  for (const frmBrowser* w : {copy, popup}) {
+    EXPECT_EVENTUALLY_EQ(wmState(w), "_NET_WM_STATE_SKIP_PAGER _NET_WM_STATE_SKIP_TASKBAR");
+  }
   slider(main)->setValue(255);
   main->engine()->setSilent(false);
 }

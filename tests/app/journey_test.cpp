@@ -40,8 +40,8 @@ class Journey : public ::testing::Test {
     ASSERT_TRUE(testsupport::XSession::current()->startWindowManager());
     m_compositor.start("xcompmgr", {});
     startAccessibilityBus();
-    // Pages that store what they can: cookies, local storage, IndexedDB. None of it may
-    // reach the disk.
+    // Pages that store what they can: cookies, local storage, IndexedDB, read back in the
+    // same run (the title says so). None of it may reach the disk.
     testsupport::HttpResponse a;
     a.headers = {{"Set-Cookie", "kept=1; Max-Age=86400; Path=/"}};
     a.body = testsupport::htmlPage("Page A", "<h1>alpha</h1>").toUtf8();
@@ -54,7 +54,17 @@ class Journey : public ::testing::Test {
                        "var r = indexedDB.open('db', 1);"
                        "r.onupgradeneeded = function () { r.result.createObjectStore('o'); };"
                        "r.onsuccess = function () {"
-                       "  r.result.transaction('o', 'readwrite').objectStore('o').put('x', 'k');"
+                       "  var t = r.result.transaction('o', 'readwrite');"
+                       "  t.objectStore('o').put('x', 'k');"
+                       "  t.oncomplete = function () {"
+                       "    r.result.transaction('o').objectStore('o').get('k').onsuccess ="
+                       "      function (e) {"
+                       "        if (e.target.result == 'x' &&"
+                       "            localStorage.getItem('k').length == 1000 &&"
+                       "            /kept=1/.test(document.cookie) &&"
+                       "            /script=3/.test(document.cookie)) document.title += ' stored';"
+                       "      };"
+                       "  };"
                        "};</script>"));
     // Standing in for a proxy too: what it is asked for with a full address.
     server.setPage("http://journey.example/", "Via Proxy", "<h1>proxied</h1>");
@@ -211,7 +221,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   enterAddress(wid, server.url("/a"));
   ASSERT_TRUE(titleBecomes(wid, "Page A - Hushleaf Browser"));
   enterAddress(wid, server.url("/b"));
-  ASSERT_TRUE(titleBecomes(wid, "Page B - Hushleaf Browser"));
+  ASSERT_TRUE(titleBecomes(wid, "Page B stored - Hushleaf Browser"));
 
   // ZodorAzev: pressed, then the hand moves the pointer away (XTest motion, as a mouse
   // makes, not a warp): the window goes, with its caption, and comes back in place from
@@ -227,7 +237,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   pump(300);
   EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),
             geometry);
-  EXPECT_EQ(name(wid), "Page B - Hushleaf Browser");
+  EXPECT_EQ(name(wid), "Page B stored - Hushleaf Browser");
   EXPECT_TRUE(outOfTaskList());
   click(wid, "check box", "ZodorAzev");  // entered, released
 

@@ -19,6 +19,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 using browser::BrowserEngine;
@@ -85,6 +87,7 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   ASSERT_TRUE(w.go(server->url("/a")));
   QTemporaryDir dir;
   QString saveTo;  // typed into the file dialog; empty: cancel
+  QString format;  // the file type picked there
   QStringList kinds;
   QStringList texts;  // what the dialogs showed
   testsupport::ModalWatcher watcher([&](QWidget* modal) {
@@ -96,26 +99,40 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
     auto* files = qobject_cast<QFileDialog*>(modal);
     if (files == nullptr || saveTo.isEmpty()) return testsupport::ModalWatcher::dismiss(modal);
     texts << files->selectedFiles();
+    for (const QString& filter : files->nameFilters()) {
+      if (filter.contains(format)) files->selectNameFilter(filter);
+    }
     files->findChild<QLineEdit*>("fileNameEdit")->setText(saveTo);
     static_cast<QDialog*>(files)->accept();
   });
   // No printer and no file to print to: even "without asking" asks.
   w.engine->printer().setOutputFormat(QPrinter::PdfFormat);
   w.engine->printer().setOutputFileName({});
-  const std::tuple<int, int, const char*, bool, QString> rows[] = {
-      {cmd::Print, opt::DoDefault, "QPrintDialog", false, {}},
-      {cmd::Print, opt::DontPromptUser, "QPrintDialog", false, {}},
-      {cmd::PrintPreview, opt::DoDefault, "QPrintPreviewDialog", true, {}},
-      {cmd::PageSetup, opt::DoDefault, "QPageSetupDialog", false, {}},
-      {cmd::Properties, opt::DoDefault, "QDialog", true, {}},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", false, {}},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("saved.htm")},
-      {9999, opt::DoDefault, "", false, {}}};
-  for (const auto& [id, option, dialog, done, typed] : rows) {
+  const std::tuple<int, int, const char*, bool, QString, const char*> rows[] = {
+      {cmd::Print, opt::DoDefault, "QPrintDialog", false, {}, ""},
+      {cmd::Print, opt::DontPromptUser, "QPrintDialog", false, {}, ""},
+      {cmd::PrintPreview, opt::DoDefault, "QPrintPreviewDialog", true, {}, ""},
+      {cmd::PageSetup, opt::DoDefault, "QPageSetupDialog", false, {}, ""},
+      {cmd::Properties, opt::DoDefault, "QDialog", true, {}, ""},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", false, {}, ""},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("only.htm"), "HTML only"},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("page.mht"), "single file"},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("saved.htm"), "complete"},
+      {9999, opt::DoDefault, "", false, {}, ""}};
+  // One page is saved at a time: each save is waited for before the next.
+  QPointer<QWebEngineDownloadRequest> saving;
+  QObject::connect(w.engine->page()->profile(), &QWebEngineProfile::downloadRequested, &w.window,
+                   [&](QWebEngineDownloadRequest* d) { saving = d; });
+  for (const auto& [id, option, dialog, done, typed, picked] : rows) {
     kinds.clear();
     saveTo = typed;
+    format = QLatin1String(picked);
     EXPECT_EQ(w.engine->ExecWB(id, option), done) << id;
     EXPECT_EQ(kinds.join("").toStdString(), dialog) << id;
+    if (!typed.isEmpty()) {
+      EXPECT_EVENTUALLY_EQ(!saving.isNull() && saving->isFinished(), true) << picked;
+      saving = nullptr;
+    }
   }
   for (const QString& shown : {QString("1 pages"), server->url("/a"), QString("Page A")}) {
     EXPECT_TRUE(texts.contains(shown))
@@ -130,6 +147,15 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   EXPECT_TRUE(waitUntil([&] { return saved().contains("saved_files/"); }));
   EXPECT_TRUE(waitUntil(
       [&] { return QDir(dir.filePath("saved_files")).entryList(QDir::Files).size() == 2; }));
+  // HTML only: the page's own file, its links as they were; the archive: one MIME file.
+  const auto read = [&](const char* name) {
+    QFile file(dir.filePath(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  EXPECT_TRUE(waitUntil([&] { return read("only.htm").contains("href='/s.css'"); }))
+      << read("only.htm").toStdString();
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("only_files")));
+  EXPECT_TRUE(waitUntil([&] { return read("page.mht").contains("MIME-Version: 1.0"); }));
 
   // Given a file, printing without asking writes it, one print at a time.
   w.engine->printer().setOutputFileName(dir.filePath("out.pdf"));
@@ -139,7 +165,7 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   ASSERT_TRUE(waitUntil([&] { return !printed.isEmpty(); }, 30000));
   QFile pdf(dir.filePath("out.pdf"));
   EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
-  EXPECT_EQ(watcher.seen(), 7) << "printing without asking showed a dialog";
+  EXPECT_EQ(watcher.seen(), 9) << "printing without asking showed a dialog";
 }
 
 TEST_F(Engine, EditCommandsAndTextSizesWorkOnThePage) {

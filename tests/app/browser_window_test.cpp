@@ -436,7 +436,7 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   // Picked with the mouse from the list, or stepped to with Down: the entry stays itself.
   box(w)->showPopup();
   QAbstractItemView* list = box(w)->view();
-  ASSERT_TRUE(waitUntil([&] { return list->isVisible(); }));
+  ASSERT_EVENTUALLY_EQ(list->isVisible(), true);
   const QModelIndex plain = box(w)->model()->index(2, 0);
   ASSERT_EQ(plain.data().toString(), server->url("/a"));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(plain).center());
@@ -447,7 +447,7 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   EXPECT_EQ(edit(w)->text(), server->url("/a"));
   QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
   QTest::keyClick(box(w), Qt::Key_Return);
-  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(location(w), server->url("/a"));
   EXPECT_EQ(box(w)->history().entries().first(), server->url("/a"));
   EXPECT_EQ(box(w)->history().entries().count(server->url("/a")), 1);
@@ -465,7 +465,7 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   runJs(w, "getSelection().selectAllChildren(document.getElementById('t'));1");
   box(w)->setFocus();
   w->action("Edit/Copy")->trigger();
-  EXPECT_TRUE(waitUntil([&] { return clipboard->text().startsWith("alpha"); }));
+  EXPECT_EVENTUALLY_EQ(clipboard->text().left(5), "alpha");
 }
 
 TEST_F(BrowserWindow, FindOnThePageCountsStepsBothWaysAndEscapeClosesIt) {
@@ -484,8 +484,7 @@ TEST_F(BrowserWindow, FindOnThePageCountsStepsBothWaysAndEscapeClosesIt) {
       {[&] { QTest::keyClicks(field, "zz"); }, "No matches"}};
   for (const auto& [step, shown] : steps) {
     step();
-    EXPECT_TRUE(waitUntil([&, shown = shown] { return bar->matchText() == shown; }))
-        << shown << ", not " << bar->matchText().toStdString();
+    EXPECT_EVENTUALLY_EQ(bar->matchText(), shown);
   }
   QTest::keyClick(field, Qt::Key_Escape);
   EXPECT_FALSE(bar->isVisible());
@@ -538,19 +537,19 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   ASSERT_NE(copy, main);
   EXPECT_TRUE(copy->engine()->Silent());
   EXPECT_EQ(slider(copy)->value(), 200);
-  ASSERT_TRUE(waitUntil([&] { return pageOf(copy)->title() == "Opener"; }));
+  ASSERT_EVENTUALLY_EQ(pageOf(copy)->title(), "Opener");
   // A pop-up from the copy: shown, silent like its opener, the main window's level.
   slider(copy)->setValue(100);
   runJs(copy, "go(); 1");
-  ASSERT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == 3; }));
+  ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), 3);
   frmBrowser* popup = frmBrowser::windows().last();
   EXPECT_TRUE(popup->isVisible());
   EXPECT_TRUE(popup->engine()->RegisterAsBrowser());
   EXPECT_TRUE(popup->engine()->Silent());
   EXPECT_EQ(slider(popup)->value(), 200);
   EXPECT_NEAR(popup->windowOpacity(), 200 / 255.0, 0.01);
-  EXPECT_TRUE(waitUntil([&] { return location(popup) == server->url("/b"); }));
-  EXPECT_TRUE(waitUntil([&] { return box(popup)->currentText() == "http://www."; }));
+  EXPECT_EVENTUALLY_EQ(location(popup), server->url("/b"));
+  EXPECT_EVENTUALLY_EQ(box(popup)->currentText(), "http://www.");
   // Out of the task list and the pager, as the first window is.
   for (const frmBrowser* w : {copy, popup}) {
     EXPECT_EVENTUALLY_EQ(wmState(w), "_NET_WM_STATE_SKIP_PAGER _NET_WM_STATE_SKIP_TASKBAR");
@@ -608,7 +607,7 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   {
     ModalWatcher watcher([&](QWidget* modal) { chooseFile(modal, path); });
     main->action("File/Open")->trigger();
-    ASSERT_TRUE(waitUntil([&] { return QUrl(location(main)).toLocalFile() == path; }));
+    ASSERT_EVENTUALLY_EQ(QUrl(location(main)).toLocalFile(), path);
   }
   {
     ModalWatcher cancel;
@@ -626,7 +625,7 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   {
     ModalWatcher watcher([&](QWidget* modal) { chooseFile(modal, target); });
     main->engine()->Navigate(server->url("/report"));
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo(target).size() == 13; }));
+    ASSERT_EVENTUALLY_EQ(QFileInfo(target).size(), 13);
   }
   // Cancelled: nothing is written anywhere, not even to the downloads folder.
   const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
@@ -656,26 +655,26 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   // A warning says what is wrong; Go Back (the default) keeps the site closed.
   QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
   main->engine()->Navigate(tls->url("/secret"));
-  ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
+  ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   QMessageBox* box = certificateWarning(main);
   EXPECT_TRUE(box->text().contains("127.0.0.1")) << box->text().toStdString();
   EXPECT_TRUE(box->text().contains("not trusted")) << box->text().toStdString();
   EXPECT_EQ(box->defaultButton()->objectName(), "GoBack");
   box->defaultButton()->click();
-  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(tls->requestCount("/secret"), 0);
   // Asked again, the user continues: the page loads, never with the padlock, and the
   // exception holds in every window for this run.
   done.clear();
   main->engine()->Navigate(tls->url("/secret"));
-  ASSERT_TRUE(waitUntil([] { return certificateWarning(main) != nullptr; }));
+  ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   certificateWarning(main)->findChild<QPushButton*>("Continue")->click();
-  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(runJs(main, "document.title"), "Secret");
   EXPECT_TRUE(padlock->isHidden());
   main->LoadNewWindow(tls->url("/secret"));
   frmBrowser* second = frmBrowser::windows().last();
-  ASSERT_TRUE(waitUntil([&] { return runJs(second, "document.title") == "Secret"; }));
+  ASSERT_EVENTUALLY_EQ(runJs(second, "document.title"), "Secret");
   EXPECT_EQ(certificateWarning(second), nullptr);
   EXPECT_TRUE(label(second, "StatusPanel2")->isHidden());
 }
@@ -743,17 +742,17 @@ TEST_F(BrowserWindow, FailingFramesAskOneAtATimeAndAClosedWindowLeavesTheSiteClo
 
 TEST_F(BrowserWindow, AKilledPageProcessOrABrokenResponseLeaveTheWindowUsable) {
   ASSERT_TRUE(goTo(main, server->url("/a")));
-  ASSERT_TRUE(waitUntil([] { return pageOf(main)->renderProcessPid() > 0; }));
+  ASSERT_EVENTUALLY_EQ(pageOf(main)->renderProcessPid() > 0, true);
   QSignalSpy ended(pageOf(main), &QWebEnginePage::renderProcessTerminated);
   ASSERT_EQ(::kill(static_cast<pid_t>(pageOf(main)->renderProcessPid()), SIGKILL), 0);
-  ASSERT_TRUE(waitUntil([&] { return ended.count() > 0; }));
+  ASSERT_EVENTUALLY_EQ(ended.count(), 1);
   EXPECT_EQ(label(main, "StatusPanel1")->text(),
             QString::fromLatin1(browser::WebEngineBrowser::kPageProcessEnded));
   EXPECT_EQ(box(main)->currentText(), server->url("/a"));
   EXPECT_EQ(main->windowTitle(), "Page A - Hushleaf Browser");
   QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
   main->action("Toolbar/Refresh")->trigger();
-  ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
+  ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(runJs(main, "document.title"), "Page A");
   // A server that breaks off mid-body: the load ends by itself, and the next one works.
   ASSERT_TRUE(loadAndWait(main, server->url("/broken"), 20000));
@@ -769,12 +768,12 @@ TEST_F(BrowserWindow, TheProgramEndsWithItsLastWindowOrWithClose) {
   // A window ZodorAzev keeps hidden still keeps the program alive.
   hidden->hide();
   main->close();
-  ASSERT_TRUE(waitUntil([] { return frmBrowser::windows().size() == 1; }));
+  ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), 1);
   EXPECT_EQ(last.count(), 0);
   hidden->action("File/Close")->trigger();
   EXPECT_EQ(end.count(), 1);
   hidden->close();
-  EXPECT_TRUE(waitUntil([&] { return last.count() == 1; }));
+  EXPECT_EVENTUALLY_EQ(last.count(), 1);
 }
 
 }  // namespace

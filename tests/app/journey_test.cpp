@@ -108,7 +108,7 @@ class Journey : public ::testing::Test {
     m_sessionBus.start("dbus-daemon",
                        {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
     ASSERT_TRUE(m_sessionBus.waitForStarted());
-    ASSERT_TRUE(waitUntil([&] { return m_sessionBus.canReadLine(); }, 5000));
+    ASSERT_EVENTUALLY_EQ(m_sessionBus.canReadLine(), true, 5000);
     const QByteArray address = m_sessionBus.readLine().trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     // The launcher registers on this bus, not on one from before it.
@@ -230,10 +230,10 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
       sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid));
   click(wid, "check box", "ZodorAzev");
   testsupport::x::moveMouse(QPoint(1000, 150));
-  ASSERT_TRUE(waitUntil([&] { return !mapped(wid); }, 10000));
+  ASSERT_EVENTUALLY_EQ(mapped(wid), false, 10000);
   EXPECT_EQ(name(wid), QString());
   testsupport::x::moveMouse(QPoint(1270, 1010));
-  ASSERT_TRUE(waitUntil([&] { return mapped(wid); }, 10000));
+  ASSERT_EVENTUALLY_EQ(mapped(wid), true, 10000);
   pump(300);
   EXPECT_EQ(sh(QStringLiteral("xwininfo -id %1 | grep -E 'Absolute|Width|Height'").arg(wid)),
             geometry);
@@ -273,7 +273,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   // File > Close ends the program.
   sh(QStringLiteral("xdotool windowactivate --sync %1").arg(wid));
   keys("alt+f c");
-  EXPECT_TRUE(waitUntil([&] { return m_browser.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_EVENTUALLY_EQ(m_browser.state(), QProcess::NotRunning, 10000);
   EXPECT_EQ(m_browser.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(m_browser.exitCode(), 0);
 

@@ -144,7 +144,7 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
     QFile html(dir.filePath("saved.htm"));
     return html.open(QIODevice::ReadOnly) ? html.readAll() : QByteArray();
   };
-  EXPECT_TRUE(waitUntil([&] { return saved().contains("saved_files/"); }));
+  EXPECT_EVENTUALLY_EQ(saved().contains("saved_files/"), true);
   EXPECT_TRUE(waitUntil(
       [&] { return QDir(dir.filePath("saved_files")).entryList(QDir::Files).size() == 2; }));
   // HTML only: the page's own file, its links as they were; the archive: one MIME file.
@@ -152,17 +152,17 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
     QFile file(dir.filePath(QLatin1String(name)));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   };
-  EXPECT_TRUE(waitUntil([&] { return read("only.htm").contains("href='/s.css'"); }))
+  EXPECT_EVENTUALLY_EQ(read("only.htm").contains("href='/s.css'"), true)
       << read("only.htm").toStdString();
   EXPECT_FALSE(QFileInfo::exists(dir.filePath("only_files")));
-  EXPECT_TRUE(waitUntil([&] { return read("page.mht").contains("MIME-Version: 1.0"); }));
+  EXPECT_EVENTUALLY_EQ(read("page.mht").contains("MIME-Version: 1.0"), true);
 
   // Given a file, printing without asking writes it, one print at a time.
   w.engine->printer().setOutputFileName(dir.filePath("out.pdf"));
   QSignalSpy printed(w.engine->view(), &QWebEngineView::printFinished);
   ASSERT_TRUE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
   EXPECT_FALSE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
-  ASSERT_TRUE(waitUntil([&] { return !printed.isEmpty(); }, 30000));
+  ASSERT_EVENTUALLY_EQ(printed.count(), 1, 30000);
   QFile pdf(dir.filePath("out.pdf"));
   EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
   EXPECT_EQ(watcher.seen(), 9) << "printing without asking showed a dialog";
@@ -221,7 +221,7 @@ TEST_F(Engine, SilentSuppressesScriptDialogsAndThePagesPrint) {
   w.engine->setSilent(false);
   ASSERT_TRUE(w.go(server->url("/dialogs")));
   EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",true,"d"])");
-  ASSERT_TRUE(waitUntil([&] { return kinds.size() == 4; }));
+  ASSERT_EVENTUALLY_EQ(kinds.size(), 4);
   EXPECT_EQ(kinds.last(), "QPrintDialog");
 }
 
@@ -251,9 +251,9 @@ TEST_F(Engine, HistoryNeedsPagesAndStopEndsASlowLoad) {
   ASSERT_TRUE(w.go(server->url("/b")));
   QSignalSpy finished(w.engine->page(), &QWebEnginePage::loadFinished);
   w.engine->Navigate(server->url("/slow"));
-  ASSERT_TRUE(waitUntil([&] { return server->requestCount("/slow") > 0; }));
+  ASSERT_EVENTUALLY_EQ(server->requestCount("/slow") > 0, true);
   w.engine->Stop();
-  ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); })) << "Stop did not end the load";
+  ASSERT_EVENTUALLY_EQ(finished.count(), 1) << "Stop did not end the load";
   EXPECT_FALSE(finished.last()[0].toBool());
   EXPECT_EQ(w.engine->LocationURL(), server->url("/b"));
   EXPECT_FALSE(w.engine->GoForward());
@@ -264,7 +264,7 @@ TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
   QSignalSpy status(w.engine, &BrowserEngine::StatusTextChange);
   QSignalSpy done(w.engine, &BrowserEngine::DocumentComplete);
   ASSERT_TRUE(w.go(server->url("/frames")));
-  ASSERT_TRUE(waitUntil([&] { return done.count() >= 3; }));
+  ASSERT_EVENTUALLY_EQ(done.count() >= 3, true);
   w.js("1");  // anything late or doubled from the frames has arrived by now
   QStringList urls = firstArgs(done);
   urls.sort();
@@ -277,9 +277,9 @@ TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
   const double zoom = w.engine->view()->zoomFactor();  // another test may have left one
   QCursor::setPos(w.engine->widget()->mapToGlobal(
       QPoint(qRound(at[0].toDouble() * zoom), qRound(at[1].toDouble() * zoom))));
-  EXPECT_TRUE(waitUntil([&] { return firstArgs(status).contains(server->url("/b")); }));
+  EXPECT_EVENTUALLY_EQ(firstArgs(status).contains(server->url("/b")), true);
   QCursor::setPos(w.engine->widget()->mapToGlobal(QPoint(700, 500)));
-  EXPECT_TRUE(waitUntil([&] { return firstArgs(status).constLast().isEmpty(); }));
+  EXPECT_EVENTUALLY_EQ(firstArgs(status).constLast(), QString());
 }
 
 TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
@@ -309,7 +309,7 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
     QObject::disconnect(connection);
   }
   for (const EngineWindow* w : {&popup, &tab}) {
-    EXPECT_TRUE(waitUntil([&] { return w->engine->LocationURL() == server->url("/b"); }));
+    EXPECT_EVENTUALLY_EQ(w->engine->LocationURL(), server->url("/b"));
   }
   EXPECT_EQ(server->requestCount("/b"), 2) << "only the engines handed back load";
   EXPECT_EQ(opener.engine->LocationURL(), server->url("/a"));
@@ -365,7 +365,7 @@ TEST_F(Engine, StoragePagesLeaveNoFilesInAFreshHome) {
   probe.setProcessEnvironment(env);
   probe.start(HUSHLEAF_ENGINE_HOME_PROBE, {server->url("/store")});
   // The server lives in this process: its event loop turns while the probe runs.
-  ASSERT_TRUE(waitUntil([&] { return probe.state() == QProcess::NotRunning; }, 45000));
+  ASSERT_EVENTUALLY_EQ(probe.state(), QProcess::NotRunning, 45000);
   ASSERT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
   EXPECT_EQ(probe.readAllStandardOutput(), "report:kept=1; js=3;1000\n") << "stored, in memory";
   QStringList written;

@@ -75,6 +75,8 @@ class WindowEventFilter : public QObject {
       case QEvent::ShortcutOverride:
         return pageKey(event);
       case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseButtonRelease:
         return historyButton(watched, static_cast<QMouseEvent*>(event));
       default:
         return false;
@@ -125,7 +127,8 @@ class WindowEventFilter : public QObject {
   }
 
   // The mouse's back and forward buttons, over the page too: taken once, where the press
-  // reaches the widget under the pointer.
+  // reaches the widget under the pointer. The release is kept from the page as well, which
+  // would otherwise take another step of its own.
   static bool historyButton(const QObject* watched, const QMouseEvent* mouse) {
     if (mouse->button() != Qt::BackButton && mouse->button() != Qt::ForwardButton) {
       return false;
@@ -135,8 +138,10 @@ class WindowEventFilter : public QObject {
     if (w == nullptr || static_cast<const QObject*>(under) != watched) {
       return false;
     }
-    w->WebBrowser1->invoke(mouse->button() == Qt::BackButton ? browser::DispId::GoBack
-                                                             : browser::DispId::GoForward);
+    if (mouse->type() == QEvent::MouseButtonPress) {
+      w->WebBrowser1->invoke(mouse->button() == Qt::BackButton ? browser::DispId::GoBack
+                                                               : browser::DispId::GoForward);
+    }
     return true;
   }
 };

@@ -2,46 +2,73 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
 namespace {
 
-// Stand-in desktop tools on PATH that record how they were started.
-TEST(CommandLine, StartsTheDesktopsToolForInternetOptionsAndOtherLinesAsGiven) {
+// PATH holds only this folder while the test runs, so what the machine has installed
+// (a real desktop's settings tool) is never found, let alone started.
+class OnlyThisFolderOnPath {
+ public:
+  explicit OnlyThisFolderOnPath(const QString& folder) : m_old(qgetenv("PATH")) {
+    qputenv("PATH", QFile::encodeName(folder));
+  }
+  ~OnlyThisFolderOnPath() { qputenv("PATH", m_old); }
+  OnlyThisFolderOnPath(const OnlyThisFolderOnPath&) = delete;
+  OnlyThisFolderOnPath& operator=(const OnlyThisFolderOnPath&) = delete;
+
+ private:
+  QByteArray m_old;
+};
+
+// A stand-in tool that records its name and arguments. Only shell built-ins: PATH has no
+// /usr/bin. One echo writes the line whole; the reader waits for its newline.
+void install(const QTemporaryDir& dir, const char* name) {
+  QFile tool(dir.filePath(QLatin1String(name)));
+  ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+  tool.write("#!/bin/sh\necho \"${0##*/} $*\" > \"${0%/*}/started\"\n");
+  tool.close();
+  tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(CommandLine, InternetOptionsStartsTheFirstDesktopToolFoundOtherLinesRunAsGiven) {
   QTemporaryDir dir;
-  const QByteArray oldPath = qgetenv("PATH");
-  qputenv("PATH", QFile::encodeName(dir.path()) + ":/usr/bin:/bin");
+  const OnlyThisFolderOnPath path(dir.path());
   const auto started = [&](const QString& line) -> QByteArray {
     QFile::remove(dir.filePath("started"));
     if (!platform::startCommandLine(line)) {
       return "not started";
     }
-    for (int i = 0; i < 1000 && !QFileInfo::exists(dir.filePath("started")); ++i) {
+    QFile record(dir.filePath("started"));
+    for (int i = 0; i < 1000; ++i) {
+      if (record.open(QIODevice::ReadOnly)) {
+        const QByteArray text = record.readAll();
+        record.close();
+        if (text.endsWith('\n')) {
+          return text.trimmed();
+        }
+      }
       QThread::msleep(10);
     }
-    QFile record(dir.filePath("started"));
-    return record.open(QIODevice::ReadOnly) ? record.readAll().trimmed() : "no record";
+    return "no record";
   };
   const QString internetOptions = platform::kInternetOptionsCommandLine;
   EXPECT_EQ(started(internetOptions), "not started") << "no tool installed";
   EXPECT_EQ(started(""), "not started");
   EXPECT_EQ(started("no-such-program-anywhere --x"), "not started");
-  for (const char* name : {"nm-connection-editor", "gnome-control-center", "some-tool"}) {
-    QFile tool(dir.filePath(name));
-    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-    // Written whole, then renamed: the test never reads a half-written record.
-    tool.write(
-        "#!/bin/sh\nd=\"$(dirname \"$0\")\"\n"
-        "echo \"$(basename \"$0\") $*\" > \"$d/started.part\" && "
-        "mv \"$d/started.part\" \"$d/started\"\n");
-    tool.close();
-    tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  // Installed one by one from the last tried to the first: each new one is preferred.
+  const std::pair<const char*, const char*> tools[] = {
+      {"nm-connection-editor", "nm-connection-editor"},
+      {"systemsettings5", "systemsettings5 proxy"},
+      {"systemsettings", "systemsettings kcm_proxy"},
+      {"gnome-control-center", "gnome-control-center network"}};
+  for (const auto& [tool, line] : tools) {
+    install(dir, tool);
+    EXPECT_EQ(started(internetOptions), line);
   }
-  EXPECT_EQ(started(internetOptions), "gnome-control-center network");
+  install(dir, "some-tool");
   EXPECT_EQ(started("some-tool \"two words\" x"), "some-tool two words x");
-  qputenv("PATH", oldPath);
 }
 
 }  // namespace

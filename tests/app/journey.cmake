@@ -7,5 +7,6 @@ target_compile_definitions(journey_test PRIVATE
   HUSHLEAF_A11Y_FIND="${CMAKE_CURRENT_LIST_DIR}/a11y_find.py")
 add_dependencies(journey_test hushleaf-browser)
 
-add_test(NAME package_test COMMAND ${CMAKE_CURRENT_LIST_DIR}/package_test.sh ${CMAKE_BINARY_DIR})
+add_test(NAME package_test
+  COMMAND hushleaf_x_run ${CMAKE_CURRENT_LIST_DIR}/package_test.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(package_test PROPERTIES LABELS gui TIMEOUT 300)

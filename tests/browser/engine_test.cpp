@@ -19,6 +19,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 using browser::BrowserEngine;
@@ -85,6 +87,7 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   ASSERT_TRUE(w.go(server->url("/a")));
   QTemporaryDir dir;
   QString saveTo;  // typed into the file dialog; empty: cancel
+  QString format;  // the file type picked there
   QStringList kinds;
   QStringList texts;  // what the dialogs showed
   testsupport::ModalWatcher watcher([&](QWidget* modal) {
@@ -96,26 +99,40 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
     auto* files = qobject_cast<QFileDialog*>(modal);
     if (files == nullptr || saveTo.isEmpty()) return testsupport::ModalWatcher::dismiss(modal);
     texts << files->selectedFiles();
+    for (const QString& filter : files->nameFilters()) {
+      if (filter.contains(format)) files->selectNameFilter(filter);
+    }
     files->findChild<QLineEdit*>("fileNameEdit")->setText(saveTo);
     static_cast<QDialog*>(files)->accept();
   });
   // No printer and no file to print to: even "without asking" asks.
   w.engine->printer().setOutputFormat(QPrinter::PdfFormat);
   w.engine->printer().setOutputFileName({});
-  const std::tuple<int, int, const char*, bool, QString> rows[] = {
-      {cmd::Print, opt::DoDefault, "QPrintDialog", false, {}},
-      {cmd::Print, opt::DontPromptUser, "QPrintDialog", false, {}},
-      {cmd::PrintPreview, opt::DoDefault, "QPrintPreviewDialog", true, {}},
-      {cmd::PageSetup, opt::DoDefault, "QPageSetupDialog", false, {}},
-      {cmd::Properties, opt::DoDefault, "QDialog", true, {}},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", false, {}},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("saved.htm")},
-      {9999, opt::DoDefault, "", false, {}}};
-  for (const auto& [id, option, dialog, done, typed] : rows) {
+  const std::tuple<int, int, const char*, bool, QString, const char*> rows[] = {
+      {cmd::Print, opt::DoDefault, "QPrintDialog", false, {}, ""},
+      {cmd::Print, opt::DontPromptUser, "QPrintDialog", false, {}, ""},
+      {cmd::PrintPreview, opt::DoDefault, "QPrintPreviewDialog", true, {}, ""},
+      {cmd::PageSetup, opt::DoDefault, "QPageSetupDialog", false, {}, ""},
+      {cmd::Properties, opt::DoDefault, "QDialog", true, {}, ""},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", false, {}, ""},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("only.htm"), "HTML only"},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("page.mht"), "single file"},
+      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("saved.htm"), "complete"},
+      {9999, opt::DoDefault, "", false, {}, ""}};
+  // One page is saved at a time: each save is waited for before the next.
+  QPointer<QWebEngineDownloadRequest> saving;
+  QObject::connect(w.engine->page()->profile(), &QWebEngineProfile::downloadRequested, &w.window,
+                   [&](QWebEngineDownloadRequest* d) { saving = d; });
+  for (const auto& [id, option, dialog, done, typed, picked] : rows) {
     kinds.clear();
     saveTo = typed;
+    format = QLatin1String(picked);
     EXPECT_EQ(w.engine->ExecWB(id, option), done) << id;
     EXPECT_EQ(kinds.join("").toStdString(), dialog) << id;
+    if (!typed.isEmpty()) {
+      EXPECT_EVENTUALLY_EQ(!saving.isNull() && saving->isFinished(), true) << picked;
+      saving = nullptr;
+    }
   }
   for (const QString& shown : {QString("1 pages"), server->url("/a"), QString("Page A")}) {
     EXPECT_TRUE(texts.contains(shown))
@@ -127,19 +144,28 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
     QFile html(dir.filePath("saved.htm"));
     return html.open(QIODevice::ReadOnly) ? html.readAll() : QByteArray();
   };
-  EXPECT_TRUE(waitUntil([&] { return saved().contains("saved_files/"); }));
+  EXPECT_EVENTUALLY_EQ(saved().contains("saved_files/"), true);
   EXPECT_TRUE(waitUntil(
       [&] { return QDir(dir.filePath("saved_files")).entryList(QDir::Files).size() == 2; }));
+  // HTML only: the page's own file, its links as they were; the archive: one MIME file.
+  const auto read = [&](const char* name) {
+    QFile file(dir.filePath(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  EXPECT_EVENTUALLY_EQ(read("only.htm").contains("href='/s.css'"), true)
+      << read("only.htm").toStdString();
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("only_files")));
+  EXPECT_EVENTUALLY_EQ(read("page.mht").contains("MIME-Version: 1.0"), true);
 
   // Given a file, printing without asking writes it, one print at a time.
   w.engine->printer().setOutputFileName(dir.filePath("out.pdf"));
   QSignalSpy printed(w.engine->view(), &QWebEngineView::printFinished);
   ASSERT_TRUE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
   EXPECT_FALSE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
-  ASSERT_TRUE(waitUntil([&] { return !printed.isEmpty(); }, 30000));
+  ASSERT_EVENTUALLY_EQ(printed.count(), 1, 30000);
   QFile pdf(dir.filePath("out.pdf"));
   EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
-  EXPECT_EQ(watcher.seen(), 7) << "printing without asking showed a dialog";
+  EXPECT_EQ(watcher.seen(), 9) << "printing without asking showed a dialog";
 }
 
 TEST_F(Engine, EditCommandsAndTextSizesWorkOnThePage) {
@@ -195,7 +221,7 @@ TEST_F(Engine, SilentSuppressesScriptDialogsAndThePagesPrint) {
   w.engine->setSilent(false);
   ASSERT_TRUE(w.go(server->url("/dialogs")));
   EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",true,"d"])");
-  ASSERT_TRUE(waitUntil([&] { return kinds.size() == 4; }));
+  ASSERT_EVENTUALLY_EQ(kinds.size(), 4);
   EXPECT_EQ(kinds.last(), "QPrintDialog");
 }
 
@@ -225,9 +251,9 @@ TEST_F(Engine, HistoryNeedsPagesAndStopEndsASlowLoad) {
   ASSERT_TRUE(w.go(server->url("/b")));
   QSignalSpy finished(w.engine->page(), &QWebEnginePage::loadFinished);
   w.engine->Navigate(server->url("/slow"));
-  ASSERT_TRUE(waitUntil([&] { return server->requestCount("/slow") > 0; }));
+  ASSERT_EVENTUALLY_EQ(server->requestCount("/slow") > 0, true);
   w.engine->Stop();
-  ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); })) << "Stop did not end the load";
+  ASSERT_EVENTUALLY_EQ(finished.count(), 1) << "Stop did not end the load";
   EXPECT_FALSE(finished.last()[0].toBool());
   EXPECT_EQ(w.engine->LocationURL(), server->url("/b"));
   EXPECT_FALSE(w.engine->GoForward());
@@ -238,7 +264,7 @@ TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
   QSignalSpy status(w.engine, &BrowserEngine::StatusTextChange);
   QSignalSpy done(w.engine, &BrowserEngine::DocumentComplete);
   ASSERT_TRUE(w.go(server->url("/frames")));
-  ASSERT_TRUE(waitUntil([&] { return done.count() >= 3; }));
+  ASSERT_EVENTUALLY_EQ(done.count() >= 3, true);
   w.js("1");  // anything late or doubled from the frames has arrived by now
   QStringList urls = firstArgs(done);
   urls.sort();
@@ -248,10 +274,12 @@ TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
   ASSERT_TRUE(w.go(server->url("/a")));
   const QVariantList at = w.js("var r = l.getBoundingClientRect(); [r.x + 9, r.y + 9]").toList();
   ASSERT_EQ(at.size(), 2);
-  QCursor::setPos(w.engine->widget()->mapToGlobal(QPoint(at[0].toInt(), at[1].toInt())));
-  EXPECT_TRUE(waitUntil([&] { return firstArgs(status).contains(server->url("/b")); }));
+  const double zoom = w.engine->view()->zoomFactor();  // another test may have left one
+  QCursor::setPos(w.engine->widget()->mapToGlobal(
+      QPoint(qRound(at[0].toDouble() * zoom), qRound(at[1].toDouble() * zoom))));
+  EXPECT_EVENTUALLY_EQ(firstArgs(status).contains(server->url("/b")), true);
   QCursor::setPos(w.engine->widget()->mapToGlobal(QPoint(700, 500)));
-  EXPECT_TRUE(waitUntil([&] { return firstArgs(status).constLast().isEmpty(); }));
+  EXPECT_EVENTUALLY_EQ(firstArgs(status).constLast(), QString());
 }
 
 TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
@@ -281,7 +309,7 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
     QObject::disconnect(connection);
   }
   for (const EngineWindow* w : {&popup, &tab}) {
-    EXPECT_TRUE(waitUntil([&] { return w->engine->LocationURL() == server->url("/b"); }));
+    EXPECT_EVENTUALLY_EQ(w->engine->LocationURL(), server->url("/b"));
   }
   EXPECT_EQ(server->requestCount("/b"), 2) << "only the engines handed back load";
   EXPECT_EQ(opener.engine->LocationURL(), server->url("/a"));
@@ -337,7 +365,7 @@ TEST_F(Engine, StoragePagesLeaveNoFilesInAFreshHome) {
   probe.setProcessEnvironment(env);
   probe.start(HUSHLEAF_ENGINE_HOME_PROBE, {server->url("/store")});
   // The server lives in this process: its event loop turns while the probe runs.
-  ASSERT_TRUE(waitUntil([&] { return probe.state() == QProcess::NotRunning; }, 45000));
+  ASSERT_EVENTUALLY_EQ(probe.state(), QProcess::NotRunning, 45000);
   ASSERT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
   EXPECT_EQ(probe.readAllStandardOutput(), "report:kept=1; js=3;1000\n") << "stored, in memory";
   QStringList written;

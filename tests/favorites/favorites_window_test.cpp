@@ -168,10 +168,12 @@ TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone
       qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
   favorites::RebuildFavoritesMenu(other);
   EXPECT_TRUE(other.isNull());
+  // The window goes while its Add dialog runs: what is checked is that the add then leaves
+  // it alone (no use after free, which the sanitizer build reports).
   const Steps steps = {[this](QWidget*) { delete window.data(); }};
   const auto watcher = driver(steps);
   choose(favorites::kAddFavoriteCaption);
-  EXPECT_TRUE(window.isNull());
+  EXPECT_EQ(watcher.seen(), 1);
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   const auto pressReturnOn = [&](const char* name) {
     d->activateWindow();
     in(name)->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return in(name)->hasFocus(); }));
+    ASSERT_EVENTUALLY_EQ(in(name)->hasFocus(), true);
     ASSERT_EQ(QProcess::execute("xdotool", {"key", "Return"}), 0);
   };
 
@@ -81,13 +81,13 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   text("txtPort", "8118");
   pressReturnOn("cmdApply");  // without an exception text Address and Port are not stored
   const QString applied = "3 http=127.0.0.1:8118 |  / 127.0.0.1:8118 / - / - / ";
-  ASSERT_TRUE(testsupport::waitUntil([&] { return said == QStringList{enabled}; }));
+  ASSERT_EVENTUALLY_EQ(said, QStringList{enabled});
   pressReturnOn("cmdSetProxyInfo");  // Cancel: nothing applied or stored; Apply's stays
-  ASSERT_TRUE(testsupport::waitUntil([&] { return d->isHidden(); }));
+  ASSERT_EVENTUALLY_EQ(d->isHidden(), true);
   EXPECT_EQ(state(), applied + "-");
   ASSERT_TRUE(open());
   pressReturnOn("txtPort");  // no button has the focus: OK
-  ASSERT_TRUE(testsupport::waitUntil([&] { return d->result() == QDialog::Accepted; }));
+  ASSERT_EVENTUALLY_EQ(d->result(), QDialog::Accepted);
   EXPECT_EQ(state(), applied + "true");
   EXPECT_EQ(said.size(), 2);
 

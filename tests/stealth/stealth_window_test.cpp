@@ -94,20 +94,20 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   w.button->setChecked(true);
   EXPECT_TRUE(w.adapter->timerRunning() && w.adapter->listensToMotion());
   x::moveMouse(w.window->frameGeometry().center());
-  ASSERT_TRUE(waitUntil([&] { return w.adapter->state().blnEntered; }));
+  ASSERT_EVENTUALLY_EQ(w.adapter->state().blnEntered, true);
   ASSERT_TRUE(w.rests());  // at rest inside: no timer
 
   const QRect place = w.window->geometry();
   w.seen.clear();
   x::moveMouse(kAway);
-  ASSERT_TRUE(waitUntil([&] { return !x::viewable(w.id()); }));
+  ASSERT_EVENTUALLY_EQ(x::viewable(w.id()), false);
   EXPECT_EQ(w.seen.substr(0, 4), "a.aH");
   EXPECT_TRUE(platform::AppTitle::get().isEmpty());
   EXPECT_TRUE(w.rests());  // hidden, at rest outside the zone
 
   w.seen.clear();
   x::moveMouse(kZone);
-  ASSERT_TRUE(waitUntil([&] { return x::viewable(w.id()); }));
+  ASSERT_EVENTUALLY_EQ(x::viewable(w.id()), true);
   EXPECT_EQ(w.seen.substr(0, 22), "z.z.z.z.z.z.z.z.z.z.zR");
   EXPECT_EQ(platform::AppTitle::get(), platform::applicationTitle());
 
@@ -133,11 +133,11 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   // a shown window, and the slow look finds the pointer in the zone for a hidden one.
   other.adapter->setSafetyPoll(std::chrono::milliseconds(50));
   QCursor::setPos(other.window->frameGeometry().center());
-  ASSERT_TRUE(waitUntil([&] { return other.adapter->state().blnEntered; }));
+  ASSERT_EVENTUALLY_EQ(other.adapter->state().blnEntered, true);
   QCursor::setPos(kAway);
   ASSERT_TRUE(waitUntil([&] { return !x::viewable(other.id()); }) && other.rests());
   QCursor::setPos(kZone);
-  EXPECT_TRUE(waitUntil([&] { return x::viewable(other.id()); }));
+  EXPECT_EVENTUALLY_EQ(x::viewable(other.id()), true);
 }
 
 TEST_F(StealthWindowTest, OpacityFollowsTheLevelAndGoesAtOpaqueAndUnload) {

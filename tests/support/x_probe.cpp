@@ -116,9 +116,9 @@ bool windowManagerReady(int timeoutMs) {
 
 void moveMouse(QPoint to) { fake(XCB_MOTION_NOTIFY, 0, to); }
 
-void click() {
-  fake(XCB_BUTTON_PRESS, 1);
-  fake(XCB_BUTTON_RELEASE, 1);
+void click(int button) {
+  fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(button));
+  fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button));
 }
 
 void drag(QPoint from, QPoint to) {

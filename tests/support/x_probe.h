@@ -33,8 +33,9 @@ bool windowManagerReady(int timeoutMs = 5000);
 // Pointer motion through XTest, as a real mouse's motion arrives: it makes XInput2 raw
 // motion, which a warp does not. Returns once the server has moved the pointer.
 void moveMouse(QPoint to);
-// A left click (press and release) through XTest where the pointer is.
-void click();
+// A click (press and release) through XTest where the pointer is: 1 is the left button,
+// 8 and 9 a mouse's back and forward buttons.
+void click(int button = 1);
 // The left button held from `from` to `to`, as a hand drags a window by its title bar.
 void drag(QPoint from, QPoint to);
 

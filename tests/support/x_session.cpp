@@ -9,6 +9,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -85,17 +88,50 @@ XSession::XSession() {
     throw std::runtime_error("Xvfb did not start");
   }
   setenv("DISPLAY", m_display.c_str(), 1);
-  unsetenv("WAYLAND_DISPLAY");
-  unsetenv("XDG_SESSION_TYPE");
+  leaveTheDesktop();
   g_current = this;
 }
 
 XSession::~XSession() {
   stop(m_wm);
   stop(m_server);
+  std::error_code ignored;
+  std::filesystem::remove_all(m_standIns, ignored);
   if (g_current == this) {
     g_current = nullptr;
   }
+}
+
+void XSession::leaveTheDesktop() {
+  // A desktop's platform theme brings its own dialogs and services.
+  for (const char* var :
+       {"WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP",
+        "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "QT_QPA_PLATFORMTHEME",
+        "QT_STYLE_OVERRIDE", "BROWSER", "DEFAULT_BROWSER"}) {
+    unsetenv(var);
+  }
+  // No bus: nothing can be started by D-Bus activation, and none is started on demand.
+  setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/hushleaf-test-bus", 1);
+  std::string folder = (std::filesystem::temp_directory_path() / "hushleaf-tools-XXXXXX").string();
+  if (mkdtemp(folder.data()) == nullptr) {
+    throw std::runtime_error("cannot create the stand-in folder");
+  }
+  m_standIns = folder;
+  for (const char* name : {"xdg-open", "gnome-control-center", "systemsettings", "systemsettings5",
+                           "nm-connection-editor"}) {
+    const std::filesystem::path tool = std::filesystem::path(folder) / name;
+    std::ofstream(tool) << "#!/bin/sh\necho \"${0##*/} $*\" >> \"${0%/*}/started\"\n";
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+  }
+  const char* path = getenv("PATH");
+  setenv("PATH", (folder + ":" + (path != nullptr ? path : "/usr/bin:/bin")).c_str(), 1);
+}
+
+std::string XSession::desktopProgramsStarted() const {
+  std::ifstream record(std::filesystem::path(m_standIns) / "started");
+  std::stringstream text;
+  text << record.rdbuf();
+  return text.str();
 }
 
 XSession* XSession::current() { return g_current; }

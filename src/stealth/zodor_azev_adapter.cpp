@@ -67,6 +67,32 @@ void ZodorAzevAdapter::unload() {
   buttonToggled(false);
 }
 
+void ZodorAzevAdapter::hideNow() {
+  if (m_unloaded) {
+    return;
+  }
+  if (!m_hidden) {
+    hideWindow();
+  }
+  m_held = true;
+  m_safetyPoll.stop();
+  stopTicking();
+}
+
+void ZodorAzevAdapter::restoreNow() {
+  m_held = false;
+  if (m_unloaded || !m_hidden) {
+    return;
+  }
+  // As the zone's restore leaves it: not entered, so leaving does nothing until the
+  // pointer has been inside again.
+  ZodorAzevState state = m_machine.state();
+  state.blnEntered = false;
+  m_machine = ZodorAzev(std::move(state));
+  restoreWindow();
+  wake();
+}
+
 void ZodorAzevAdapter::buttonToggled(bool pressed) {
   if (pressed && m_session == Session::Wayland) {
     if (notify) {
@@ -76,7 +102,7 @@ void ZodorAzevAdapter::buttonToggled(bool pressed) {
   }
   if (pressed && !m_unloaded) {
     listen(true);
-    if (!m_window->isVisible()) {
+    if (!m_window->isVisible() && !m_held) {
       m_safetyPoll.start();
     }
     wake();
@@ -123,7 +149,8 @@ bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ZodorAzevAdapter::wake(bool tickNow) {
-  if (m_ticking || m_unloaded || m_session == Session::Wayland || !m_button->isChecked()) {
+  if (m_ticking || m_unloaded || m_held || m_session == Session::Wayland ||
+      !m_button->isChecked()) {
     return;
   }
   m_ticking = true;
@@ -136,7 +163,7 @@ void ZodorAzevAdapter::wake(bool tickNow) {
 }
 
 void ZodorAzevAdapter::moved() {
-  if (m_ticking || m_unloaded || !m_button->isChecked()) {
+  if (m_ticking || m_unloaded || m_held || !m_button->isChecked()) {
     return;
   }
   const auto arrived = std::chrono::steady_clock::now();
@@ -221,8 +248,10 @@ void ZodorAzevAdapter::hideWindow() {
   // such events, and a warp makes no raw motion, so only then does a slow poll look.
   m_safetyPoll.start();
   m_machine.setHiddenCaption(m_window->windowTitle());
+  m_hidden = true;
   setCaption(m_window, QString());
   platform::AppTitle::set(QString());
+  emit hiddenChanged(true);
 }
 
 void ZodorAzevAdapter::restoreWindow() {
@@ -248,6 +277,8 @@ void ZodorAzevAdapter::restoreWindow() {
   // manager frames the window with what it finds at the map.
   setCaption(m_window, m_machine.state().strHiddenCaption);
   platform::AppTitle::set(platform::applicationTitle());
+  m_hidden = false;
+  emit hiddenChanged(false);
   if (handle == nullptr || m_window->windowState() != Qt::WindowNoState) {
     // Qt writes a maximised or full-screen state in show(), before its map.
     return showNow();

@@ -1,6 +1,7 @@
 #include "app/db_main.h"
 
 #include "app/frm_browser.h"
+#include "app/hide_all.h"
 #include "app/icons.h"
 #include "browser/browser_engine.h"
 #include "browser/downloads.h"
@@ -57,6 +58,7 @@ void Main() {
   auto* main = new frmBrowser();
   main->show();
   main->engine()->Navigate(browser::currentStartPageAddress());
+  HideAll::instance().start();
 }
 
 void shutdown() {

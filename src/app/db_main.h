@@ -8,7 +8,7 @@ namespace app {
 void prepareProcess();
 
 // The start-up routine: out of the task list, the application title, the main
-// window shown on the start page.
+// window shown on the start page, the hide-all key.
 void Main();
 
 // Tears down what Main built, once the event loop has ended.

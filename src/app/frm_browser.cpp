@@ -1,6 +1,7 @@
 #include "app/frm_browser.h"
 
 #include "app/cool_bar.h"
+#include "app/hide_all.h"
 #include "app/icons.h"
 #include "app/keyboard.h"
 #include "app/layout.h"
@@ -291,6 +292,12 @@ void frmBrowser::connectEngine() {
           [this] { showCaption([] { return platform::AppTitle::get(); }); });
   connect(m_zodorAzev.get(), &stealth::ZodorAzevAdapter::hiddenChanged, this,
           &frmBrowser::hiddenChanged);
+  // A hide-all key that cannot be held is told where the user looks.
+  connect(&HideAll::instance(), &HideAll::problemChanged, this, [this](const QString& text) {
+    if (!text.isEmpty()) {
+      StatusPanel1->setText(text);
+    }
+  });
 }
 
 void frmBrowser::Form_Load() {

@@ -3,8 +3,10 @@
 // and comes back as it was.
 #include "app/db_main.h"
 #include "app/frm_browser.h"
+#include "app/hide_all.h"
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
+#include "platform/global_key.h"
 #include "support/http_server.h"
 #include "support/modal.h"
 #include "support/page.h"
@@ -12,15 +14,24 @@
 #include "support/x_session.h"
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QDebug>
+#include <QDialog>
 #include <QDir>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QWebEnginePage>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
 
 using testsupport::ModalWatcher;
 using testsupport::waitUntil;
@@ -214,6 +225,148 @@ TEST_F(HiddenWindow, WhatAPageAsksForWhileHiddenIsRefusedOrWaitsAndIsToldOnRetur
     }
     EXPECT_EQ(frmBrowser::windows().size(), windows);
   }
+}
+
+// ---- The hide-all key ---------------------------------------------------------------
+
+// The keycodes of these keysyms on the test server's keyboard.
+std::vector<std::uint8_t> keycodes(std::initializer_list<std::uint32_t> keysyms) {
+  xcb_connection_t* c = x::connection();
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  const int count = setup->max_keycode - setup->min_keycode + 1;
+  std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> map(
+      xcb_get_keyboard_mapping_reply(
+          c, xcb_get_keyboard_mapping(c, setup->min_keycode, static_cast<std::uint8_t>(count)),
+          nullptr),
+      &std::free);
+  const auto* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+  std::vector<std::uint8_t> out;
+  for (const std::uint32_t sym : keysyms) {
+    for (int i = 0; i < count; ++i) {
+      if (syms[i * map->keysyms_per_keycode] == sym) {
+        out.push_back(static_cast<std::uint8_t>(setup->min_keycode + i));
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+// A user's hand on the keyboard: the keys pressed in order, released in reverse, by XTest.
+void pressTogether(std::initializer_list<std::uint32_t> keysyms) {
+  const auto codes = keycodes(keysyms);
+  ASSERT_EQ(codes.size(), keysyms.size());
+  xcb_connection_t* c = x::connection();
+  for (const auto code : codes) {
+    xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  }
+  for (auto it = codes.rbegin(); it != codes.rend(); ++it) {
+    xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+  }
+  xcb_flush(c);
+}
+
+constexpr std::uint32_t kControl = 0xffe3, kAlt = 0xffe9, kShift = 0xffe1, kNumLock = 0xff7f;
+constexpr std::uint32_t kCapsLock = 0xffe5;
+
+// Our windows as the window manager stacks them, bottom to top.
+std::vector<std::uint32_t> stacking(const QList<frmBrowser*>& ours) {
+  std::vector<std::uint32_t> out;
+  for (const std::uint32_t wid : platform::clientStackingOrder()) {
+    if (std::any_of(ours.begin(), ours.end(), [&](const frmBrowser* w) { return id(w) == wid; })) {
+      out.push_back(wid);
+    }
+  }
+  return out;
+}
+
+TEST_F(HiddenWindow, TheHideAllKeyHidesEveryWindowAndBringsThemBackAsTheyWere) {
+  ASSERT_EQ(app::HideAll::instance().keys(), app::HideAll::defaultKeys());
+  auto* a = new frmBrowser();
+  a->setGeometry(500, 300, 500, 400);
+  a->show();
+  auto* b = new frmBrowser();
+  b->setGeometry(200, 400, 500, 400);
+  b->show();
+  ASSERT_TRUE(waitUntil([&] { return x::viewable(id(a)) && x::viewable(id(b)); }));
+  // The middle one has the keyboard, in its address box.
+  for (frmBrowser* top : {b, w, a}) {
+    top->activateWindow();
+    top->raise();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == top; }, 5000));
+  }
+  QWidget* box = a->findChild<QWidget*>(QStringLiteral("txtURL"));
+  box->setFocus();
+  const auto all = frmBrowser::windows();
+  const auto order = stacking(all);
+  ASSERT_EQ(order.size(), static_cast<std::size_t>(all.size()));
+  // ZodorAzev pressed in one of them: the zone does not bring a window the key hid.
+  w->action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(true);
+
+  pressTogether({kControl, kAlt, kShift, 'h'});
+  for (frmBrowser* one : all) {
+    ASSERT_TRUE(waitUntil([&] { return !x::viewable(id(one)); }, 5000));
+    EXPECT_EQ(xCaption(one), "");
+  }
+  EXPECT_EQ(platform::AppTitle::get(), "");
+  EXPECT_EQ(pageOf(a)->lifecycleState(), QWebEnginePage::LifecycleState::Frozen);
+  x::moveMouse(kZone);
+  testsupport::pump(1500);
+  EXPECT_FALSE(x::viewable(id(w)));
+
+  // Again with Num Lock and Caps Lock on: the key works whatever the locks are.
+  pressTogether({kNumLock});
+  pressTogether({kCapsLock});
+  pressTogether({kControl, kAlt, kShift, 'h'});
+  pressTogether({kNumLock});
+  pressTogether({kCapsLock});
+  for (frmBrowser* one : all) {
+    ASSERT_TRUE(waitUntil([&] { return x::viewable(id(one)) && one->isVisible(); }, 5000));
+  }
+  EXPECT_TRUE(waitUntil([&] { return stacking(all) == order; }, 5000));
+  EXPECT_TRUE(waitUntil([&] { return QApplication::activeWindow() == a; }, 5000));
+  EXPECT_EQ(QApplication::focusWidget(), box->focusProxy() ? box->focusProxy() : box);
+  EXPECT_EQ(xCaption(w), w->windowTitle());
+  EXPECT_EQ(platform::AppTitle::get(), platform::applicationTitle());
+  w->action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(false);
+}
+
+TEST_F(HiddenWindow, AKeyAnotherProgramHoldsIsToldInTheDialogAndTheStatusBar) {
+  // Another program holds Ctrl+Alt+Shift+J.
+  xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+  const std::uint32_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+  const auto j = keycodes({'j'});
+  ASSERT_EQ(j.size(), 1U);
+  xcb_grab_key(other, 1, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_SHIFT, j[0],
+               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+  free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+
+  w->action(QStringLiteral("Tools/Hide-All Key"))->trigger();
+  QDialog* dialog = nullptr;
+  ASSERT_TRUE(waitUntil([&] {
+    dialog = w->findChild<QDialog*>(QStringLiteral("HideAllKeyDialog"));
+    return dialog != nullptr && dialog->isVisible();
+  }));
+  auto* keys = dialog->findChild<QKeySequenceEdit*>(QStringLiteral("Keys"));
+  auto* problem = dialog->findChild<QLabel*>(QStringLiteral("Problem"));
+  EXPECT_EQ(keys->keySequence(), app::HideAll::defaultKeys());
+  const QKeySequence taken(QStringLiteral("Ctrl+Alt+Shift+J"));
+  keys->setKeySequence(taken);
+  dialog->accept();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(problem->text(), app::HideAll::takenText(taken));
+  EXPECT_EQ(statusText(w), app::HideAll::takenText(taken));
+  EXPECT_EQ(app::HideAll::instance().keys(), app::HideAll::defaultKeys());  // still held
+
+  // A free one is taken and kept in the settings store; the default again after.
+  const QKeySequence free(QStringLiteral("Ctrl+Alt+Shift+K"));
+  keys->setKeySequence(free);
+  dialog->accept();
+  EXPECT_TRUE(waitUntil([&] { return w->findChild<QDialog*>() == nullptr; }, 3000));
+  EXPECT_EQ(app::HideAll::instance().keys(), free);
+  EXPECT_EQ(app::HideAll::storedKeys(), free);
+  EXPECT_TRUE(app::HideAll::instance().setKeys(app::HideAll::defaultKeys()));
+  xcb_disconnect(other);
 }
 
 }  // namespace

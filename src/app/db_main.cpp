@@ -3,6 +3,7 @@
 #include "app/frm_browser.h"
 #include "app/hide_all.h"
 #include "app/icons.h"
+#include "app/instance.h"
 #include "browser/browser_engine.h"
 #include "browser/downloads.h"
 #include "browser/engine_profile.h"
@@ -41,7 +42,10 @@ void prepareProcess() {
   browser::registerResScheme();
 }
 
-void Main() {
+bool Main() {
+  if (tellRunningInstance()) {
+    return false;
+  }
   platform::setTaskVisible(false);
   platform::AppTitle::set(platform::applicationTitle());
   QApplication::setWindowIcon(applicationIcon());
@@ -59,6 +63,9 @@ void Main() {
   main->show();
   main->engine()->Navigate(browser::currentStartPageAddress());
   HideAll::instance().start();
+  // Started at the same moment as another copy: the one that loses the name runs alone.
+  listenForLaterStarts();
+  return true;
 }
 
 void shutdown() {

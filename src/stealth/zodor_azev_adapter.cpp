@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace stealth {
 
 namespace {
@@ -27,6 +29,21 @@ void setCaption(QWidget* window, const QString& caption) {
     platform::x11::clearWindowName(static_cast<std::uint32_t>(window->winId()));
     platform::x11::flush();
   }
+}
+
+// A window whose place no monitor shows any longer (one unplugged, the screen made
+// smaller while it was hidden) comes back in the middle of the primary monitor.
+QRect onSomeScreen(const QRect& client) {
+  const auto screens = QGuiApplication::screens();
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr || std::any_of(screens.begin(), screens.end(), [&](const QScreen* s) {
+        return s->geometry().intersects(client);
+      })) {
+    return client;
+  }
+  QRect moved = client;
+  moved.moveCenter(primary->availableGeometry().center());
+  return moved;
 }
 
 }  // namespace
@@ -220,8 +237,11 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   }
   in.buttonPressed = m_button->isChecked();
   in.windowVisible = m_window->isVisible() || m_showing != nullptr;
+  // Everything in the primary monitor's own coordinates: the zone is its lower-right
+  // part, wherever it lies among the others. Its size is read at each look.
+  const QPoint origin = screen->geometry().topLeft();
   // The outer rectangle, title bar and borders included.
-  const QRect frame = m_window->frameGeometry();
+  const QRect frame = m_window->frameGeometry().translated(-origin);
   in.Left = twips::fromPixels(frame.x());
   in.Top = twips::fromPixels(frame.y());
   in.Width = twips::fromPixels(frame.width());
@@ -229,8 +249,8 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   const QSize screenSize = screen->size();
   in.ScreenWidth = twips::fromPixels(screenSize.width());
   in.ScreenHeight = twips::fromPixels(screenSize.height());
-  in.cursorX = m_cursor.mouseX();
-  in.cursorY = m_cursor.mouseY();
+  in.cursorX = m_cursor.mouseX() - origin.x();
+  in.cursorY = m_cursor.mouseY() - origin.y();
   return true;
 }
 
@@ -263,6 +283,7 @@ void ZodorAzevAdapter::restoreWindow() {
   // QWidget::move would give the frame position, whose margins Qt no longer knows once
   // the window is withdrawn.
   if (m_hiddenGeometry.isValid()) {
+    m_hiddenGeometry = onSomeScreen(m_hiddenGeometry);
     if (handle != nullptr) {
       handle->setGeometry(m_hiddenGeometry);
       platform::x11::placeAsUser(static_cast<std::uint32_t>(m_window->winId()),

@@ -1,7 +1,9 @@
 #include "app/db_main.h"
 
 #include "app/frm_browser.h"
+#include "app/hide_all.h"
 #include "app/icons.h"
+#include "app/instance.h"
 #include "browser/browser_engine.h"
 #include "browser/downloads.h"
 #include "browser/engine_profile.h"
@@ -40,7 +42,10 @@ void prepareProcess() {
   browser::registerResScheme();
 }
 
-void Main() {
+bool Main() {
+  if (tellRunningInstance()) {
+    return false;
+  }
   platform::setTaskVisible(false);
   platform::AppTitle::set(platform::applicationTitle());
   QApplication::setWindowIcon(applicationIcon());
@@ -57,6 +62,10 @@ void Main() {
   auto* main = new frmBrowser();
   main->show();
   main->engine()->Navigate(browser::currentStartPageAddress());
+  HideAll::instance().start();
+  // Started at the same moment as another copy: the one that loses the name runs alone.
+  listenForLaterStarts();
+  return true;
 }
 
 void shutdown() {

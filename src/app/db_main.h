@@ -8,8 +8,10 @@ namespace app {
 void prepareProcess();
 
 // The start-up routine: out of the task list, the application title, the main
-// window shown on the start page.
-void Main();
+// window shown on the start page, the hide-all key, the answer to later starts. False
+// when the program already runs for this user and display: that instance was told, and
+// this process has nothing to do.
+bool Main();
 
 // Tears down what Main built, once the event loop has ended.
 void shutdown();

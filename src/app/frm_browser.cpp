@@ -1,6 +1,7 @@
 #include "app/frm_browser.h"
 
 #include "app/cool_bar.h"
+#include "app/hide_all.h"
 #include "app/icons.h"
 #include "app/keyboard.h"
 #include "app/layout.h"
@@ -169,7 +170,8 @@ class frmBrowser::ClientArea : public QWidget {
 
 frmBrowser::frmBrowser() {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(platform::applicationTitle());
+  // The application title as it is now: empty while a window is hidden.
+  setWindowTitle(platform::AppTitle::get());
   setWindowIcon(applicationIcon());
   registry().append(this);
   if (mainWindowSlot().isNull() && registry().size() == 1) {
@@ -291,6 +293,16 @@ void frmBrowser::connectEngine() {
           &browser::AddressBox::documentComplete);
   connect(WebBrowser1, &browser::BrowserEngine::SetSecureLockIcon, this,
           &frmBrowser::WebBrowser1_SetSecureLockIcon);
+  connect(txtURL, &browser::AddressBox::captionReset, this,
+          [this] { showCaption([] { return platform::AppTitle::get(); }); });
+  connect(m_zodorAzev.get(), &stealth::ZodorAzevAdapter::hiddenChanged, this,
+          &frmBrowser::hiddenChanged);
+  // A hide-all key that cannot be held is told where the user looks.
+  connect(&HideAll::instance(), &HideAll::problemChanged, this, [this](const QString& text) {
+    if (!text.isEmpty()) {
+      StatusPanel1->setText(text);
+    }
+  });
 }
 
 void frmBrowser::Form_Load() {
@@ -351,6 +363,14 @@ void frmBrowser::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void frmBrowser::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Still unmapped here: an empty caption is made to read empty before the map.
+  if (windowTitle().isEmpty()) {
+    platform::setCaption(this, QString());
+  }
+}
+
 void frmBrowser::Form_Unload(int& /*Cancel*/) {
   if (m_unloaded) {
     return;
@@ -372,7 +392,24 @@ void frmBrowser::WebBrowser1_StatusTextChange(const QString& Text) {
 }
 
 void frmBrowser::WebBrowser1_TitleChange(const QString& Text) {
-  setWindowTitle(browser::trimSpaces(Text) + QStringLiteral(" - ") + platform::AppTitle::get());
+  showCaption([title = browser::trimSpaces(Text)] {
+    return title + QStringLiteral(" - ") + platform::AppTitle::get();
+  });
+}
+
+void frmBrowser::showCaption(std::function<QString()> build) {
+  m_caption = std::move(build);
+  if (!m_zodorAzev->isHidden()) {
+    platform::setCaption(this, m_caption());
+  }
+}
+
+void frmBrowser::hiddenChanged(bool hidden) {
+  WebBrowser1->setPageHidden(hidden);
+  // Back with the current page's caption, before the window manager frames the window.
+  if (!hidden && m_caption) {
+    platform::setCaption(this, m_caption());
+  }
 }
 
 void frmBrowser::WebBrowser1_SetSecureLockIcon(int SecureLockIcon) {

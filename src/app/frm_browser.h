@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -79,12 +80,14 @@ class frmBrowser : public QMainWindow {
   void LoadNewWindow(const QString& TargetURL = QString(), bool bSilent = false);
 
   [[nodiscard]] browser::BrowserEngine* engine() const { return WebBrowser1; }
+  [[nodiscard]] stealth::ZodorAzevAdapter& zodorAzev() const { return *m_zodorAzev; }
   // A menu or toolbar command by its path ("File/Print", "View/Text Size/Medium",
   // "Toolbar/ZodorAzev"); null for an unknown path.
   [[nodiscard]] QAction* action(const QString& path) const { return m_actions.value(path); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   friend class WindowEventFilter;
@@ -101,6 +104,11 @@ class frmBrowser : public QMainWindow {
   void Form_Unload(int& Cancel);
   void Slider1_Change();
   void applyBrowserSize(float height, float width);
+
+  // The caption, built now or, while the window is hidden, when it is back: a caption
+  // never carries the page's title while its window is out of sight.
+  void showCaption(std::function<QString()> build);
+  void hiddenChanged(bool hidden);
 
   void WebBrowser1_StatusTextChange(const QString& Text);
   void WebBrowser1_TitleChange(const QString& Text);
@@ -134,6 +142,7 @@ class frmBrowser : public QMainWindow {
   std::unique_ptr<browser::PageCommands> m_commands;
   std::unique_ptr<stealth::ZodorAzevAdapter> m_zodorAzev;
   QHash<QString, QAction*> m_actions;
+  std::function<QString()> m_caption;
   bool m_unloaded = false;
 };
 

@@ -2,6 +2,7 @@
 // act on the window itself rather than on its page.
 #include "app/frm_browser.h"
 
+#include "app/hide_all_key_dialog.h"
 #include "app/icons.h"
 #include "browser/address_box.h"
 #include "browser/browser_engine.h"
@@ -166,6 +167,8 @@ void frmBrowser::buildMenus() {
        [](W& w, P&, bool) { favorites::AddToFavorites(&w, w.WebBrowser1); }, kHidden},
       {"Tools/Proxy Settings", "&Proxy Settings...", "",
        [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonProxy); }, kHidden},
+      {"Tools/Hide-All Key", "&Hide-All Key...", "",
+       [](W& w, P&, bool) { showHideAllKeyDialog(&w); }},
       {"Tools/Internet Options", "Internet Options", "",
        [](W&, P&, bool) {
          platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine));

@@ -8,7 +8,9 @@ int main(int argc, char** argv) {
   int qtArgc = argc > 0 ? 1 : 0;
   char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
   QApplication application(qtArgc, qtArgv);
-  app::Main();
+  if (!app::Main()) {
+    return 0;  // the program already runs: it took over
+  }
   const int rc = QApplication::exec();
   app::shutdown();
   return rc;

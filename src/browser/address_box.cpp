@@ -118,7 +118,7 @@ void AddressBox::documentComplete() {
   QLineEdit* edit = lineEdit();
   if (edit->text().isEmpty()) {
     edit->setText(QString::fromLatin1(AddressBoxCore::kEmptyBoxText));
-    window()->setWindowTitle(platform::applicationTitle());
+    emit captionReset();
     setFocus(Qt::OtherFocusReason);
     edit->setCursorPosition(AddressBoxCore::kEmptyBoxCaret);
     edit->deselect();

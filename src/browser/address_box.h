@@ -34,6 +34,8 @@ class AddressBox : public QComboBox {
   void navigateRequested(const QString& text);
   // Escape in the box: stop the page.
   void stopRequested();
+  // The first document of an empty box: the window's caption becomes the application title.
+  void captionReset();
 
  protected:
   bool event(QEvent* event) override;

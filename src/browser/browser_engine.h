@@ -88,6 +88,12 @@ class BrowserEngine : public QObject {
   [[nodiscard]] virtual bool RegisterAsBrowser() const = 0;
   virtual void setRegisterAsBrowser(bool value) = 0;
 
+  // While its window is hidden the page shows nothing and sounds nothing: it is silent,
+  // muted and frozen, its pop-ups and downloads are refused and its certificate questions
+  // wait; brought back it is as it was, and what was refused is told in the status text.
+  [[nodiscard]] virtual bool isPageHidden() const = 0;
+  virtual void setPageHidden(bool hidden) = 0;
+
   // Host-side operations on the control.
   virtual void SetFocus() = 0;
   [[nodiscard]] virtual QWidget* widget() const = 0;

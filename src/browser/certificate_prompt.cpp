@@ -34,7 +34,9 @@ void askCertificateException(QWidget* parent, const QWebEngineCertificateError& 
       }
     }
   }
-  auto* box = new QMessageBox(QMessageBox::Warning, platform::applicationTitle(),
+  // The application title as it is now: empty while a window is hidden.
+  const QString title = platform::AppTitle::get();
+  auto* box = new QMessageBox(QMessageBox::Warning, title,
                               certificateWarningText(error.url().host(), error.description()),
                               QMessageBox::NoButton, parent);
   box->setObjectName(kBoxName);
@@ -67,6 +69,10 @@ void askCertificateException(QWidget* parent, const QWebEngineCertificateError& 
       pending->error.rejectCertificate();
     }
   });
+  if (title.isEmpty()) {
+    box->winId();  // the native window, so that its caption can read empty before the map
+    platform::setCaption(box, title);
+  }
   box->open();
 }
 

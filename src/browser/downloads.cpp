@@ -1,5 +1,8 @@
 #include "browser/downloads.h"
 
+#include "browser/webengine_browser.h"
+
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -15,6 +18,14 @@ void handleDownloads(QWebEngineProfile* profile) {
       [](QWebEngineDownloadRequest* download) {
         if (download->isSavePageDownload() ||
             download->state() != QWebEngineDownloadRequest::DownloadRequested) {
+          return;
+        }
+        // A hidden window asks nothing and saves nothing; it says so once it is back.
+        if (auto* engine = WebEngineBrowser::forPage(download->page());
+            engine != nullptr && engine->isPageHidden()) {
+          download->cancel();
+          engine->tellOnReturn(
+              QCoreApplication::translate("browser::Downloads", "Download refused while hidden"));
           return;
         }
         QWidget* owner = nullptr;

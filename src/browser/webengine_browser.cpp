@@ -31,6 +31,7 @@
 #include <QWebEngineView>
 
 #include <cmath>
+#include <utility>
 
 namespace browser {
 
@@ -105,24 +106,23 @@ class WebEngineBrowser::Page : public QWebEnginePage {
   }
 
   void javaScriptAlert(const QUrl& origin, const QString& msg) override {
-    if (!m_engine.Silent()) {
+    if (!quiet()) {
       QWebEnginePage::javaScriptAlert(origin, msg);
     }
   }
 
   bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
-    return !m_engine.Silent() && QWebEnginePage::javaScriptConfirm(origin, msg);
+    return !quiet() && QWebEnginePage::javaScriptConfirm(origin, msg);
   }
 
   bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& defaultValue,
                         QString* result) override {
-    return !m_engine.Silent() &&
-           QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+    return !quiet() && QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
   }
 
   QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
                           const QStringList& acceptedMimeTypes) override {
-    if (m_engine.Silent()) {
+    if (quiet()) {
       return {};
     }
     return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
@@ -137,6 +137,9 @@ class WebEngineBrowser::Page : public QWebEnginePage {
   }
 
  private:
+  // A hidden window's page is silent whatever its own setting.
+  [[nodiscard]] bool quiet() const { return m_engine.Silent() || m_engine.isPageHidden(); }
+
   WebEngineBrowser& m_engine;
 };
 
@@ -172,12 +175,17 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
               return;
             }
             error.defer();
+            if (m_pageHidden) {
+              // Asked once the window is back; the site stays closed meanwhile.
+              m_heldCertificateErrors.append(error);
+              return;
+            }
             askCertificateException(m_view->window(), error);
           });
   // A page's own print button prints as File > Print does: the user picks the printer.
   // A silent browser shows no dialogs, so it prints nothing.
   connect(m_page, &QWebEnginePage::printRequested, this, [this] {
-    if (!m_silent) {
+    if (!m_silent && !m_pageHidden) {
       QTimer::singleShot(0, this, [this] { print(olecmdexecopt::DoDefault); });
     }
   });
@@ -193,9 +201,59 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
           });
 }
 
-WebEngineBrowser::~WebEngineBrowser() = default;
+WebEngineBrowser::~WebEngineBrowser() {
+  for (QWebEngineCertificateError& error : m_heldCertificateErrors) {
+    error.rejectCertificate();
+  }
+}
 
 QWebEnginePage* WebEngineBrowser::page() const { return m_page; }
+
+WebEngineBrowser* WebEngineBrowser::forPage(const QWebEnginePage* page) {
+  QWidget* view = page != nullptr ? QWebEngineView::forPage(page) : nullptr;
+  return view != nullptr ? view->findChild<WebEngineBrowser*>(QString(), Qt::FindDirectChildrenOnly)
+                         : nullptr;
+}
+
+void WebEngineBrowser::tellOnReturn(const QString& notice) {
+  if (!m_noticesOnReturn.contains(notice)) {
+    m_noticesOnReturn.append(notice);
+  }
+}
+
+void WebEngineBrowser::setPageHidden(bool hidden) {
+  if (hidden == m_pageHidden) {
+    return;
+  }
+  m_pageHidden = hidden;
+  if (hidden) {
+    m_mutedBeforeHiding = m_page->isAudioMuted();
+    m_page->setAudioMuted(true);
+    // The engine freezes only a page it no longer shows; the view learns that its window
+    // is hidden a moment later when the hide comes from the loop.
+    if (!freezeIfHidden()) {
+      QTimer::singleShot(0, this, &WebEngineBrowser::freezeIfHidden);
+    }
+    return;
+  }
+  m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+  m_page->setAudioMuted(m_mutedBeforeHiding);
+  if (!m_noticesOnReturn.isEmpty()) {
+    emit StatusTextChange(m_noticesOnReturn.join(QStringLiteral("; ")));
+    m_noticesOnReturn.clear();
+  }
+  // Asked from the loop, once the window's own show has begun.
+  const QList<QWebEngineCertificateError> held = std::exchange(m_heldCertificateErrors, {});
+  for (const QWebEngineCertificateError& error : held) {
+    QTimer::singleShot(0, this, [this, error] {
+      if (m_pageHidden) {
+        m_heldCertificateErrors.append(error);
+      } else {
+        askCertificateException(m_view->window(), error);
+      }
+    });
+  }
+}
 
 QWidget* WebEngineBrowser::widget() const { return m_view; }
 
@@ -263,7 +321,19 @@ QString WebEngineBrowser::LocationName() const {
 
 void WebEngineBrowser::SetFocus() { m_view->setFocus(Qt::OtherFocusReason); }
 
+bool WebEngineBrowser::freezeIfHidden() {
+  if (m_pageHidden && !m_page->isVisible() &&
+      m_page->lifecycleState() == QWebEnginePage::LifecycleState::Active) {
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+  }
+  return !m_pageHidden || m_page->lifecycleState() == QWebEnginePage::LifecycleState::Frozen;
+}
+
 QWebEnginePage* WebEngineBrowser::requestNewWindow() {
+  if (m_pageHidden) {
+    tellOnReturn(tr("Pop-up blocked"));
+    return nullptr;
+  }
   BrowserEngine* target = nullptr;
   bool cancel = false;
   emit NewWindow2(&target, &cancel);
@@ -299,6 +369,8 @@ void WebEngineBrowser::onLoadFinished(bool ok) {
   emit StatusTextChange(QStringLiteral("Done"));
   // Error pages are documents too; the address box records what was asked for.
   emit DocumentComplete(LocationURL());
+  // A load that went on while the window hid wakes the page; it sleeps again.
+  freezeIfHidden();
 }
 
 bool WebEngineBrowser::currentPageSecure() const {

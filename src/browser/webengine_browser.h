@@ -2,6 +2,10 @@
 
 #include "browser/browser_engine.h"
 
+#include <QList>
+#include <QStringList>
+#include <QWebEngineCertificateError>
+
 #include <memory>
 
 class QPrinter;
@@ -37,12 +41,19 @@ class WebEngineBrowser : public BrowserEngine {
   void setSilent(bool silent) override { m_silent = silent; }
   [[nodiscard]] bool RegisterAsBrowser() const override { return m_registerAsBrowser; }
   void setRegisterAsBrowser(bool value) override { m_registerAsBrowser = value; }
+  [[nodiscard]] bool isPageHidden() const override { return m_pageHidden; }
+  void setPageHidden(bool hidden) override;
   void SetFocus() override;
   [[nodiscard]] QWidget* widget() const override;
 
   [[nodiscard]] QWebEngineView* view() const { return m_view; }
   [[nodiscard]] QWebEnginePage* page() const;
   [[nodiscard]] int textSizeLevel() const { return m_textSizeLevel; }
+
+  // The engine that shows this page; null for a page no browser window holds.
+  static WebEngineBrowser* forPage(const QWebEnginePage* page);
+  // Something the page was refused while hidden, told in the status text once it is back.
+  void tellOnReturn(const QString& notice);
 
   // The printer Print, Page Setup and Print Preview use; it keeps the user's choices
   // from one print to the next.
@@ -64,6 +75,9 @@ class WebEngineBrowser : public BrowserEngine {
   friend class Page;
 
   QWebEnginePage* requestNewWindow();
+  // Freezes the page if its window is hidden and the engine lets it; true when it is not
+  // hidden or frozen.
+  bool freezeIfHidden();
   void onLoadStarted();
   void onLoadFinished(bool ok);
   bool print(int cmdExecOpt);
@@ -82,6 +96,12 @@ class WebEngineBrowser : public BrowserEngine {
   bool m_silent = false;
   bool m_registerAsBrowser = false;
   bool m_certificateErrorThisLoad = false;
+  bool m_pageHidden = false;
+  // Whether the page was muted before hiding muted it.
+  bool m_mutedBeforeHiding = false;
+  QStringList m_noticesOnReturn;
+  // Certificate questions that came while hidden, deferred until the window is back.
+  QList<QWebEngineCertificateError> m_heldCertificateErrors;
   // The last load finished over https without a certificate error.
   bool m_loadedSecurely = false;
   int m_textSizeLevel = kDefaultTextSizeLevel;

@@ -1,5 +1,9 @@
 #include "platform/app_title.h"
 
+#include "platform/x11.h"
+
+#include <QWidget>
+
 namespace platform {
 
 AppTitle& AppTitle::instance() {
@@ -14,6 +18,14 @@ void AppTitle::set(const QString& title) {
   }
   self.m_title = title;
   emit self.changed(title);
+}
+
+void setCaption(QWidget* window, const QString& caption) {
+  window->setWindowTitle(caption);
+  if (caption.isEmpty() && window->windowHandle() != nullptr) {
+    x11::clearWindowName(static_cast<std::uint32_t>(window->winId()));
+    x11::flush();
+  }
 }
 
 }  // namespace platform

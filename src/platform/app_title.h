@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
 namespace platform {
 
 // The title the application carries whenever no window is hidden.
@@ -26,5 +28,10 @@ class AppTitle : public QObject {
   AppTitle() = default;
   QString m_title;
 };
+
+// Sets a top-level window's caption. Qt puts its application name on the X window for an
+// empty title; here an empty caption reads empty to anyone looking, once the window has
+// its native window (call again from its showEvent for a window not yet shown).
+void setCaption(QWidget* window, const QString& caption);
 
 }  // namespace platform

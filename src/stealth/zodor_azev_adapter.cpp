@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace stealth {
 
 namespace {
@@ -27,6 +29,21 @@ void setCaption(QWidget* window, const QString& caption) {
     platform::x11::clearWindowName(static_cast<std::uint32_t>(window->winId()));
     platform::x11::flush();
   }
+}
+
+// A window whose place no monitor shows any longer (one unplugged, the screen made
+// smaller while it was hidden) comes back in the middle of the primary monitor.
+QRect onSomeScreen(const QRect& client) {
+  const auto screens = QGuiApplication::screens();
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr || std::any_of(screens.begin(), screens.end(), [&](const QScreen* s) {
+        return s->geometry().intersects(client);
+      })) {
+    return client;
+  }
+  QRect moved = client;
+  moved.moveCenter(primary->availableGeometry().center());
+  return moved;
 }
 
 }  // namespace
@@ -67,6 +84,32 @@ void ZodorAzevAdapter::unload() {
   buttonToggled(false);
 }
 
+void ZodorAzevAdapter::hideNow() {
+  if (m_unloaded) {
+    return;
+  }
+  if (!m_hidden) {
+    hideWindow();
+  }
+  m_held = true;
+  m_safetyPoll.stop();
+  stopTicking();
+}
+
+void ZodorAzevAdapter::restoreNow() {
+  m_held = false;
+  if (m_unloaded || !m_hidden) {
+    return;
+  }
+  // As the zone's restore leaves it: not entered, so leaving does nothing until the
+  // pointer has been inside again.
+  ZodorAzevState state = m_machine.state();
+  state.blnEntered = false;
+  m_machine = ZodorAzev(std::move(state));
+  restoreWindow();
+  wake();
+}
+
 void ZodorAzevAdapter::buttonToggled(bool pressed) {
   if (pressed && m_session == Session::Wayland) {
     if (notify) {
@@ -76,7 +119,7 @@ void ZodorAzevAdapter::buttonToggled(bool pressed) {
   }
   if (pressed && !m_unloaded) {
     listen(true);
-    if (!m_window->isVisible()) {
+    if (!m_window->isVisible() && !m_held) {
       m_safetyPoll.start();
     }
     wake();
@@ -123,7 +166,8 @@ bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ZodorAzevAdapter::wake(bool tickNow) {
-  if (m_ticking || m_unloaded || m_session == Session::Wayland || !m_button->isChecked()) {
+  if (m_ticking || m_unloaded || m_held || m_session == Session::Wayland ||
+      !m_button->isChecked()) {
     return;
   }
   m_ticking = true;
@@ -136,7 +180,7 @@ void ZodorAzevAdapter::wake(bool tickNow) {
 }
 
 void ZodorAzevAdapter::moved() {
-  if (m_ticking || m_unloaded || !m_button->isChecked()) {
+  if (m_ticking || m_unloaded || m_held || !m_button->isChecked()) {
     return;
   }
   const auto arrived = std::chrono::steady_clock::now();
@@ -193,8 +237,11 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   }
   in.buttonPressed = m_button->isChecked();
   in.windowVisible = m_window->isVisible() || m_showing != nullptr;
+  // Everything in the primary monitor's own coordinates: the zone is its lower-right
+  // part, wherever it lies among the others. Its size is read at each look.
+  const QPoint origin = screen->geometry().topLeft();
   // The outer rectangle, title bar and borders included.
-  const QRect frame = m_window->frameGeometry();
+  const QRect frame = m_window->frameGeometry().translated(-origin);
   in.Left = twips::fromPixels(frame.x());
   in.Top = twips::fromPixels(frame.y());
   in.Width = twips::fromPixels(frame.width());
@@ -202,8 +249,8 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   const QSize screenSize = screen->size();
   in.ScreenWidth = twips::fromPixels(screenSize.width());
   in.ScreenHeight = twips::fromPixels(screenSize.height());
-  in.cursorX = m_cursor.mouseX();
-  in.cursorY = m_cursor.mouseY();
+  in.cursorX = m_cursor.mouseX() - origin.x();
+  in.cursorY = m_cursor.mouseY() - origin.y();
   return true;
 }
 
@@ -221,8 +268,10 @@ void ZodorAzevAdapter::hideWindow() {
   // such events, and a warp makes no raw motion, so only then does a slow poll look.
   m_safetyPoll.start();
   m_machine.setHiddenCaption(m_window->windowTitle());
+  m_hidden = true;
   setCaption(m_window, QString());
   platform::AppTitle::set(QString());
+  emit hiddenChanged(true);
 }
 
 void ZodorAzevAdapter::restoreWindow() {
@@ -234,6 +283,7 @@ void ZodorAzevAdapter::restoreWindow() {
   // QWidget::move would give the frame position, whose margins Qt no longer knows once
   // the window is withdrawn.
   if (m_hiddenGeometry.isValid()) {
+    m_hiddenGeometry = onSomeScreen(m_hiddenGeometry);
     if (handle != nullptr) {
       handle->setGeometry(m_hiddenGeometry);
       platform::x11::placeAsUser(static_cast<std::uint32_t>(m_window->winId()),
@@ -248,6 +298,8 @@ void ZodorAzevAdapter::restoreWindow() {
   // manager frames the window with what it finds at the map.
   setCaption(m_window, m_machine.state().strHiddenCaption);
   platform::AppTitle::set(platform::applicationTitle());
+  m_hidden = false;
+  emit hiddenChanged(false);
   if (handle == nullptr || m_window->windowState() != Qt::WindowNoState) {
     // Qt writes a maximised or full-screen state in show(), before its map.
     return showNow();

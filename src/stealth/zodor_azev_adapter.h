@@ -64,6 +64,14 @@ class ZodorAzevAdapter : public QObject {
 
   // The window is unloading: no tick runs again.
   void unload();
+  // Hides the window as ZodorAzev does and holds it hidden: the zone does not bring it
+  // back, only restoreNow() does (the hide-all key, a second start of the program).
+  void hideNow();
+  // Brings a hidden window back as the zone does, whatever hid it.
+  void restoreNow();
+  // Hidden by ZodorAzev or by hideNow(), and not yet restored.
+  [[nodiscard]] bool isHidden() const noexcept { return m_hidden; }
+  [[nodiscard]] bool isHeld() const noexcept { return m_held; }
   // Tests lengthen it to see that events alone wake the timer.
   void setSafetyPoll(std::chrono::milliseconds period) { m_safetyPoll.setInterval(period); }
 
@@ -76,6 +84,10 @@ class ZodorAzevAdapter : public QObject {
  signals:
   // After every tick, with what it did (the cursor it saw is in CursorCtrl1).
   void ticked(stealth::Action action);
+  // The window has just been hidden (before its caption is emptied elsewhere), or is
+  // coming back (caption and title restored, not yet mapped): the owner quiets or
+  // wakes what the window holds, and may give the caption it should come back with.
+  void hiddenChanged(bool hidden);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,6 +123,9 @@ class ZodorAzevAdapter : public QObject {
   bool m_ticking = false;
   bool m_listening = false;
   bool m_unloaded = false;
+  bool m_hidden = false;
+  // Hidden by hideNow(): no tick runs until restoreNow().
+  bool m_held = false;
   std::uint64_t m_tickCount = 0;
   // Where the window stood when it was hidden; it comes back there.
   QRect m_hiddenGeometry;

@@ -18,7 +18,8 @@ class XSession {
 
   [[nodiscard]] const std::string& display() const { return m_display; }
 
-  // Starts openbox on this display (idempotent) and waits until it manages windows.
+  // Starts the window manager on this display (idempotent; openbox unless
+  // HUSHLEAF_TEST_WM names another) and waits until it manages windows.
   bool startWindowManager();
 
   // The process-wide session, made by the GUI test main.

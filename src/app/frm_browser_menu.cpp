@@ -10,7 +10,7 @@
 #include "dialogs/frm_about.h"
 #include "favorites/mod_faves.h"
 #include "platform/command_line.h"
-#include "proxy/proxy_dialog.h"
+#include "proxy/proxy_settings_dialog.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -290,7 +290,7 @@ void frmBrowser::Toolbar1_ButtonClick(int index) {
       WebBrowser1->invoke(browser::DispId::GoHome);
       break;
     case kButtonProxy:
-      proxy::showProxyDialog(this);
+      proxy::showProxySettingsDialog(this);
       break;
     default:
       // 6 is the separator; 8 (ZodorAzev) is read by the timer, not clicked.

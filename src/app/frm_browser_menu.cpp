@@ -7,7 +7,7 @@
 #include "browser/browser_engine.h"
 #include "browser/page_commands.h"
 #include "browser/start_page.h"
-#include "dialogs/frm_about.h"
+#include "dialogs/about_dialog.h"
 #include "favorites/mod_faves.h"
 #include "platform/command_line.h"
 #include "proxy/proxy_settings_dialog.h"
@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSlider>
 #include <QToolBar>
 #include <QToolButton>
@@ -269,7 +270,11 @@ void frmBrowser::mnuClose_Click() {
 void frmBrowser::mnuAbout_Click() {
   // Owned by the main window, and its link leads there, whichever window asked.
   frmBrowser* main = mainWindow() != nullptr ? mainWindow() : this;
-  dialogs::showAbout(main, main->WebBrowser1);
+  dialogs::showAbout(main, [main = QPointer<frmBrowser>(main)](const QUrl& page) {
+    if (main) {
+      main->WebBrowser1->Navigate(page.toString());
+    }
+  });
 }
 
 void frmBrowser::Toolbar1_ButtonClick(int index) {

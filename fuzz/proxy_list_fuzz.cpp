@@ -34,16 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Direct is never refused. A proxy the engine takes is one of the rows, with a host and
   // a port it can use, and the dialog's rebuilt list gives the engine the same proxy.
-  if (!proxy::engineProxyFor({proxy::kAccessDirect, list, {}})) {
+  if (!proxy::engineProxyFor({false, list, {}})) {
     std::abort();
   }
-  const auto chosen = proxy::engineProxyFor({proxy::kAccessProxy, list, {}});
+  const auto chosen = proxy::engineProxyFor({true, list, {}});
   if (chosen) {
     if (chosen->kind != proxy::EngineProxy::Kind::Direct &&
         (chosen->host.isEmpty() || chosen->port == 0 || chosen->host.contains(u' '))) {
       std::abort();
     }
-    if (proxy::engineProxyFor({proxy::kAccessProxy, rebuilt, {}}) != chosen) {
+    if (proxy::engineProxyFor({true, rebuilt, {}}) != chosen) {
       std::abort();
     }
   }

@@ -8,15 +8,16 @@
 #include "browser/browser_engine.h"
 #include "browser/page_commands.h"
 #include "browser/start_page.h"
-#include "dialogs/frm_about.h"
+#include "dialogs/about_dialog.h"
 #include "favorites/mod_faves.h"
 #include "platform/command_line.h"
-#include "proxy/proxy_dialog.h"
+#include "proxy/proxy_settings_dialog.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSlider>
 #include <QToolBar>
 #include <QToolButton>
@@ -272,7 +273,11 @@ void frmBrowser::mnuClose_Click() {
 void frmBrowser::mnuAbout_Click() {
   // Owned by the main window, and its link leads there, whichever window asked.
   frmBrowser* main = mainWindow() != nullptr ? mainWindow() : this;
-  dialogs::showAbout(main, main->WebBrowser1);
+  dialogs::showAbout(main, [main = QPointer<frmBrowser>(main)](const QUrl& page) {
+    if (main) {
+      main->WebBrowser1->Navigate(page.toString());
+    }
+  });
 }
 
 void frmBrowser::Toolbar1_ButtonClick(int index) {
@@ -293,7 +298,7 @@ void frmBrowser::Toolbar1_ButtonClick(int index) {
       WebBrowser1->invoke(browser::DispId::GoHome);
       break;
     case kButtonProxy:
-      proxy::showProxyDialog(this);
+      proxy::showProxySettingsDialog(this);
       break;
     default:
       // 6 is the separator; 8 (ZodorAzev) is read by the timer, not clicked.

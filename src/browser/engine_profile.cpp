@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -57,6 +58,10 @@ QWebEngineProfile* sharedProfile() {
 }
 
 void releaseSharedProfile() {
+  if (profileSlot()) {
+    // Pages the profile keeps for itself must go before it does.
+    qDeleteAll(profileSlot()->findChildren<QWebEnginePage*>(Qt::FindDirectChildrenOnly));
+  }
   profileSlot().reset();
   if (!scratchPath().isEmpty()) {
     QDir(scratchPath()).removeRecursively();

@@ -1,19 +1,22 @@
 #include "browser/engine_proxy.h"
 
 #include "browser/engine_profile.h"
-#include "platform/internet_layer.h"
-#include "proxy/proxy_form.h"
 
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QNetworkProxy>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 
 namespace browser {
 
 namespace {
+
+proxy::ProxySettings& current() {
+  static proxy::ProxySettings settings;
+  return settings;
+}
 
 QNetworkProxy qtProxy(const proxy::EngineProxy& p) {
   switch (p.kind) {
@@ -30,7 +33,8 @@ QNetworkProxy qtProxy(const proxy::EngineProxy& p) {
 
 // The engine looks at a changed proxy only on the request after the change: a throwaway
 // request that no proxy ever sees (local addresses always go direct) takes that turn, so
-// the user's next navigation already uses the new proxy.
+// the user's next navigation already uses the new proxy. The page is the profile's child,
+// so the profile's release takes it along if it is still waiting.
 void letEngineSeeProxyChange() {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
     return;
@@ -39,30 +43,30 @@ void letEngineSeeProxyChange() {
   if (profile == nullptr) {
     return;
   }
-  QWebEnginePage page(profile);
-  QEventLoop loop;
-  QObject::connect(&page, &QWebEnginePage::loadFinished, &loop, &QEventLoop::quit);
-  QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-  page.load(QUrl(QStringLiteral("http://127.0.0.1:9/")));
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
-bool useProxy(std::uint32_t accessType, const QByteArray& proxyList) {
-  const std::optional<proxy::EngineProxy> chosen =
-      proxy::engineProxyFor({accessType, QString::fromLocal8Bit(proxyList), {}});
-  if (!chosen) {
-    return false;
-  }
-  QNetworkProxy::setApplicationProxy(qtProxy(*chosen));
-  letEngineSeeProxyChange();
-  return true;
+  auto* page = new QWebEnginePage(profile, profile);
+  QObject::connect(page, &QWebEnginePage::loadFinished, page, &QObject::deleteLater);
+  QTimer::singleShot(5000, page, &QObject::deleteLater);
+  page->load(QUrl(QStringLiteral("http://127.0.0.1:9/")));
 }
 
 }  // namespace
 
 void initEngineProxy() {
   QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-  platform::initInternetLayer(&useProxy);
+  current() = {};
+}
+
+const proxy::ProxySettings& proxySettings() { return current(); }
+
+bool applyProxySettings(const proxy::ProxySettings& settings) {
+  const std::optional<proxy::EngineProxy> chosen = proxy::engineProxyFor(settings);
+  if (!chosen) {
+    return false;
+  }
+  QNetworkProxy::setApplicationProxy(qtProxy(*chosen));
+  letEngineSeeProxyChange();
+  current() = settings;
+  return true;
 }
 
 }  // namespace browser

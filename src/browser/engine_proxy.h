@@ -1,12 +1,20 @@
 #pragma once
 
+#include "proxy/proxy_form.h"
+
 namespace browser {
 
 // Start-up: the engine uses no proxy (never one from the environment or the desktop)
-// until the internet layer is given one; from then on every configuration set there
-// reaches the engine before the set returns, so the next navigation in any window uses
-// it. A configuration the engine cannot use is refused (see proxy::engineProxyFor).
-// Call once after QApplication exists and before the first page is created.
+// until the user sets one. Call once after QApplication exists and before the first page
+// is created.
 void initEngineProxy();
+
+// The proxy in force for the running program.
+[[nodiscard]] const proxy::ProxySettings& proxySettings();
+
+// Makes `settings` the program's proxy for every window's next navigation. Settings the
+// engine cannot use are refused (see proxy::engineProxyFor): false, and the proxy in
+// force stays.
+bool applyProxySettings(const proxy::ProxySettings& settings);
 
 }  // namespace browser

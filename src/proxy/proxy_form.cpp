@@ -52,9 +52,9 @@ bool knownEntry(const QString& entry) {
 
 }  // namespace
 
-ProxyConfiguration configurationFromForm(const ProxyFormFields& fields) {
-  return ProxyConfiguration{
-      .accessType = fields.useProxy ? kAccessProxy : kAccessDirect,
+ProxySettings settingsFromForm(const ProxyFormFields& fields) {
+  return ProxySettings{
+      .useProxy = fields.useProxy,
       .proxyList = BuildProxyList(fields.rows),
       .bypassList = BuildBypassList(fields.exceptions, fields.bypassLocal),
   };
@@ -66,19 +66,18 @@ QString useSettingValue(bool useProxy) {
   return useProxy ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-bool readConfiguration(const ProxyConfiguration& configuration, ProxyFormFields& fields) {
-  const bool checks = configuration.accessType == kAccessProxy;
-  if (checks) {
+bool readSettings(const ProxySettings& settings, ProxyFormFields& fields) {
+  if (settings.useProxy) {
     fields.useProxy = true;
   }
-  fields.rows = ParseProxyList(configuration.proxyList, fields.rows);
+  fields.rows = ParseProxyList(settings.proxyList, fields.rows);
   // The whole bypass list is parsed: dropping its first entry, as a reader might to skip
   // a leading part, would lose the first exception the user typed on every Apply.
   const BypassFields bypass =
-      ParseBypassList(configuration.bypassList, {fields.exceptions, fields.bypassLocal});
+      ParseBypassList(settings.bypassList, {fields.exceptions, fields.bypassLocal});
   fields.exceptions = bypass.exceptions;
   fields.bypassLocal = bypass.bypassLocal;
-  return checks;
+  return settings.useProxy;
 }
 
 SameServerOutcome sameServerRule(bool useSame, const ProxyServerRow& http) {
@@ -88,14 +87,11 @@ SameServerOutcome sameServerRule(bool useSame, const ProxyServerRow& http) {
   return {QString(), QString(), true};
 }
 
-std::optional<EngineProxy> engineProxyFor(const ProxyConfiguration& configuration) {
-  if (configuration.accessType == kAccessDirect) {
+std::optional<EngineProxy> engineProxyFor(const ProxySettings& settings) {
+  if (!settings.useProxy) {
     return EngineProxy{};
   }
-  if (configuration.accessType != kAccessProxy) {
-    return std::nullopt;
-  }
-  const QString& list = configuration.proxyList;
+  const QString& list = settings.proxyList;
   if (list.isEmpty()) {
     return std::nullopt;
   }

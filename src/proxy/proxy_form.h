@@ -9,22 +9,19 @@
 
 namespace proxy {
 
-// Access types of the internet layer's proxy record.
-inline constexpr std::uint32_t kAccessDirect = 1;  // INTERNET_OPEN_TYPE_DIRECT
-inline constexpr std::uint32_t kAccessProxy = 3;   // INTERNET_OPEN_TYPE_PROXY
-
 // Settings store location of the dialog's values.
 inline constexpr char kSettingsSection[] = "proxy";
 inline constexpr char kKeyAddress[] = "address";
 inline constexpr char kKeyPort[] = "port";
 inline constexpr char kKeyUse[] = "use";
 
-// The configuration as it crosses the internet layer, in text form.
-struct ProxyConfiguration {
-  std::uint32_t accessType = 0;  // 0 when nothing could be read
+// The running program's proxy as the dialog shows and sets it: on or off, and the proxy
+// and bypass lists in text form.
+struct ProxySettings {
+  bool useProxy = false;
   QString proxyList;
   QString bypassList;
-  friend bool operator==(const ProxyConfiguration&, const ProxyConfiguration&) = default;
+  friend bool operator==(const ProxySettings&, const ProxySettings&) = default;
 };
 
 // Everything the proxy dialog holds, without its widgets.
@@ -39,7 +36,7 @@ struct ProxyFormFields {
 };
 
 // What applying the form sets: both lists built from the rows as they stand.
-[[nodiscard]] ProxyConfiguration configurationFromForm(const ProxyFormFields& fields);
+[[nodiscard]] ProxySettings settingsFromForm(const ProxyFormFields& fields);
 
 // Address and port are stored only alongside a non-empty exception text.
 [[nodiscard]] bool savesAddressAndPort(const ProxyFormFields& fields);
@@ -47,11 +44,11 @@ struct ProxyFormFields {
 // The stored value of the "use" key.
 [[nodiscard]] QString useSettingValue(bool useProxy);
 
-// Reads a configuration into the form: the rows and the exceptions from the lists, the
-// proxy check box checked for access type 3 (never cleared). Address and port stay as
-// they are. Returns true when the proxy check box was checked, so the caller runs the
-// check box's enable rule.
-bool readConfiguration(const ProxyConfiguration& configuration, ProxyFormFields& fields);
+// Reads settings into the form: the rows and the exceptions from the lists, the proxy
+// check box checked when the proxy is on (never cleared). Address and port stay as they
+// are. Returns true when the proxy check box was checked, so the caller runs the check
+// box's enable rule.
+bool readSettings(const ProxySettings& settings, ProxyFormFields& fields);
 
 // The "same server for all protocols" rule: Address and Port follow the Http row when
 // checked and are emptied when not; the four other rows are enabled only when unchecked.
@@ -73,10 +70,10 @@ struct EngineProxy {
   friend bool operator==(const EngineProxy&, const EngineProxy&) = default;
 };
 
-// Direct for access type 1, whatever the lists hold. For access type 3 every entry of the
-// list must be a known prefix with a host name or IPv4 address, ":" and a port 1-65535;
-// otherwise (a space typed into a field splits its entry) nothing: the configuration is
+// Direct with the proxy off, whatever the lists hold. With it on, every entry of the list
+// must be a known prefix with a host name or IPv4 address, ":" and a port 1-65535;
+// otherwise (a space typed into a field splits its entry) nothing: the settings are
 // refused rather than run with a guessed port.
-[[nodiscard]] std::optional<EngineProxy> engineProxyFor(const ProxyConfiguration& configuration);
+[[nodiscard]] std::optional<EngineProxy> engineProxyFor(const ProxySettings& settings);
 
 }  // namespace proxy

@@ -575,6 +575,7 @@ TEST_F(BrowserWindow, DialogCommandsOpenModallyOverTheRightWindow) {
       modal->close();
     });
     second->action(QLatin1String(row.path))->trigger();
+    waitUntil([&] { return !title.isEmpty(); }, 5000);
     EXPECT_TRUE(title.contains(QLatin1String(row.title))) << row.path;
     if (row.owner != nullptr) {
       EXPECT_EQ(owner, row.owner) << row.path;

@@ -2,9 +2,9 @@
 // manager, the about box's link driving a real engine. Typing a name into the file dialog,
 // and cancelling it, are in the browser window's suite (File > Open).
 #include "browser/webengine_browser.h"
+#include "dialogs/about_dialog.h"
 #include "dialogs/about_layout.h"
 #include "dialogs/c_file_dialog.h"
-#include "dialogs/frm_about.h"
 #include "platform/file_dialog.h"
 #include "platform/twips.h"
 #include "support/modal.h"
@@ -67,11 +67,11 @@ TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
     });
     QTest::mouseClick(box->findChild<QLabel*>("Label5"), Qt::LeftButton);
   });
-  dialogs::showAbout(&main, engine);
-  EXPECT_TRUE(centred);
+  dialogs::showAbout(&main, [engine](const QUrl& page) { engine->Navigate(page.toString()); });
   EXPECT_TRUE(testsupport::waitUntil([&] {
     return engine->LocationURL() == dialogs::kProductWebPage;
   })) << engine->LocationURL().toStdString();
+  EXPECT_TRUE(centred);
 }
 
 }  // namespace

@@ -71,16 +71,16 @@ TEST(ProxyForm, TheEngineTakesOneProxyAndRefusesEntriesItCannotUse) {
       {"http=b\u00fccher.example:65535", {K::Http, "xn--bcher-kva.example", 65535}},
       {"ftp=f:21 gopher=g:70", {}}};
   for (const auto& [list, proxy] : cases) {
-    EXPECT_EQ(engineProxyFor({kAccessProxy, list, {}}), proxy) << list;
+    EXPECT_EQ(engineProxyFor({true, list, {}}), proxy) << list;
   }
-  EXPECT_EQ(engineProxyFor({kAccessDirect, "http=h:x", {}}), EngineProxy{});
+  EXPECT_EQ(engineProxyFor({false, "http=h:x", {}}), EngineProxy{});
   // What a space typed into Address or Port turns into, and other entries it cannot use.
   for (const char* list :
        {"http=proxy.example :3128", "http=proxy.example: 3128", "http= proxy.example:3128",
         "http=proxy example:3128", "socks=s:1  http=h:3", "http=h", "h:8080", "http=h:3 ftp=f:x",
         "http=:", "http=h:0", "http=h:65536", "http=h:8o", "http=a/b:80", "http=a..b:80",
         "http=[::1]:80", ""}) {
-    EXPECT_EQ(engineProxyFor({kAccessProxy, list, {}}), std::nullopt) << list;
+    EXPECT_EQ(engineProxyFor({true, list, {}}), std::nullopt) << list;
   }
 }
 

@@ -1,10 +1,9 @@
-// The proxy dialog wired to the internet layer, the settings store, the message box and
+// The proxy dialog wired to the program's proxy, the settings store, the message box and
 // the engine's proxy, under Xvfb. The journey shows a page coming through the proxy.
-#include "proxy/proxy_dialog.h"
 #include "browser/engine_proxy.h"
 #include "platform/app_title.h"
-#include "platform/internet_layer.h"
 #include "platform/settings_store.h"
+#include "proxy/proxy_settings_dialog.h"
 #include "support/modal.h"
 #include "support/wait.h"
 
@@ -12,24 +11,19 @@
 #include <QtNetwork>
 #include <QtWidgets>
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
 const QString kApp = QStringLiteral("Hushleaf Browser");
 
-// What the program holds: the layer's configuration, the engine's proxy, and the stored
-// address, port and use.
+// What the program holds: the proxy in force, the engine's proxy, and the stored address,
+// port and use.
 QString state() {
-  alignas(platform::INTERNET_PROXY_INFO) char buffer[4096] = {};
-  std::uint32_t length = sizeof buffer;
-  platform::InternetQueryOptionA(nullptr, platform::INTERNET_OPTION_PROXY, buffer, &length);
-  platform::INTERNET_PROXY_INFO r{};
-  std::memcpy(&r, buffer, sizeof r);
+  const proxy::ProxySettings& r = browser::proxySettings();
   const QNetworkProxy engine = QNetworkProxy::applicationProxy();
   QStringList s = {
-      QStringLiteral("%1 %2 | %3").arg(r.dwAccessType).arg(r.lpszProxy, r.lpszProxyBypass),
+      QStringLiteral("%1 %2 | %3").arg(r.useProxy ? "on" : "off", r.proxyList, r.bypassList),
       engine.type() == QNetworkProxy::NoProxy
           ? "direct"
           : engine.hostName() + ":" + QString::number(engine.port())};
@@ -42,7 +36,7 @@ QString state() {
 TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   platform::AppTitle::set(kApp);
   browser::initEngineProxy();
-  EXPECT_EQ(state(), "1  |  / direct / - / - / -");  // direct until the user sets a proxy
+  EXPECT_EQ(state(), "off  |  / direct / - / - / -");  // direct until the user sets a proxy
   // Message boxes are answered with OK; what they said is kept, with (i)nformation or (!).
   QStringList said;
   testsupport::ModalWatcher messages([&](QWidget* modal) {
@@ -56,9 +50,9 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
     }
   });
   const QString enabled = "Proxy Settings: Proxy settings enabled. (i)";
-  std::unique_ptr<proxy::frmProxyTest> d;
+  std::unique_ptr<proxy::ProxySettingsDialog> d;
   const auto open = [&] {
-    d = std::make_unique<proxy::frmProxyTest>();
+    d = std::make_unique<proxy::ProxySettingsDialog>();
     d->show();
     return QTest::qWaitForWindowExposed(d.get());
   };
@@ -67,6 +61,8 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
     static_cast<QLineEdit*>(in(name))->setText(value);
   };
   const auto click = [&](const char* name) { QTest::mouseClick(in(name), Qt::LeftButton); };
+  // The per-protocol rows, the exceptions and their check boxes are not on screen.
+  const auto toggle = [&](const char* name) { static_cast<QAbstractButton*>(in(name))->click(); };
   // A real key press from the X server, as a keyboard makes it, where the focus is.
   const auto pressReturnOn = [&](const char* name) {
     d->activateWindow();
@@ -80,7 +76,7 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   text("txtAddress", "127.0.0.1");
   text("txtPort", "8118");
   pressReturnOn("cmdApply");  // without an exception text Address and Port are not stored
-  const QString applied = "3 http=127.0.0.1:8118 |  / 127.0.0.1:8118 / - / - / ";
+  const QString applied = "on http=127.0.0.1:8118 |  / 127.0.0.1:8118 / - / - / ";
   ASSERT_EVENTUALLY_EQ(said, QStringList{enabled});
   pressReturnOn("cmdSetProxyInfo");  // Cancel: nothing applied or stored; Apply's stays
   ASSERT_EVENTUALLY_EQ(d->isHidden(), true);
@@ -95,16 +91,20 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   text("txtAddress", "127.0.0.1");
   text("txtPort", "3128");
   static_cast<QPlainTextEdit*>(in("txtAddresses"))->setPlainText("a;b");
-  click("chkBypass");
+  toggle("chkBypass");
   click("cmdApply");
-  const QString set = "3 http=127.0.0.1:3128 | a b <local> / 127.0.0.1:3128 / ";
+  ASSERT_EVENTUALLY_EQ(said.size(), 3);
+  const QString set = "on http=127.0.0.1:3128 | a b <local> / 127.0.0.1:3128 / ";
   EXPECT_EQ(state(), set + "127.0.0.1 / 3128 / true");
   // OK takes the Http row as it stands (and the exceptions as read back), not the newly
   // typed address, which it stores.
   text("txtAddress", "typed.later");
   click("cmdOK");
+  // The dialog closes once its message has been read.
+  ASSERT_EVENTUALLY_EQ(d->result(), QDialog::Accepted);
+  EXPECT_EQ(said.size(), 4);
   EXPECT_EQ(state(), set + "typed.later / 3128 / true");
-  // Opening again shows what the layer holds, and the address stored (stored again here).
+  // Opening again shows what is in force, and the address stored (stored again here).
   ASSERT_TRUE(open());
   EXPECT_TRUE(in("txtSocks")->isEnabled() && in("Frame3")->isEnabled() &&
               d->findChild<QCheckBox*>("chkBypass")->isChecked());
@@ -116,22 +116,22 @@ TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
             (in("txtFtpPort")->isEnabled() ? "+" : "-"))
         .toStdString();
   };
-  click("chkUseSame");
+  toggle("chkUseSame");
   EXPECT_EQ(fields(), "127.0.0.1:3128-");
-  click("chkUseSame");
+  toggle("chkUseSame");
   EXPECT_EQ(fields(), ":+");
   text("txtAddress", "typed.later");
   // A space typed into Port makes an entry the engine cannot use: refused, and what is in
   // force stays, shown again in the dialog.
   text("txtPort", " 8080");
   click("cmdApply");
-  EXPECT_EQ(said.mid(2),
-            (QStringList{enabled, enabled, "Proxy Settings: Unable to set proxy. (!)"}));
+  EXPECT_EVENTUALLY_EQ(said.mid(2),
+                       (QStringList{enabled, enabled, "Proxy Settings: Unable to set proxy. (!)"}));
   EXPECT_EQ(state(), set + "typed.later /  8080 / true");
   EXPECT_EQ(d->findChild<QLineEdit*>("txtHttpPort")->text(), "3128");
   click("chkUseProxy");  // off: direct, whatever the rows hold
   click("cmdApply");
-  EXPECT_EQ(state().section(" / ", 0, 1), "1 http=typed.later: 8080 | a b <local> / direct");
+  EXPECT_EQ(state().section(" / ", 0, 1), "off http=typed.later: 8080 | a b <local> / direct");
 }
 
 }  // namespace

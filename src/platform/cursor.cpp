@@ -1,5 +1,7 @@
 #include "platform/cursor.h"
 
+#include "platform/pointer_motion.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPoint>
@@ -17,6 +19,11 @@ bool GetCursorPos(CursorPoint& out) {
     return false;
   }
   g_reads.fetch_add(1, std::memory_order_relaxed);
+  // Over the pointer watcher's own connection when there is one: a round trip through
+  // Qt's connection wakes its reader thread as well as this one.
+  if (PointerMotion* motion = PointerMotion::instance()) {
+    return motion->readPointer(out.x, out.y);
+  }
   const QPoint p = QCursor::pos();
   out.x = p.x();
   out.y = p.y();

@@ -4,8 +4,9 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
-#include <QAbstractNativeEventFilter>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,85 +19,64 @@ namespace {
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
+template <typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 }  // namespace
 
-class PointerMotion::Filter : public QAbstractNativeEventFilter {
- public:
-  Filter(PointerMotion& owner, std::uint8_t opcode) : m_owner(owner), m_opcode(opcode) {}
-
-  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
-    if (eventType != "xcb_generic_event_t") {
-      return false;
-    }
-    const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_GE_GENERIC) {
-      return false;
-    }
-    const auto* generic = static_cast<const xcb_ge_generic_event_t*>(message);
-    if (generic->extension != m_opcode || generic->event_type != XCB_INPUT_RAW_MOTION) {
-      return false;
-    }
-    emit m_owner.moved();
-    return true;  // Qt has no use for raw events
-  }
-
- private:
-  PointerMotion& m_owner;
-  std::uint8_t m_opcode;
-};
-
 PointerMotion::PointerMotion() : QObject(qGuiApp) {
-  xcb_connection_t* c = x11::connection();
-  const xcb_query_extension_reply_t* ext = c ? xcb_get_extension_data(c, &xcb_input_id) : nullptr;
-  if (ext == nullptr || ext->present == 0) {
+  // The display Qt was given: the program hands Qt no command line, so it is $DISPLAY.
+  m_connection = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(m_connection) != 0) {
+    close();
     return;
   }
-  // Qt has already agreed a 2.x version on this connection (2.2 or later, which
-  // delivers raw events of master devices). Selecting nothing yet tells whether the
-  // server takes the request at all.
-  m_available = select(false);
-  if (m_available) {
-    auto* filter = new Filter(*this, ext->major_opcode);
-    qGuiApp->installNativeEventFilter(filter);
-    connect(this, &QObject::destroyed, [filter] {
-      // As a child of the application this goes at its very end, when it is no longer
-      // there to ask and runs no more events.
-      if (qGuiApp != nullptr) {
-        qGuiApp->removeNativeEventFilter(filter);
-      }
-      delete filter;
-    });
+  m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+  const xcb_query_extension_reply_t* ext = xcb_get_extension_data(m_connection, &xcb_input_id);
+  if (ext == nullptr || ext->present == 0 || m_root != x11::rootWindow()) {
+    close();
+    return;
+  }
+  // 2.2 delivers raw events of the master devices to the root window of any client.
+  const XcbReply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
+      m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
+  if (!version || version->major_version < 2 ||
+      (version->major_version == 2 && version->minor_version < 2)) {
+    close();
+    return;
+  }
+  m_opcode = ext->major_opcode;
+  m_available = true;
+  m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection),
+                                                 QSocketNotifier::Read);
+  m_notifier->setEnabled(false);
+  connect(m_notifier.get(), &QSocketNotifier::activated, this, &PointerMotion::readSocket);
+}
+
+PointerMotion::~PointerMotion() { close(); }
+
+void PointerMotion::close() {
+  m_available = false;
+  if (m_notifier) {
+    // It may be the notifier whose signal runs now.
+    m_notifier->setEnabled(false);
+    m_notifier.release()->deleteLater();
+  }
+  if (m_connection != nullptr) {
+    xcb_disconnect(m_connection);
+    m_connection = nullptr;
   }
 }
 
-// Sets or clears raw motion in what this client selects on the root window for the
-// master devices, keeping any other bit selected there with the same request.
-bool PointerMotion::select(bool rawMotion) {
-  xcb_connection_t* c = x11::connection();
-  const std::uint32_t root = x11::rootWindow();
-  const std::unique_ptr<xcb_input_xi_get_selected_events_reply_t, FreeDeleter> current(
-      xcb_input_xi_get_selected_events_reply(c, xcb_input_xi_get_selected_events(c, root),
-                                             nullptr));
-  std::uint32_t mask = 0;
-  if (current) {
-    auto it = xcb_input_xi_get_selected_events_masks_iterator(current.get());
-    for (; it.rem > 0; xcb_input_event_mask_next(&it)) {
-      if (it.data->deviceid == XCB_INPUT_DEVICE_ALL_MASTER && it.data->mask_len > 0) {
-        mask = *xcb_input_event_mask_mask(it.data);
-      }
-    }
-  }
-  mask = rawMotion ? mask | XCB_INPUT_XI_EVENT_MASK_RAW_MOTION
-                   : mask & ~std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+void PointerMotion::select(bool rawMotion) {
+  // This connection selects nothing else: the mask is its whole selection.
   struct {
     xcb_input_event_mask_t header;
     std::uint32_t mask;
-  } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, mask};
-  const xcb_void_cookie_t cookie =
-      xcb_input_xi_select_events_checked(c, root, 1, &selection.header);
-  const std::unique_ptr<xcb_generic_error_t, FreeDeleter> error(xcb_request_check(c, cookie));
-  return !error;
+  } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+              rawMotion ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_MOTION} : 0U};
+  xcb_input_xi_select_events(m_connection, m_root, 1, &selection.header);
+  xcb_flush(m_connection);
 }
 
 void PointerMotion::listen(bool on) {
@@ -107,6 +87,112 @@ void PointerMotion::listen(bool on) {
   m_listeners = std::max(0, m_listeners + (on ? 1 : -1));
   if ((before == 0) != (m_listeners == 0)) {
     select(m_listeners > 0);
+    if (m_listeners == 0) {
+      takeEvents(false);  // what came before the selection ended means nothing now
+      m_lastMotion.reset();
+    }
+  }
+  heed();
+}
+
+void PointerMotion::pause(bool on) {
+  if (!m_available) {
+    return;
+  }
+  m_paused = std::max(0, m_paused + (on ? 1 : -1));
+  heed();
+  if (!on && takeEvents(false)) {
+    // What waited is told from the loop: the listener resuming asks movedSince() itself.
+    tellLater();
+  }
+}
+
+void PointerMotion::tellLater() {
+  if (m_tellPending) {
+    return;
+  }
+  m_tellPending = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_tellPending = false;
+        if (m_lastMotion && m_listeners > m_paused) {
+          emit moved(*m_lastMotion);
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void PointerMotion::heed() {
+  if (m_notifier) {
+    m_notifier->setEnabled(m_listeners > m_paused);
+  }
+}
+
+bool PointerMotion::readPointer(std::int32_t& x, std::int32_t& y) {
+  if (!m_available || qGuiApp->devicePixelRatio() != 1.0) {
+    // Scaled screens: Qt's own reading turns the server's pixels into its own.
+    m_lastReading.reset();
+    if (QGuiApplication::primaryScreen() == nullptr) {
+      return false;
+    }
+    const QPoint p = QCursor::pos();
+    x = p.x();
+    y = p.y();
+    return true;
+  }
+  const xcb_query_pointer_cookie_t cookie = xcb_query_pointer(m_connection, m_root);
+  const XcbReply<xcb_query_pointer_reply_t> reply(
+      xcb_query_pointer_reply(m_connection, cookie, nullptr));
+  // Events that came with the reply wait in xcb's queue, where the notifier cannot see
+  // them.
+  if (takeEvents(true) && m_listeners > m_paused && isAfter(*m_lastMotion, cookie.sequence)) {
+    tellLater();
+  }
+  if (!reply) {
+    m_lastReading.reset();
+    if (xcb_connection_has_error(m_connection) != 0) {
+      close();
+    }
+    return false;
+  }
+  m_lastReading = cookie.sequence;
+  x = reply->root_x;
+  y = reply->root_y;
+  return true;
+}
+
+bool PointerMotion::movedSince(Stamp reading) {
+  takeEvents(false);
+  return m_lastMotion && isAfter(*m_lastMotion, reading);
+}
+
+bool PointerMotion::takeEvents(bool queuedOnly) {
+  if (m_connection == nullptr) {
+    return false;
+  }
+  bool motion = false;
+  while (xcb_generic_event_t* event = queuedOnly ? xcb_poll_for_queued_event(m_connection)
+                                                 : xcb_poll_for_event(m_connection)) {
+    const std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
+    if ((event->response_type & 0x7f) != XCB_GE_GENERIC) {
+      continue;  // an error for a request that asked no reply; nothing here depends on one
+    }
+    const auto* raw = reinterpret_cast<const xcb_input_raw_motion_event_t*>(event);
+    if (raw->extension == m_opcode && raw->event_type == XCB_INPUT_RAW_MOTION) {
+      m_lastMotion = raw->full_sequence;
+      motion = true;
+    }
+  }
+  if (xcb_connection_has_error(m_connection) != 0) {
+    close();
+  }
+  return motion;
+}
+
+void PointerMotion::readSocket() {
+  if (takeEvents(false) && m_listeners > m_paused) {
+    emit moved(*m_lastMotion);
   }
 }
 

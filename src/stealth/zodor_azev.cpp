@@ -1,5 +1,6 @@
 #include "stealth/zodor_azev.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -39,15 +40,15 @@ Placement placement(const TickInputs& in) noexcept {
   return p;
 }
 
+// The zone's left and top edges, in pixels. Compared in double so that no float-to-int
+// conversion can overflow on odd sizes.
+double zoneEdge(float screenSize) noexcept {
+  return std::floor(twips::toPixelsExact(static_cast<double>(screenSize) * kZoneFraction));
+}
+
 bool inZone(const TickInputs& in) noexcept {
-  // Compared in double so that no float-to-int conversion can overflow on odd sizes.
-  const bool zoneX =
-      std::floor(twips::toPixelsExact(static_cast<double>(in.ScreenWidth) * kZoneFraction)) <=
-      static_cast<double>(in.cursorX);
-  const bool zoneY =
-      std::floor(twips::toPixelsExact(static_cast<double>(in.ScreenHeight) * kZoneFraction)) <=
-      static_cast<double>(in.cursorY);
-  return zoneX && zoneY;
+  return zoneEdge(in.ScreenWidth) <= static_cast<double>(in.cursorX) &&
+         zoneEdge(in.ScreenHeight) <= static_cast<double>(in.cursorY);
 }
 
 }  // namespace
@@ -75,6 +76,28 @@ bool ZodorAzev::Quiescent(const TickInputs& in) const noexcept {
   }
   // Inside or on a boundary: nothing left to count or to note.
   return m_state.lngOutsideX == 0 && m_state.lngOutsideY == 0 && (m_state.blnEntered || !p.inside);
+}
+
+double ZodorAzev::quietDistance(const TickInputs& in) const noexcept {
+  if (!in.buttonPressed) {
+    return std::numeric_limits<double>::infinity();
+  }
+  if (!Quiescent(in) || (in.windowVisible && m_state.blnEntered)) {
+    return 0;
+  }
+  const auto x = static_cast<double>(in.cursorX);
+  const auto y = static_cast<double>(in.cursorY);
+  if (!in.windowVisible) {
+    return std::hypot(std::max(0.0, zoneEdge(in.ScreenWidth) - x),
+                      std::max(0.0, zoneEdge(in.ScreenHeight) - y));
+  }
+  // Every point strictly inside lies at least this far from the closed rectangle's
+  // nearest point; the outside counters that flip meanwhile are cleared by the entry.
+  const double left = px(in.Left);
+  const double top = px(in.Top);
+  const double right = left + px(in.Width);
+  const double bottom = top + px(in.Height);
+  return std::hypot(std::max({0.0, left - x, x - right}), std::max({0.0, top - y, y - bottom}));
 }
 
 Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {

@@ -63,6 +63,13 @@ class ZodorAzev {
   // cursor in the zone, eleven to come back.
   [[nodiscard]] bool Quiescent(const TickInputs& in) const noexcept;
 
+  // How far, in pixels, the cursor can wander from where `in` has it, ticked anywhere on
+  // the way, with no tick acting, entering or counting towards a restore: the distance
+  // to the restore zone while hidden, to the window's inside while it was never entered.
+  // Zero unless quiescent, and for an entered window, which hides however the cursor
+  // gets out; infinite with the button up.
+  [[nodiscard]] double quietDistance(const TickInputs& in) const noexcept;
+
   [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_state; }
   void setHiddenCaption(const QString& caption) { m_state.strHiddenCaption = caption; }
 

@@ -57,6 +57,9 @@ ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session ses
   m_showFallback.setSingleShot(true);
   m_showFallback.setInterval(kShowFallback);
   connect(&m_showFallback, &QTimer::timeout, this, &ZodorAzevAdapter::finishShowing);
+  m_nap.setSingleShot(true);
+  m_nap.setTimerType(Qt::PreciseTimer);
+  connect(&m_nap, &QTimer::timeout, this, &ZodorAzevAdapter::napOver);
   if (m_session == Session::Wayland) {
     m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
   } else if ((m_motion = platform::PointerMotion::instance())) {
@@ -71,6 +74,7 @@ ZodorAzevAdapter::~ZodorAzevAdapter() {
   if (m_showing != nullptr) {
     m_showing->removeEventFilter(this);
   }
+  endNap();
   listen(false);
 }
 
@@ -92,6 +96,7 @@ void ZodorAzevAdapter::hideNow() {
     hideWindow();
   }
   m_held = true;
+  endNap();
   m_safetyPoll.stop();
   stopTicking();
 }
@@ -125,6 +130,7 @@ void ZodorAzevAdapter::buttonToggled(bool pressed) {
     wake();
   } else {
     // Up: the machine keeps its state untouched until the button goes down again.
+    endNap();
     listen(false);
     m_safetyPoll.stop();
     stopTicking();
@@ -170,51 +176,43 @@ void ZodorAzevAdapter::wake(bool tickNow) {
       !m_button->isChecked()) {
     return;
   }
+  // The window or the pointer changed in a way a nap did not reckon with.
+  endNap();
   m_ticking = true;
   if (tickNow) {
-    timTimer1_Timer();
+    tick(std::nullopt);
   } else {
     // Events arrive in the middle of other work (a native event, a show): tick after it.
     timTimer1.start();
   }
 }
 
-void ZodorAzevAdapter::moved() {
-  if (m_ticking || m_unloaded || m_held || !m_button->isChecked()) {
-    return;
+void ZodorAzevAdapter::moved(std::uint32_t stamp) {
+  if (m_ticking || m_napping || m_unloaded || m_held || !m_button->isChecked() ||
+      (m_lookStamp && !platform::PointerMotion::isAfter(stamp, *m_lookStamp))) {
+    return;  // busy, asleep, held, or the last look already saw this motion
   }
-  const auto arrived = std::chrono::steady_clock::now();
-  // Most motions change nothing that matters, and a tick that only counts or notes can
-  // run here and now, sparing the timer and a turn of the loop each motion. A tick that
-  // would hide or restore is left to the timer: it runs from the loop, not from inside
-  // Qt's handling of native events.
-  TickInputs in;
-  ZodorAzev trial = m_machine;
-  if (!readInputs(in) || trial.Tick(in) != Action::None) {
-    wake();
-    return;
-  }
-  m_machine = std::move(trial);
-  ++m_tickCount;
-  emit ticked(Action::None);
-  if (!m_machine.Quiescent(in)) {
-    m_ticking = true;
-    // This tick stands for the moment the motion arrived; the next one falls a
-    // millisecond after it, not a millisecond after the pointer query above.
-    timTimer1.start(1ms - (std::chrono::steady_clock::now() - arrived));
-  }
+  // Read from the loop like the timer's ticks, so a tick here may act as well.
+  m_ticking = true;
+  tick(std::chrono::steady_clock::now(), true);
 }
 
 void ZodorAzevAdapter::timTimer1_Timer() {
-  if (!m_ticking) {
-    return;
+  if (m_ticking) {
+    tick(std::nullopt);
   }
+}
+
+void ZodorAzevAdapter::tick(std::optional<std::chrono::steady_clock::time_point> arrived,
+                            bool answersMotion) {
   ++m_tickCount;
   TickInputs in;
   if (!readInputs(in)) {
+    m_lookStamp.reset();
     stopTicking();  // nothing to read from; the poll tries again
     return;
   }
+  m_lookStamp = m_motion != nullptr ? m_motion->lastReading() : std::nullopt;
   const Action action = m_machine.Tick(in);
   if (action == Action::Hide) {
     hideWindow();
@@ -225,8 +223,51 @@ void ZodorAzevAdapter::timTimer1_Timer() {
   if (action == Action::None && m_machine.Quiescent(in)) {
     // Nothing can happen before an input changes, and every change wakes us.
     stopTicking();
+    if (answersMotion) {
+      rest(in);  // a pointer that moved may move on; one that jumped and lay still, not
+    }
+  } else if (m_ticking && arrived) {
+    // This tick stands for the moment the motion arrived; the next one falls a
+    // millisecond after it, not a millisecond after the pointer query.
+    timTimer1.start(1ms - (std::chrono::steady_clock::now() - *arrived));
   } else if (m_ticking) {
     timTimer1.start(1ms);  // no-op while it runs; after a tick the poll made, the next
+  }
+}
+
+void ZodorAzevAdapter::rest(const TickInputs& in) {
+  if (m_napping || m_motion == nullptr || !m_lookStamp || !m_listening) {
+    return;
+  }
+  // A millisecond early, against a timer that fires late; naps shorter than two are not
+  // worth their wake-up.
+  const double ms = m_machine.quietDistance(in) / kHandSpeed - 1.0;
+  if (ms < 2.0) {
+    return;
+  }
+  m_napping = true;
+  m_motion->pause(true);
+  m_nap.start(static_cast<int>(std::min(ms, 3600e3)));
+}
+
+void ZodorAzevAdapter::endNap() {
+  if (m_napping) {
+    m_napping = false;
+    m_nap.stop();
+    m_motion->pause(false);
+  }
+}
+
+void ZodorAzevAdapter::napOver() {
+  if (!m_napping) {
+    return;
+  }
+  endNap();
+  // A pointer that did not move since the last look is still where nothing can happen:
+  // its next motion wakes us as usual.
+  if (!m_ticking && (!m_lookStamp || m_motion->movedSince(*m_lookStamp))) {
+    m_ticking = true;
+    tick(std::nullopt, true);
   }
 }
 

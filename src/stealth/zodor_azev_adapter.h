@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QWidget;
@@ -35,6 +36,11 @@ inline constexpr const char* kNeedsX11Session =
 // quiescent. With the button up nothing runs at all, and pointer motion is not even
 // listened to. A slow poll while the window is hidden catches what sends no event (a
 // warp by another program into the zone).
+//
+// A quiescent machine far from anything that matters (the zone while hidden, the inside
+// of a window not entered yet) stops hearing motion for as long as a hand at its top
+// speed needs to get there, and then looks again if the pointer moved meanwhile: no tick
+// skipped that way could have done or counted anything.
 // Observes `window` and `button` (the checkable ZodorAzev toolbar action); both must
 // outlive it, so make it a member of the window.
 class ZodorAzevAdapter : public QObject {
@@ -51,6 +57,11 @@ class ZodorAzevAdapter : public QObject {
   // How long a restored window waits for the window manager to put it on the screen
   // before Qt's show runs anyway.
   static constexpr std::chrono::milliseconds kShowFallback{100};
+  // The fastest a hand moves the pointer, in pixels a millisecond: a flick across a
+  // 1920-pixel screen in a fifth of a second (aimed moves peak at a third to half that).
+  // Each nap costs two wake-ups (its timer and the look), so this sets the cost of a
+  // pointer moving at a distance: one look per distance / speed.
+  static constexpr double kHandSpeed = 10.0;
 
   ZodorAzevAdapter(QWidget* window, QAction* button, Session session = currentSession());
   ZodorAzevAdapter(const ZodorAzevAdapter&) = delete;
@@ -77,6 +88,8 @@ class ZodorAzevAdapter : public QObject {
 
   [[nodiscard]] bool timerRunning() const noexcept { return m_ticking; }
   [[nodiscard]] bool listensToMotion() const noexcept { return m_listening; }
+  // Not hearing motion until a hand could have brought the pointer anywhere that matters.
+  [[nodiscard]] bool napping() const noexcept { return m_napping; }
   [[nodiscard]] std::uint64_t tickCount() const noexcept { return m_tickCount; }
   [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_machine.state(); }
   [[nodiscard]] CursorCtrl& CursorCtrl1() noexcept { return m_cursor; }
@@ -99,8 +112,16 @@ class ZodorAzevAdapter : public QObject {
   // Starts ticking unless it already runs: at once, or from the next turn of the loop.
   void wake(bool tickNow = false);
   // A pointer motion anywhere.
-  void moved();
+  void moved(std::uint32_t stamp);
   void timTimer1_Timer();
+  // One tick; `arrived` is when the motion it answers came. Only a tick that answers a
+  // motion may start a nap.
+  void tick(std::optional<std::chrono::steady_clock::time_point> arrived,
+            bool answersMotion = false);
+  // After a quiescent tick: naps while the pointer is far from all that matters.
+  void rest(const TickInputs& in);
+  void endNap();
+  void napOver();
   bool readInputs(TickInputs& in);
   void hideWindow();
   void restoreWindow();
@@ -117,6 +138,7 @@ class ZodorAzevAdapter : public QObject {
   MillisecondTimer timTimer1;
   QTimer m_safetyPoll;
   QTimer m_showFallback;
+  QTimer m_nap;
   // The window's QWindow while it is mapped but Qt has not shown it yet.
   QPointer<QWindow> m_showing;
   QPointer<platform::PointerMotion> m_motion;
@@ -126,6 +148,9 @@ class ZodorAzevAdapter : public QObject {
   bool m_hidden = false;
   // Hidden by hideNow(): no tick runs until restoreNow().
   bool m_held = false;
+  bool m_napping = false;
+  // The stamp of the pointer reading the last tick used, when it has one.
+  std::optional<std::uint32_t> m_lookStamp;
   std::uint64_t m_tickCount = 0;
   // Where the window stood when it was hidden; it comes back there.
   QRect m_hiddenGeometry;

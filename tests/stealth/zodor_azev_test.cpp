@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QPoint>
+
 #include <cctype>
+#include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <string_view>
@@ -99,6 +103,71 @@ TEST(ZodorAzev, SkippingQuiescentTicksChangesNoAction) {
     ASSERT_EQ(every.find('!'), std::string::npos) << trace;
     ASSERT_EQ(run(trace, 1500, 3000, true), every) << trace;
   }
+}
+
+// How far the cursor may wander before anything can happen: on 1024x768 with the window
+// at pixels 100..300 across and 200..400 down.
+TEST(ZodorAzev, QuietDistance) {
+  struct Case {
+    const char* what;
+    bool pressed, visible, entered;
+    int x, y;
+    double distance;
+  };
+  const Case cases[] = {
+      {"button up", false, true, true, 200, 300, std::numeric_limits<double>::infinity()},
+      {"hidden, left of the zone", true, false, false, 789, 700, 30},
+      {"hidden, above it", true, false, false, 900, 600, 14},
+      {"hidden, above and left", true, false, false, 816, 610, 5},
+      {"hidden, in it", true, false, false, 819, 614, 0},
+      {"not entered, left", true, true, false, 50, 300, 50},
+      {"not entered, below right", true, true, false, 303, 404, 5},
+      {"not entered, on the left edge", true, true, false, 100, 300, 0},
+      {"not entered, inside", true, true, false, 200, 300, 0},
+      {"entered, inside", true, true, true, 200, 300, 0},
+  };
+  for (const Case& c : cases) {
+    ZodorAzevState state;
+    state.blnEntered = c.entered;
+    const ZodorAzev m(state);
+    const TickInputs in{c.pressed, c.visible, 1500,     3000, 3000,
+                        3000,      1024 * 15, 768 * 15, c.x,  c.y};
+    EXPECT_DOUBLE_EQ(m.quietDistance(in), c.distance) << c.what;
+  }
+}
+
+// Ticks anywhere closer than the quiet distance neither act nor enter nor count towards a
+// restore, whatever the counters held and however the cursor wanders there.
+TEST(ZodorAzev, NothingHappensWithinTheQuietDistance) {
+  std::mt19937 rng(29);
+  std::uniform_int_distribution<int> coordinate(-20, 1100);
+  int walks = 0;
+  for (int n = 0; n < 20000; ++n) {
+    ZodorAzevState state;
+    state.lngOutsideX = static_cast<std::int32_t>(rng() % 2);
+    state.lngOutsideY = static_cast<std::int32_t>(rng() % 2);
+    state.blnEntered = rng() % 4 == 0;
+    ZodorAzev m(state);
+    TickInputs in{true,     rng() % 2 == 0,  1500,           3000, 3000, 3000, 1024 * 15,
+                  768 * 15, coordinate(rng), coordinate(rng)};
+    const double room = m.quietDistance(in);
+    if (room <= 1) {
+      continue;
+    }
+    ++walks;
+    const QPoint start(in.cursorX, in.cursorY);
+    for (int step = 0; step < 40; ++step) {
+      // Anywhere within the room, strictly.
+      const double r = std::uniform_real_distribution<double>(0, room)(rng);
+      const double a = std::uniform_real_distribution<double>(0, 2 * M_PI)(rng);
+      in.cursorX = start.x() + static_cast<int>(std::trunc(r * std::cos(a)));
+      in.cursorY = start.y() + static_cast<int>(std::trunc(r * std::sin(a)));
+      ASSERT_EQ(m.Tick(in), Action::None) << in.cursorX << "," << in.cursorY << " room " << room;
+      ASSERT_FALSE(in.windowVisible && m.state().blnEntered);
+      ASSERT_EQ(m.state().lngZoneTicks, 0);
+    }
+  }
+  EXPECT_GT(walks, 5000);
 }
 
 }  // namespace

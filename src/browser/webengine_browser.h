@@ -2,6 +2,7 @@
 
 #include "browser/browser_engine.h"
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -44,6 +45,16 @@ class WebEngineBrowser : public BrowserEngine {
   [[nodiscard]] QWebEnginePage* page() const;
   [[nodiscard]] int textSizeLevel() const { return m_textSizeLevel; }
 
+  // Asked before an address of another program's scheme may go to that program: false
+  // refuses without a question. By default, while the view's window is shown.
+  void setMayOpenExternally(std::function<bool()> allowed) {
+    m_mayOpenExternally = std::move(allowed);
+  }
+
+  // Whether the engine shows addresses of this scheme itself (everything else belongs to
+  // another program).
+  static bool isEngineScheme(const QString& scheme);
+
   // The printer Print, Page Setup and Print Preview use; it keeps the user's choices
   // from one print to the next.
   QPrinter& printer();
@@ -64,6 +75,8 @@ class WebEngineBrowser : public BrowserEngine {
   friend class Page;
 
   QWebEnginePage* requestNewWindow();
+  void askOpenExternally(const QUrl& url);
+  [[nodiscard]] bool mayOpenExternally() const;
   void onLoadStarted();
   void onLoadFinished(bool ok);
   bool print(int cmdExecOpt);
@@ -86,6 +99,7 @@ class WebEngineBrowser : public BrowserEngine {
   bool m_loadedSecurely = false;
   int m_textSizeLevel = kDefaultTextSizeLevel;
   QString m_contentType;
+  std::function<bool()> m_mayOpenExternally;
 };
 
 }  // namespace browser

@@ -43,7 +43,10 @@ if [ -z "$display" ]; then
 fi
 export DISPLAY=":$display" HOME="$work/home"
 mkdir -p "$HOME"
-"$work/root/usr/bin/hushleaf-browser" >"$work/app.log" 2>&1 &
+# As root the program starts only without its sandbox, and only when told so.
+sandbox=()
+[ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
+"$work/root/usr/bin/hushleaf-browser" "${sandbox[@]}" >"$work/app.log" 2>&1 &
 app=$!
 deadline=$((SECONDS + 90))
 while [ "$SECONDS" -lt "$deadline" ]; do

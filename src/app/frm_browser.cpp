@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -254,6 +255,8 @@ void frmBrowser::buildControls() {
   WebBrowser1 = engine;
   WebBrowser1->widget()->setObjectName(QStringLiteral("WebBrowser1"));
   WebBrowser1->widget()->setAccessibleName(QStringLiteral("Page"));
+  // A window the user cannot see starts no other program for its page.
+  engine->setMayOpenExternally([this] { return isVisible(); });
   m_findBar = new browser::FindBar(*engine);
   m_commands = std::make_unique<browser::PageCommands>(*WebBrowser1, *txtURL, m_findBar);
   // The Go button and Enter load the box's text unchanged.
@@ -271,6 +274,8 @@ void frmBrowser::buildControls() {
   // The panel's accessible name is the text it shows.
   StatusPanel1 = new QLabel(StatusBar1);
   StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+  // Link addresses and engine texts come from the page: shown as text, never as markup.
+  StatusPanel1->setTextFormat(Qt::PlainText);
   StatusPanel2 = new QLabel(StatusBar1);
   StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
   StatusPanel2->setAccessibleName(QStringLiteral("Secure connection"));
@@ -414,6 +419,14 @@ void frmBrowser::hiddenChanged(bool hidden) {
 
 void frmBrowser::WebBrowser1_SetSecureLockIcon(int SecureLockIcon) {
   StatusPanel2->setVisible(SecureLockIcon > 0);
+  // The address box keeps what was typed; the padlock names the site it stands for,
+  // which after a redirect is another one.
+  const QString host = QUrl(WebBrowser1->LocationURL()).host();
+  const QString says = SecureLockIcon > 0 && !host.isEmpty()
+                           ? tr("Secure connection to %1").arg(host)
+                           : tr("Secure connection");
+  StatusPanel2->setToolTip(says);
+  StatusPanel2->setAccessibleDescription(says);
 }
 
 int frmBrowser::newWindowLevel() const {

@@ -3,11 +3,13 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-  app::prepareProcess();
-  // The command line is not ours to read: Qt sees the program name alone.
-  int qtArgc = argc > 0 ? 1 : 0;
-  char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
-  QApplication application(qtArgc, qtArgv);
+  const bool noSandbox = app::askedForNoSandbox(argc, argv);
+  if (!app::prepareProcess(noSandbox)) {
+    return 1;
+  }
+  // The command line is not ours to read: Qt sees the program name and our own switches.
+  app::QtArguments qtArguments(argc > 0 ? argv[0] : nullptr, noSandbox);
+  QApplication application(qtArguments.argc(), qtArguments.argv());
   if (!app::Main()) {
     return 0;  // the program already runs: it took over
   }

@@ -53,6 +53,11 @@ QWebEngineProfile* sharedProfile() {
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    // WebRTC offers a page no local address (with the engine switch, none past the proxy).
+    s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    // Another program's address reaches the page only from a click; the engine never
+    // starts that program itself (the window asks the user first).
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
   }
   return slot.get();
 }

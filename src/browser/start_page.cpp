@@ -11,7 +11,14 @@ QString startPagePath(const QString& programDir, const QString& exeBaseName) {
 }
 
 QString startPageAddress(const QString& programDir, const QString& exeBaseName) {
-  return QStringLiteral("res://") + startPagePath(programDir, exeBaseName);
+  // Built by parts, so a "#" or "?" in the folder's name is part of the path, not the
+  // start of a fragment or a query.
+  QUrl url;
+  url.setScheme(QStringLiteral("res"));
+  url.setHost(QString());
+  url.setPath(startPagePath(programDir, exeBaseName));
+  // The separator is spelt as typed, not as "%5C", like every address the box shows.
+  return url.toString().replace(QLatin1String("%5C"), QLatin1String("\\"), Qt::CaseInsensitive);
 }
 
 bool isStartPageRequest(const QUrl& requestUrl, const QByteArray& method,

@@ -2,9 +2,12 @@
 
 #include "browser/certificate_prompt.h"
 #include "browser/engine_profile.h"
+#include "browser/external_prompt.h"
+#include "browser/local_files.h"
 #include "browser/page_properties.h"
 #include "browser/start_page.h"
 #include "browser/text_size.h"
+#include "platform/shell_open.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -89,6 +92,10 @@ class WebEngineBrowser::OfflineInterceptor : public QWebEngineUrlRequestIntercep
     if (m_engine.Offline() && isNetworkScheme(info.requestUrl().scheme().toLower())) {
       info.block(true);
     }
+    if (!mayLoadLocalFile(info.requestUrl(), info.initiator(), info.firstPartyUrl(),
+                          info.resourceType())) {
+      info.block(true);
+    }
   }
 
  private:
@@ -101,6 +108,18 @@ class WebEngineBrowser::Page : public QWebEnginePage {
       : QWebEnginePage(sharedProfile(), parent), m_engine(engine) {}
 
  protected:
+  // The engine hands over another program's address only after a click (at most once per
+  // click); it never goes to that program from here: the user is asked once this returns.
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+    if (isEngineScheme(url.scheme().toLower())) {
+      return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+    QMetaObject::invokeMethod(
+        &m_engine, [engine = &m_engine, url] { engine->askOpenExternally(url); },
+        Qt::QueuedConnection);
+    return false;
+  }
+
   QWebEnginePage* createWindow(WebWindowType /*type*/) override {
     return m_engine.requestNewWindow();
   }
@@ -329,6 +348,45 @@ bool WebEngineBrowser::freezeIfHidden() {
   return !m_pageHidden || m_page->lifecycleState() == QWebEnginePage::LifecycleState::Frozen;
 }
 
+bool WebEngineBrowser::isEngineScheme(const QString& scheme) {
+  static const QStringList kShownHere = {
+      QStringLiteral("http"),         QStringLiteral("https"),  QStringLiteral("file"),
+      QStringLiteral("data"),         QStringLiteral("blob"),   QStringLiteral("about"),
+      QStringLiteral("res"),          QStringLiteral("qrc"),    QStringLiteral("view-source"),
+      QStringLiteral("chrome-error"), QStringLiteral("chrome"), QStringLiteral("filesystem"),
+      QStringLiteral("javascript"),
+  };
+  return kShownHere.contains(scheme);
+}
+
+bool WebEngineBrowser::mayOpenExternally() const {
+  // Nothing leaves while offline or hidden, and a silent browser asks nobody.
+  if (m_offline || m_silent || m_pageHidden) {
+    return false;
+  }
+  return m_mayOpenExternally ? m_mayOpenExternally() : m_view->window()->isVisible();
+}
+
+void WebEngineBrowser::askOpenExternally(const QUrl& url) {
+  if (!mayOpenExternally()) {
+    // Nothing to ask now; the status bar says why the click did nothing.
+    const QString notice =
+        tr("No other program was started for this \"%1:\" address.").arg(url.scheme());
+    if (m_pageHidden) {
+      tellOnReturn(notice);
+    } else {
+      emit StatusTextChange(notice);
+    }
+    return;
+  }
+  browser::askOpenExternally(m_view->window(), url, [this, url] {
+    // Still so once the user has answered.
+    if (mayOpenExternally()) {
+      platform::openExternally(url);
+    }
+  });
+}
+
 QWebEnginePage* WebEngineBrowser::requestNewWindow() {
   if (m_pageHidden) {
     tellOnReturn(tr("Pop-up blocked"));
@@ -469,6 +527,8 @@ bool WebEngineBrowser::printPreview() {
     // The preview paints synchronously; the engine prints asynchronously.
     QEventLoop loop;
     connect(m_view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+    // A page whose process ended never finishes printing.
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
     m_printing = true;
     m_view->print(target);
     loop.exec();
@@ -518,6 +578,8 @@ bool WebEngineBrowser::showProperties() {
   const auto rows = describePage(LocationURL(), m_page->title(), m_contentType, m_loadedSecurely);
   for (const auto& [label, value] : rows) {
     auto* field = new QLabel(value, &dialog);
+    // The page's own title and address: never read as markup that could forge a line.
+    field->setTextFormat(Qt::PlainText);
     field->setTextInteractionFlags(Qt::TextSelectableByMouse);
     field->setWordWrap(true);
     field->setAccessibleName(label.chopped(1));

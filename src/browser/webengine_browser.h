@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWebEngineCertificateError>
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -54,6 +55,15 @@ class WebEngineBrowser : public BrowserEngine {
   static WebEngineBrowser* forPage(const QWebEnginePage* page);
   // Something the page was refused while hidden, told in the status text once it is back.
   void tellOnReturn(const QString& notice);
+  // Asked before an address of another program's scheme may go to that program: false
+  // refuses without a question. By default, while the view's window is shown.
+  void setMayOpenExternally(std::function<bool()> allowed) {
+    m_mayOpenExternally = std::move(allowed);
+  }
+
+  // Whether the engine shows addresses of this scheme itself (everything else belongs to
+  // another program).
+  static bool isEngineScheme(const QString& scheme);
 
   // The printer Print, Page Setup and Print Preview use; it keeps the user's choices
   // from one print to the next.
@@ -78,6 +88,8 @@ class WebEngineBrowser : public BrowserEngine {
   // Freezes the page if its window is hidden and the engine lets it; true when it is not
   // hidden or frozen.
   bool freezeIfHidden();
+  void askOpenExternally(const QUrl& url);
+  [[nodiscard]] bool mayOpenExternally() const;
   void onLoadStarted();
   void onLoadFinished(bool ok);
   bool print(int cmdExecOpt);
@@ -106,6 +118,7 @@ class WebEngineBrowser : public BrowserEngine {
   bool m_loadedSecurely = false;
   int m_textSizeLevel = kDefaultTextSizeLevel;
   QString m_contentType;
+  std::function<bool()> m_mayOpenExternally;
 };
 
 }  // namespace browser

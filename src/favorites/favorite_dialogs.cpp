@@ -1,6 +1,7 @@
 #include "favorites/favorite_dialogs.h"
 
 #include "favorites/favorites_menu.h"
+#include "favorites/folder_source.h"
 #include "platform/message_box.h"
 
 #include <QComboBox>
@@ -22,24 +23,36 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace favorites {
 
 namespace {
 
-// Plain folders below root (no dot-names, no links), relative to it, root first as "".
+// The folders the Favorites menu shows below root, relative to it, root first as "": by
+// the menu's own rules (plain folders only: no dot-names, no links, none read-only) and no
+// deeper than its sub-menus go.
 QStringList plainFolders(const QString& root) {
   QStringList folders = {QString()};
-  QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    const QFileInfo info = it.fileInfo();
-    const QString relative = QDir(root).relativeFilePath(path);
-    if (info.isSymLink() || relative.startsWith(QLatin1Char('.')) ||
-        relative.contains(QStringLiteral("/."))) {
+  const FolderListing listing;
+  // (relative path, depth) still to be listed; the top folder's entries are at depth 0.
+  std::vector<std::pair<QString, int>> pending = {{QString(), 0}};
+  while (!pending.empty()) {
+    const auto [relative, depth] = pending.back();
+    pending.pop_back();
+    if (depth >= kMaxFolderDepth) {
       continue;
     }
-    folders.append(relative);
+    const QString path = relative.isEmpty() ? root : root + QLatin1Char('/') + relative;
+    for (const QString& name : listing.listWithDirectoryFilter(path)) {
+      const auto attributes = listing.attributes(path + QLatin1Char('/') + name);
+      if (attributes && *attributes == kAttrDirectory) {
+        const QString inner = relative.isEmpty() ? name : relative + QLatin1Char('/') + name;
+        folders.append(inner);
+        pending.emplace_back(inner, depth + 1);
+      }
+    }
   }
   std::sort(folders.begin() + 1, folders.end(), [](const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) < 0;
@@ -130,6 +143,7 @@ DialogResult AddFavorite(QWidget* owner, const QString& favoritesFolder, const Q
   folder->setObjectName(QStringLiteral("CreateIn"));
   folder->setAccessibleName(QStringLiteral("Create in"));
   auto* address = new QLabel(url, dialog);
+  address->setTextFormat(Qt::PlainText);  // the page's address, never markup
   address->setAccessibleName(QStringLiteral("Address"));
   address->setTextInteractionFlags(Qt::TextSelectableByMouse);
   form->addRow(QStringLiteral("&Name:"), name);

@@ -38,6 +38,11 @@ WindowState* stateOf(const QMainWindow* window) {
                                                              Qt::FindDirectChildrenOnly);
 }
 
+// A favourite's name is the page's title: an "&" in it is a character, not a shortcut.
+QString plainCaption(QString caption) {
+  return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window) {
   for (const MenuNode& node : nodes) {
     switch (node.kind) {
@@ -45,12 +50,13 @@ void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window
         menu->addSeparator();
         break;
       case MenuNode::Kind::SubMenu: {
-        QMenu* sub = menu->addMenu(node.caption);
+        QMenu* sub = menu->addMenu(plainCaption(node.caption));
         render(sub, node.children, window);
         break;
       }
       case MenuNode::Kind::Item: {
-        QAction* action = menu->addAction(node.caption);
+        QAction* action =
+            menu->addAction(node.id > FAVORITE_ID_BASE ? plainCaption(node.caption) : node.caption);
         action->setData(node.id);
         const int id = node.id;
         if (id == ID_ADD_FAVORITE) {

@@ -124,7 +124,8 @@ class Journey : public ::testing::Test {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     m_browser.setProcessEnvironment(env);
-    m_browser.start(QStringLiteral(HUSHLEAF_EXE), {"--ignored-argument"});
+    // The suites run as root, where the program starts only without its sandbox.
+    m_browser.start(QStringLiteral(HUSHLEAF_EXE), {"--ignored-argument", "--no-sandbox"});
     ASSERT_TRUE(m_browser.waitForStarted());
   }
 

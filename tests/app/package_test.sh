@@ -31,7 +31,10 @@ fi
 # The kit (hushleaf_x_run) runs this script on an X server of its own, in DISPLAY.
 export HOME="$work/home"
 mkdir -p "$HOME"
-"$work/root/usr/bin/hushleaf-browser" >"$work/app.log" 2>&1 &
+# As root the program starts only without its sandbox, and only when told so.
+sandbox=()
+[ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
+"$work/root/usr/bin/hushleaf-browser" "${sandbox[@]}" >"$work/app.log" 2>&1 &
 app=$!
 deadline=$((SECONDS + 90))
 while [ "$SECONDS" -lt "$deadline" ]; do

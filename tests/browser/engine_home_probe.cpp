@@ -8,10 +8,15 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
-  app::prepareProcess();
-  int qtArgc = 1;
-  QApplication application(qtArgc, argv);
+  const bool noSandbox = geteuid() == 0;
+  if (!app::prepareProcess(noSandbox)) {
+    return 1;
+  }
+  app::QtArguments qtArguments(argv[0], noSandbox);
+  QApplication application(qtArguments.argc(), qtArguments.argv());
   auto* window = new QWidget();
   auto* engine = new browser::WebEngineBrowser(window);
   window->show();

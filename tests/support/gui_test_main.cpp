@@ -8,14 +8,19 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   testsupport::TempHome home;
   testsupport::XSession x;
-  app::prepareProcess();
-  int qtArgc = 1;
-  char* qtArgv[] = {argv[0], nullptr};
-  QApplication application(qtArgc, qtArgv);
+  // The suites run as root: the engine runs without its sandbox there, as asked.
+  const bool noSandbox = geteuid() == 0;
+  if (!app::prepareProcess(noSandbox)) {
+    return 1;
+  }
+  app::QtArguments qtArguments(argv[0], noSandbox);
+  QApplication application(qtArguments.argc(), qtArguments.argv());
   QApplication::setQuitOnLastWindowClosed(false);
   const int rc = RUN_ALL_TESTS();
   app::shutdown();

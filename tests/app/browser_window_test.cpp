@@ -28,6 +28,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <csignal>
@@ -337,6 +338,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   ASSERT_TRUE(waitUntil([&] { return pageOf(copy)->title() == "Opener"; }));
   // A pop-up from the copy: shown, silent like its opener, the main window's level.
   slider(copy)->setValue(100);
+  pageOf(copy)->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
   runJs(copy, "go(); 1");
   ASSERT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == 3; }));
   frmBrowser* popup = frmBrowser::windows().last();

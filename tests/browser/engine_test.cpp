@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 using browser::BrowserEngine;
@@ -259,6 +260,8 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
   EngineWindow popup;
   EngineWindow tab;
   ASSERT_TRUE(opener.go(server->url("/a")));
+  opener.engine->page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows,
+                                                  true);
   server->clearRequests();
   const auto handBack = [](BrowserEngine* engine) {
     return [engine](BrowserEngine** ppDisp, bool*) { *ppDisp = engine; };

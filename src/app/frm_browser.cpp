@@ -308,6 +308,12 @@ void frmBrowser::connectEngine() {
       StatusPanel1->setText(text);
     }
   });
+  connect(WebBrowser1, &browser::BrowserEngine::popupBlocked, this, [this] {
+    m_popupBlocked = true;
+    StatusPanel1->setText(tr("Pop-up blocked"));
+  });
+  connect(WebBrowser1, &browser::BrowserEngine::DownloadBegin, this,
+          [this] { m_popupBlocked = false; });
 }
 
 void frmBrowser::Form_Load() {
@@ -349,16 +355,10 @@ void frmBrowser::applyBrowserSize(float height, float width) {
 // ---- Keys and unload --------------------------------------------------------------
 
 void frmBrowser::Form_KeyDown(int& KeyCode, int& Shift) {
-  const QPointer<frmBrowser> alive(this);
   if (isNewWindowKey(KeyCode, Shift)) {
     mnuFileNew_Click();
     KeyCode = 0;
     Shift = 0;
-  }
-  // Pending events run here, but not the keys queued behind this one: letting those
-  // through first would scramble fast typing. They may close this window.
-  if (!alive.isNull()) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   }
 }
 
@@ -366,6 +366,15 @@ void frmBrowser::closeEvent(QCloseEvent* event) {
   int cancel = 0;
   Form_Unload(cancel);
   event->accept();
+  auto* engine = static_cast<browser::WebEngineBrowser*>(WebBrowser1);
+  engine->windowClosing();
+  if (engine->callingOut()) {
+    // The engine is inside one of its callbacks (a page dialog): the window goes once the
+    // call has returned, not under it.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(engine, &browser::WebEngineBrowser::callOutsReturned, this, &QObject::deleteLater,
+            Qt::QueuedConnection);
+  }
 }
 
 void frmBrowser::showEvent(QShowEvent* event) {
@@ -393,6 +402,11 @@ void frmBrowser::Slider1_Change() { stealth::transparent::MakeTransparent(this, 
 // ---- Page events ------------------------------------------------------------------
 
 void frmBrowser::WebBrowser1_StatusTextChange(const QString& Text) {
+  // The end of the load does not hide that a pop-up of this page was refused.
+  if (m_popupBlocked && Text == QLatin1String("Done")) {
+    StatusPanel1->setText(tr("Pop-up blocked"));
+    return;
+  }
   StatusPanel1->setText(browser::trimSpaces(Text));
 }
 
@@ -439,13 +453,17 @@ void frmBrowser::takeLevel(int level) {
   Slider1->setValue(level);
 }
 
+void frmBrowser::copyPageSettings(const frmBrowser& from) {
+  WebBrowser1->setSilent(from.WebBrowser1->Silent());
+  // Offline goes with the window's pages: nothing leaves a window made from an offline one.
+  WebBrowser1->setOffline(from.WebBrowser1->Offline());
+  action(QStringLiteral("File/Work Offline"))->setChecked(WebBrowser1->Offline());
+}
+
 void frmBrowser::LoadNewWindow(const QString& TargetURL, bool bSilent) {
   const int level = newWindowLevel();
-  // Making the window lets pending events run (its Favorites menu), which may close it.
-  const QPointer<frmBrowser> window(new frmBrowser());
-  if (window.isNull()) {
-    return;
-  }
+  // No events run while the window is made.
+  auto* window = new frmBrowser();
   window->WebBrowser1->setSilent(bSilent);
   window->WebBrowser1->Navigate(TargetURL);
   window->show();
@@ -453,26 +471,17 @@ void frmBrowser::LoadNewWindow(const QString& TargetURL, bool bSilent) {
 }
 
 void frmBrowser::WebBrowser1_NewWindow2(browser::BrowserEngine** ppDisp, bool* Cancel) {
+  // The engine waits inside its callback for the answer: no events may run here, or a
+  // close queued by the user would free the opener's page under it.
   *Cancel = true;
-  const QPointer<frmBrowser> alive(this);
-  QCoreApplication::processEvents();
-  if (alive.isNull()) {
+  if (m_unloaded) {
     return;
   }
-  const bool silent = WebBrowser1->Silent();
   const int level = newWindowLevel();
-  const QPointer<frmBrowser> window(new frmBrowser());
-  if (window.isNull()) {
-    return;
-  }
-  if (alive.isNull()) {
-    // The page that asked has gone with its window: nothing is left to open the pop-up.
-    window->deleteLater();
-    return;
-  }
+  auto* window = new frmBrowser();
+  window->copyPageSettings(*this);
   *ppDisp = window->WebBrowser1;
   window->WebBrowser1->setRegisterAsBrowser(true);
-  window->WebBrowser1->setSilent(silent);
   window->show();
   window->takeLevel(level);
   *Cancel = false;

@@ -118,6 +118,8 @@ class frmBrowser : public QMainWindow {
   [[nodiscard]] int newWindowLevel() const;
   // Transparency level and slider value of a new window.
   void takeLevel(int level);
+  // What a window made from another takes from it: silence and Offline.
+  void copyPageSettings(const frmBrowser& from);
 
   // Window commands; the page's own are in browser::PageCommands.
   void mnuFileNew_Click();
@@ -144,6 +146,8 @@ class frmBrowser : public QMainWindow {
   QHash<QString, QAction*> m_actions;
   std::function<QString()> m_caption;
   bool m_unloaded = false;
+  // A pop-up of the page on show was refused.
+  bool m_popupBlocked = false;
 };
 
 }  // namespace app

@@ -14,7 +14,6 @@
 #include "proxy/proxy_settings_dialog.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QMenuBar>
 #include <QPointer>
@@ -241,9 +240,12 @@ void frmBrowser::mnuViewTextSize_Click() {
 }
 
 void frmBrowser::mnuFileNew_Click() {
-  LoadNewWindow(WebBrowser1->LocationURL(), WebBrowser1->Silent());
-  // Often reached from Ctrl+N inside key handling: keys behind it keep their order.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  const int level = newWindowLevel();
+  auto* window = new frmBrowser();
+  window->copyPageSettings(*this);
+  window->WebBrowser1->Navigate(WebBrowser1->LocationURL());
+  window->show();
+  window->takeLevel(level);
 }
 
 void frmBrowser::mnuOpen_Click() {

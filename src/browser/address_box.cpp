@@ -5,10 +5,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 
 namespace browser {
 
@@ -125,33 +123,11 @@ void AddressBox::documentComplete() {
     // A program change of the text is completed like typing.
     txtURL_Change();
   }
-  if (edit->text().isEmpty()) {
-    return;
-  }
-  // Pending events run during the walk (a large history must not freeze the window),
-  // at most once a millisecond. Another handler may change the list or close the window
-  // meanwhile, so the walk reads afresh and a final pass keeps every entry unique.
-  const QPointer<AddressBox> alive(this);
-  QElapsedTimer slice;
-  slice.start();
-  const int last = m_history.count() - 1;
-  for (int i = 0; i <= last && i < m_history.count(); ++i) {
-    if (m_history.entries().at(i) == edit->text()) {
-      removeHistoryEntry(i);
-      break;
-    }
-    if (slice.elapsed() >= 1) {
-      QCoreApplication::processEvents();
-      if (alive.isNull()) {
-        return;
-      }
-      slice.restart();
-    }
-  }
   const QString text = edit->text();
   if (text.isEmpty()) {
     return;
   }
+  // The index finds the entry at once; no walk over the list, no events run meanwhile.
   for (int at = m_history.indexOf(text); at >= 0; at = m_history.indexOf(text)) {
     removeHistoryEntry(at);
   }

@@ -112,6 +112,9 @@ class BrowserEngine : public QObject {
   void ProgressChange(int progress, int progressMax);
   void DownloadBegin();
   void DownloadComplete();
+  // A pop-up of this page was refused (the page asked without the user's click or key,
+  // or more than once for one).
+  void popupBlocked();
 };
 
 }  // namespace browser

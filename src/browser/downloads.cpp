@@ -1,10 +1,16 @@
 #include "browser/downloads.h"
 
 #include "browser/webengine_browser.h"
+#include "favorites/favorites_menu.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -12,7 +18,114 @@
 
 namespace browser {
 
+namespace {
+
+// The folder the user last saved a download to in this run; empty: the Downloads folder.
+QString& chosenFolder() {
+  static QString folder;
+  return folder;
+}
+
+// What one page's downloads may do: every download after the first since the user's last
+// click or key in the page needs the user's leave.
+struct PageDownloads {
+  int sinceGesture = 0;
+  enum class Several { Unasked, Allowed, Refused } several = Several::Unasked;
+  bool asking = false;  // a dialog for this page is open
+};
+
+QHash<const QWebEnginePage*, PageDownloads>& pages() {
+  static QHash<const QWebEnginePage*, PageDownloads> state;
+  return state;
+}
+
+PageDownloads& stateOf(QWebEnginePage* page) {
+  if (!pages().contains(page)) {
+    QObject::connect(page, &QObject::destroyed, qApp, [page] { pages().remove(page); });
+  }
+  return pages()[page];
+}
+
+// A press of a mouse button or a key in a page's view is the user's own gesture there.
+class GestureWatch : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::KeyPress) && watched->isWidgetType()) {
+      for (QObject* o = watched; o != nullptr; o = o->parent()) {
+        if (auto* view = qobject_cast<QWebEngineView*>(o)) {
+          if (view->page() != nullptr && pages().contains(view->page())) {
+            pages()[view->page()].sinceGesture = 0;
+          }
+          break;
+        }
+      }
+    }
+    return false;
+  }
+};
+
+// The base name the page suggested, never a path: "../../.config/autostart/x.desktop" is
+// offered as "x.desktop".
+QString offeredName(const QWebEngineDownloadRequest& download) {
+  QString name = download.downloadFileName();
+  name =
+      name.mid(qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
+  name = favorites::cleanFileName(name);
+  return name.isEmpty() ? QStringLiteral("download") : name;
+}
+
+enum class Verdict { Ask, Refuse };
+
+// The one place that decides whether a page's download may ask the user where to save it.
+Verdict mayAsk(QWebEnginePage* page, QWidget* owner) {
+  if (page == nullptr) {
+    return Verdict::Ask;
+  }
+  PageDownloads& state = stateOf(page);
+  // One dialog at a time: a page cannot pile them up while one is open.
+  if (state.asking) {
+    return Verdict::Refuse;
+  }
+  if (state.sinceGesture++ == 0 || state.several == PageDownloads::Several::Allowed) {
+    return Verdict::Ask;
+  }
+  if (state.several == PageDownloads::Several::Refused) {
+    return Verdict::Refuse;
+  }
+  const QPointer<QWebEnginePage> alive(page);
+  state.asking = true;
+  QMessageBox box(QMessageBox::Question, QObject::tr("Downloads"),
+                  QObject::tr("This page wants to download several files"), QMessageBox::NoButton,
+                  owner);
+  box.setObjectName(QStringLiteral("SeveralDownloads"));
+  box.setWindowModality(Qt::WindowModal);
+  QPushButton* allow = box.addButton(QObject::tr("Allow"), QMessageBox::AcceptRole);
+  QPushButton* refuse = box.addButton(QObject::tr("Refuse"), QMessageBox::RejectRole);
+  allow->setObjectName(QStringLiteral("Allow"));
+  refuse->setObjectName(QStringLiteral("Refuse"));
+  box.setDefaultButton(refuse);
+  box.setEscapeButton(refuse);
+  box.exec();
+  if (alive.isNull()) {
+    return Verdict::Refuse;
+  }
+  PageDownloads& after = stateOf(page);
+  after.asking = false;
+  after.several = box.clickedButton() == allow ? PageDownloads::Several::Allowed
+                                               : PageDownloads::Several::Refused;
+  return after.several == PageDownloads::Several::Allowed ? Verdict::Ask : Verdict::Refuse;
+}
+
+}  // namespace
+
 void handleDownloads(QWebEngineProfile* profile) {
+  static GestureWatch* watch = nullptr;
+  if (watch == nullptr) {
+    watch = new GestureWatch;
+    watch->setParent(qApp);
+    qApp->installEventFilter(watch);
+  }
   QObject::connect(
       profile, &QWebEngineProfile::downloadRequested, profile,
       [](QWebEngineDownloadRequest* download) {
@@ -29,21 +142,40 @@ void handleDownloads(QWebEngineProfile* profile) {
           return;
         }
         QWidget* owner = nullptr;
-        if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(download->page()))) {
+        QWebEnginePage* page = download->page();
+        if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(page))) {
           owner = view->window();
         }
-        QString folder = download->downloadDirectory();
-        if (folder.isEmpty()) {
+        const QPointer<QWebEngineDownloadRequest> alive(download);
+        if (mayAsk(page, owner) == Verdict::Refuse || alive.isNull()) {
+          if (!alive.isNull()) {
+            download->cancel();
+          }
+          return;
+        }
+        // The dialog starts where the user keeps downloads, never where the page points.
+        QString folder = chosenFolder();
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
           folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
         }
-        const QString path =
-            QFileDialog::getSaveFileName(owner, QStringLiteral("Save File"),
-                                         folder + QLatin1Char('/') + download->downloadFileName());
+        const QPointer<QWebEnginePage> pageAlive(page);
+        if (page != nullptr) {
+          stateOf(page).asking = true;
+        }
+        const QString path = QFileDialog::getSaveFileName(
+            owner, QObject::tr("Save File"), folder + QLatin1Char('/') + offeredName(*download));
+        if (!pageAlive.isNull()) {
+          stateOf(page).asking = false;
+        }
+        if (alive.isNull()) {
+          return;
+        }
         if (path.isEmpty()) {
           download->cancel();
           return;
         }
         const QFileInfo target(path);
+        chosenFolder() = target.absolutePath();
         download->setDownloadDirectory(target.absolutePath());
         download->setDownloadFileName(target.fileName());
         download->accept();

@@ -50,7 +50,8 @@ QWebEngineProfile* sharedProfile() {
     slot->setSpellCheckEnabled(false);
     slot->installUrlSchemeHandler("res", new ResSchemeHandler(currentStartPagePath(), slot.get()));
     QWebEngineSettings* s = slot->settings();
-    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    // Script opens a window only in answer to the user's click or key, one per gesture.
+    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
     // WebRTC offers a page no local address (with the engine switch, none past the proxy).

@@ -9,12 +9,15 @@
 #include "browser/text_size.h"
 #include "platform/shell_open.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -23,6 +26,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
@@ -32,6 +36,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <QWindow>
 
 #include <cmath>
 #include <utility>
@@ -48,6 +53,36 @@ const QString& frameCompleteToken() {
       QStringLiteral("hushleaf-frame-complete:%1:")
           .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
   return token;
+}
+
+// A page learns from window.open's null that its pop-up was refused; the window is told
+// through a console line with a secret of its own. The secret is an argument of the outer
+// function, so the source a page can read of the wrapper does not show it.
+const QString& popupBlockedToken() {
+  static const QString token =
+      QStringLiteral("hushleaf-popup-blocked:%1")
+          .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+  return token;
+}
+
+QWebEngineScript popupBlockedScript() {
+  QWebEngineScript script;
+  script.setName(QStringLiteral("hushleaf-popup-blocked"));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::MainWorld);
+  script.setRunsOnSubFrames(true);
+  // "noopener" opens a window and still answers null.
+  script.setSourceCode(QStringLiteral(R"((function (report, apply, test) {
+  var open = window.open;
+  var noOpener = /noopener|noreferrer/i;
+  window.open = { open: function () {
+    var w = apply(open, this, arguments);
+    if (w === null && !apply(test, noOpener, [String(arguments[2])])) report();
+    return w;
+  } }.open;
+})(console.log.bind(console, %1), Reflect.apply, RegExp.prototype.test);)")
+                           .arg(QLatin1Char('"') + popupBlockedToken() + QLatin1Char('"')));
+  return script;
 }
 
 QWebEngineScript frameCompleteScript() {
@@ -102,6 +137,22 @@ class WebEngineBrowser::OfflineInterceptor : public QWebEngineUrlRequestIntercep
   const WebEngineBrowser& m_engine;
 };
 
+// Counts the time the engine spends inside one of its callbacks.
+class WebEngineBrowser::CallOut {
+ public:
+  explicit CallOut(WebEngineBrowser& engine) : m_engine(&engine) { ++engine.m_callOuts; }
+  ~CallOut() {
+    if (!m_engine.isNull() && --m_engine->m_callOuts == 0) {
+      emit m_engine->callOutsReturned();
+    }
+  }
+  CallOut(const CallOut&) = delete;
+  CallOut& operator=(const CallOut&) = delete;
+
+ private:
+  QPointer<WebEngineBrowser> m_engine;
+};
+
 class WebEngineBrowser::Page : public QWebEnginePage {
  public:
   Page(WebEngineBrowser& engine, QObject* parent)
@@ -124,19 +175,22 @@ class WebEngineBrowser::Page : public QWebEnginePage {
     return m_engine.requestNewWindow();
   }
 
-  void javaScriptAlert(const QUrl& origin, const QString& msg) override {
-    if (!quiet()) {
-      QWebEnginePage::javaScriptAlert(origin, msg);
-    }
+  void javaScriptAlert(const QUrl& /*origin*/, const QString& msg) override {
+    m_engine.runPageDialog(PageDialog::Alert, msg, nullptr);
   }
 
-  bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
-    return !quiet() && QWebEnginePage::javaScriptConfirm(origin, msg);
+  bool javaScriptConfirm(const QUrl& /*origin*/, const QString& msg) override {
+    return m_engine.runPageDialog(PageDialog::Confirm, msg, nullptr);
   }
 
-  bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& defaultValue,
+  bool javaScriptPrompt(const QUrl& /*origin*/, const QString& msg, const QString& defaultValue,
                         QString* result) override {
-    return !quiet() && QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+    QString text = defaultValue;
+    if (!m_engine.runPageDialog(PageDialog::Prompt, msg, &text)) {
+      return false;
+    }
+    *result = text;
+    return true;
   }
 
   QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
@@ -152,6 +206,8 @@ class WebEngineBrowser::Page : public QWebEnginePage {
                                 int /*lineNumber*/, const QString& /*sourceID*/) override {
     if (message.startsWith(frameCompleteToken())) {
       emit m_engine.DocumentComplete(message.mid(frameCompleteToken().size()));
+    } else if (message == popupBlockedToken()) {
+      emit m_engine.popupBlocked();
     }
   }
 
@@ -169,6 +225,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
   setParent(m_view);
   m_page->setUrlRequestInterceptor(new OfflineInterceptor(*this, m_page));
   m_page->scripts().insert(frameCompleteScript());
+  m_page->scripts().insert(popupBlockedScript());
   m_view->setPage(m_page);
 
   connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserEngine::TitleChange);
@@ -387,9 +444,26 @@ void WebEngineBrowser::askOpenExternally(const QUrl& url) {
   });
 }
 
+void WebEngineBrowser::windowClosing() {
+  m_closing = true;
+  if (!m_pageDialog.isNull()) {
+    m_pageDialog->reject();
+  }
+  if (!m_dialogWait.isNull()) {
+    m_dialogWait->quit();
+  }
+}
+
+bool WebEngineBrowser::popupAllowed() const { return !m_closing; }
+
 QWebEnginePage* WebEngineBrowser::requestNewWindow() {
+  const CallOut busy(*this);
   if (m_pageHidden) {
     tellOnReturn(tr("Pop-up blocked"));
+    return nullptr;
+  }
+  if (!popupAllowed()) {
+    emit popupBlocked();
     return nullptr;
   }
   BrowserEngine* target = nullptr;
@@ -401,6 +475,88 @@ QWebEnginePage* WebEngineBrowser::requestNewWindow() {
     return nullptr;
   }
   return engine->m_page;
+}
+
+bool WebEngineBrowser::runPageDialog(PageDialog kind, const QString& message, QString* text) {
+  const CallOut busy(*this);
+  if (m_silent || m_pageHidden || m_closing) {
+    return false;
+  }
+  const QString host = m_page->url().host();
+  if (host != m_dialogHost) {
+    m_dialogHost = host;
+    m_dialogsShown = 0;
+    m_dialogsSuppressed = false;
+  }
+  if (m_dialogsSuppressed) {
+    return false;
+  }
+  QWidget* window = m_view->window();
+  // The keyboard stays with the window the user is in: the page waits for its own.
+  if (!window->isActiveWindow()) {
+    QEventLoop wait;
+    m_dialogWait = &wait;
+    const auto activated =
+        connect(qApp, &QGuiApplication::focusWindowChanged, &wait, [&wait, window] {
+          if (window->isActiveWindow()) {
+            wait.quit();
+          }
+        });
+    wait.exec();
+    disconnect(activated);
+    if (m_closing || m_silent || m_pageHidden) {
+      return false;
+    }
+  }
+  auto* dialog = new QDialog(window);
+  dialog->setObjectName(QStringLiteral("PageDialog"));
+  dialog->setWindowTitle(host.isEmpty() ? tr("Message from the page")
+                                        : tr("Message from %1").arg(host));
+  auto* layout = new QVBoxLayout(dialog);
+  auto* label = new QLabel(dialog);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(message);
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  QLineEdit* field = nullptr;
+  if (kind == PageDialog::Prompt) {
+    field = new QLineEdit(text != nullptr ? *text : QString(), dialog);
+    field->setAccessibleName(message);
+    layout->addWidget(field);
+  }
+  QCheckBox* noMore = nullptr;
+  if (m_dialogsShown > 0) {
+    noMore = new QCheckBox(tr("Don't let this page open more dialogs"), dialog);
+    noMore->setObjectName(QStringLiteral("NoMoreDialogs"));
+    layout->addWidget(noMore);
+  }
+  auto* buttons = new QDialogButtonBox(kind == PageDialog::Alert
+                                           ? QDialogButtonBox::Ok
+                                           : QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                       dialog);
+  connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  // Over this window only: every other window goes on working.
+  dialog->setWindowModality(Qt::WindowModal);
+  m_pageDialog = dialog;
+  QEventLoop loop;
+  connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  dialog->open();
+  loop.exec();
+  if (m_pageDialog.isNull()) {
+    return false;
+  }
+  ++m_dialogsShown;
+  const bool accepted = dialog->result() == QDialog::Accepted;
+  if (noMore != nullptr && noMore->isChecked()) {
+    m_dialogsSuppressed = true;
+  }
+  if (field != nullptr && text != nullptr) {
+    *text = field->text();
+  }
+  delete dialog;
+  return accepted && !m_closing;
 }
 
 void WebEngineBrowser::onLoadStarted() {

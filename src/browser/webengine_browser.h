@@ -3,12 +3,15 @@
 #include "browser/browser_engine.h"
 
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 #include <QWebEngineCertificateError>
 
 #include <functional>
 #include <memory>
 
+class QDialog;
+class QEventLoop;
 class QPrinter;
 class QWebEnginePage;
 class QWebEngineView;
@@ -79,17 +82,35 @@ class WebEngineBrowser : public BrowserEngine {
   // Turns a typed address into the URL the engine loads ("example.org" gets http://).
   static QUrl urlFromInput(const QString& text);
 
+  // Whether the engine is inside one of its callbacks (a pop-up being made, a page dialog).
+  // Its window must not be deleted until callOutsReturned.
+  [[nodiscard]] bool callingOut() const { return m_callOuts > 0; }
+  // The window is closing: a page dialog showing or waiting ends as Cancel would, and
+  // the page gets no more pop-ups or dialogs.
+  void windowClosing();
+
+ signals:
+  // The last callback the engine was in has returned.
+  void callOutsReturned();
+
  private:
   class Page;
   class OfflineInterceptor;
+  class CallOut;
   friend class Page;
 
+  // The one place that decides whether this page may have the pop-up it asks for; the
+  // engine has already refused those without a click or key.
+  [[nodiscard]] bool popupAllowed() const;
   QWebEnginePage* requestNewWindow();
   // Freezes the page if its window is hidden and the engine lets it; true when it is not
   // hidden or frozen.
   bool freezeIfHidden();
   void askOpenExternally(const QUrl& url);
   [[nodiscard]] bool mayOpenExternally() const;
+  enum class PageDialog { Alert, Confirm, Prompt };
+  // A page's alert, confirm or prompt, over this window only; true when answered with OK.
+  bool runPageDialog(PageDialog kind, const QString& message, QString* text);
   void onLoadStarted();
   void onLoadFinished(bool ok);
   bool print(int cmdExecOpt);
@@ -119,6 +140,15 @@ class WebEngineBrowser : public BrowserEngine {
   int m_textSizeLevel = kDefaultTextSizeLevel;
   QString m_contentType;
   std::function<bool()> m_mayOpenExternally;
+  int m_callOuts = 0;
+  bool m_closing = false;
+  QPointer<QDialog> m_pageDialog;
+  QPointer<QEventLoop> m_dialogWait;
+  // Page dialogs of the page on this host: how many were shown, and whether the user
+  // asked for no more.
+  QString m_dialogHost;
+  int m_dialogsShown = 0;
+  bool m_dialogsSuppressed = false;
 };
 
 }  // namespace browser

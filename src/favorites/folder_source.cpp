@@ -1,6 +1,5 @@
 #include "favorites/folder_source.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -47,13 +46,6 @@ std::optional<unsigned> FolderListing::attributes(const QString& path) const {
     attributes |= kAttrReadOnly;
   }
   return attributes;
-}
-
-bool FolderListing::processPendingEvents() const {
-  if (QCoreApplication::instance() != nullptr) {
-    QCoreApplication::processEvents();
-  }
-  return !m_keepGoing || m_keepGoing();
 }
 
 }  // namespace favorites

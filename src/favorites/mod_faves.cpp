@@ -88,14 +88,9 @@ void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
     new WindowState(window, engine);
   }
   const QString folder = favoritesFolder();
-  // The scan lets pending events run, and one of them may close and delete the window.
-  const QPointer<QMainWindow> alive(window);
-  const FolderListing listing([&alive] { return !alive.isNull(); });
+  const FolderListing listing;
   FavoritesMenuTree tree =
       scanFavorites(folder.isEmpty() ? QString() : folder + QLatin1Char('/'), listing);
-  if (alive.isNull()) {
-    return;
-  }
   WindowState* state = stateOf(window);
   state->tree = std::move(tree);
 
@@ -123,11 +118,8 @@ void RebuildFavoritesMenu(QMainWindow* window) {
     state->menu->deleteLater();
     state->menu = nullptr;
   }
-  const QPointer<QMainWindow> alive(window);
   BuildFavoritesMenu(window, nullptr);
-  if (!alive.isNull()) {
-    window->menuBar()->update();
-  }
+  window->menuBar()->update();
 }
 
 bool FavoritesWindowProc(QMainWindow* window, int command) {

@@ -22,7 +22,7 @@ namespace favorites {
 // Builds the Favorites menu of a browser window from the Favorites folder, inserts it
 // at position 4 of its menu bar and turns the window's Favorites dispatch on. Each
 // window keeps its own id table, so one window's rebuild never re-points another's items.
-// Pending events run during the scan; a window closed meanwhile is left alone.
+// No events run during the scan, so it is safe while the engine waits on a new window.
 void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine);
 
 // Turns the dispatch off, detaches the old menu and builds anew.

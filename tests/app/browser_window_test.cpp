@@ -35,6 +35,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <csignal>
@@ -540,6 +541,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   ASSERT_EVENTUALLY_EQ(pageOf(copy)->title(), "Opener");
   // A pop-up from the copy: shown, silent like its opener, the main window's level.
   slider(copy)->setValue(100);
+  pageOf(copy)->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
   runJs(copy, "go(); 1");
   ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), 3);
   frmBrowser* popup = frmBrowser::windows().last();

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 using browser::BrowserEngine;
@@ -287,6 +288,8 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
   EngineWindow popup;
   EngineWindow tab;
   ASSERT_TRUE(opener.go(server->url("/a")));
+  opener.engine->page()->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows,
+                                                  true);
   server->clearRequests();
   const auto handBack = [](BrowserEngine* engine) {
     return [engine](BrowserEngine** ppDisp, bool*) { *ppDisp = engine; };

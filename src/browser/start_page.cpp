@@ -15,7 +15,7 @@ QString startPageAddress(const QString& programDir, const QString& exeBaseName) 
   // start of a fragment or a query.
   QUrl url;
   url.setScheme(QStringLiteral("res"));
-  url.setHost(QString());
+  url.setAuthority(QStringLiteral(""));  // empty, not absent: "res:///..."
   url.setPath(startPagePath(programDir, exeBaseName));
   // The separator is spelt as typed, not as "%5C", like every address the box shows.
   return url.toString().replace(QLatin1String("%5C"), QLatin1String("\\"), Qt::CaseInsensitive);

@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEnginePage>
 
 #include <algorithm>
@@ -138,6 +139,14 @@ TEST_F(HiddenWindow, APageIsStillAndSilentWhileHiddenAndComesBackAsItWas) {
     EXPECT_TRUE(pageOf(w)->isAudioMuted());
     EXPECT_EQ(pageOf(w)->lifecycleState(), QWebEnginePage::LifecycleState::Frozen);
 
+    // The user then works in the window: a page's dialog waits for its window to be active.
+    QTimer activate;
+    QObject::connect(&activate, &QTimer::timeout, w, [this] {
+      if (w->isVisible() && !w->isActiveWindow()) {
+        w->activateWindow();
+      }
+    });
+    activate.start(50);
     restoreByZone();
     EXPECT_EQ(pageOf(w)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
     EXPECT_EQ(pageOf(w)->isAudioMuted(), userMuted);

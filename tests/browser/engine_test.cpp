@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -220,6 +221,9 @@ TEST_F(Engine, SilentSuppressesScriptDialogsAndThePagesPrint) {
   EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",false,null])");
   EXPECT_EQ(kinds, QStringList{});
   w.engine->setSilent(false);
+  // A page's dialogs wait for their window to be the active one.
+  w.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
   ASSERT_TRUE(w.go(server->url("/dialogs")));
   EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",true,"d"])");
   ASSERT_EVENTUALLY_EQ(kinds.size(), 4);

@@ -512,6 +512,9 @@ int main(int argc, char** argv) {
   const std::filesystem::path page = std::filesystem::temp_directory_path() /
                                      ("idle-bench-page-" + std::to_string(getpid()) + ".htm");
   std::ofstream(page) << "<html><body style='color:gray'><p>Welcome.</p></body></html>";
+  // Gone however the bench ends, a failed case too.
+  const std::unique_ptr<const std::filesystem::path, void (*)(const std::filesystem::path*)>
+      removePage(&page, [](const std::filesystem::path* p) { std::filesystem::remove(*p); });
   PageServer server;
   std::string videoPage;
   if (video) {
@@ -687,7 +690,6 @@ int main(int argc, char** argv) {
     std::printf("run %d of %d done\n", r + 1, runs);
     std::fflush(stdout);
   }
-  std::filesystem::remove(page);
 
   const auto cpu = [&](Case c) { return median(cases[c].cpu); };
   const auto wakeups = [&](Case c) { return median(cases[c].wakeups); };

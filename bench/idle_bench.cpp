@@ -4,9 +4,11 @@
 // and reads the process tree's CPU time (from schedstat, in ns) and the main thread's
 // voluntary context switches (its wake-ups) from /proc over 10 s per case. Prints
 // medians of the runs beside their goals.
-//   idle_bench [runs=5] [ms per case=10000] [threads]
-// "threads" also prints, per case, the threads that used the most CPU (last run).
+//   idle_bench [runs=5] [ms per case=10000] [threads] [word...]
+// "threads" also prints, per case, the threads that used the most CPU (last run). Words
+// pick the cases whose names hold one of them (and their controls); none: every case.
 #include "process_tree.h"
+#include "support/http_server.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
 #include "x_windows.h"
@@ -15,6 +17,10 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -27,6 +33,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -193,6 +200,105 @@ std::string run(const std::string& command) {
   return out;
 }
 
+// The suite's local server on a thread of its own: the bench itself sleeps while it measures.
+class PageServer {
+ public:
+  PageServer() {
+    m_thread.start();
+    m_context.moveToThread(&m_thread);
+    onThread([this] { m_server = std::make_unique<testsupport::HttpServer>(); });
+  }
+  ~PageServer() {
+    onThread([this] { m_server.reset(); });
+    m_thread.quit();
+    m_thread.wait();
+  }
+  PageServer(const PageServer&) = delete;
+  PageServer& operator=(const PageServer&) = delete;
+
+  // Serves body at path; returns its address.
+  std::string setPage(const QString& path, const QByteArray& contentType, const QByteArray& body) {
+    std::string url;
+    onThread([&] {
+      testsupport::HttpResponse response;
+      response.contentType = contentType;
+      response.body = body;
+      m_server->setPage(path, response);
+      url = m_server->url(path).toStdString();
+    });
+    return url;
+  }
+
+ private:
+  void onThread(const std::function<void()>& call) {
+    QMetaObject::invokeMethod(&m_context, call, Qt::BlockingQueuedConnection);
+  }
+
+  QThread m_thread;
+  QObject m_context;  // lives on m_thread
+  std::unique_ptr<testsupport::HttpServer> m_server;
+};
+
+// Three seconds of bars moving across a 320x240 picture at 25 frames/s, encoded to WebM
+// (VP9, as sites serve it) by vpxenc from raw frames (it cannot read them from a pipe).
+// Empty if that fails.
+QByteArray makeClip(const std::filesystem::path& file) {
+  constexpr int kWidth = 320, kHeight = 240, kFrames = 75;
+  const std::filesystem::path raw = file.string() + ".y4m";
+  {
+    std::ofstream out(raw, std::ios::binary);
+    out << "YUV4MPEG2 W" << kWidth << " H" << kHeight << " F25:1 Ip A1:1 C420jpeg\n";
+    std::vector<char> frame(kWidth * kHeight * 3 / 2);
+    for (int i = 0; i < kFrames; ++i) {
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          frame[y * kWidth + x] = static_cast<char>(((x + 4 * i) / 16 + y / 16) % 2 ? 220 : 40);
+        }
+      }
+      // The colour drifts too, so no frame repeats another.
+      const auto chroma = frame.begin() + kWidth * kHeight;
+      std::fill(chroma, chroma + kWidth * kHeight / 4, static_cast<char>(96 + i));
+      std::fill(chroma + kWidth * kHeight / 4, frame.end(), static_cast<char>(176 - i));
+      out << "FRAME\n";
+      out.write(frame.data(), static_cast<std::streamsize>(frame.size()));
+    }
+  }
+  const int rc =
+      std::system(("vpxenc --codec=vp9 --good --cpu-used=8 --target-bitrate=300 -q -o '" +
+                   file.string() + "' '" + raw.string() + "' 2>/dev/null")
+                      .c_str());
+  std::filesystem::remove(raw);
+  return rc == 0 ? QByteArray::fromStdString(slurp(file.string())) : QByteArray();
+}
+
+// Its title tells the bench that the video plays, and how often it started over. Muted:
+// the engine starts only a muted video without the user's click.
+const char* const kVideoPage =
+    "<html><body style='margin:0;background:black'>"
+    "<video id=clip autoplay loop muted src=clip.webm width=320 height=240></video><script>"
+    "let loops = 0;"
+    "clip.onplaying = () => { if (!loops) document.title = 'playing'; };"
+    "clip.onseeked = () => { document.title = 'looped ' + ++loops; };"
+    "clip.onerror = () => { document.title = 'error ' + clip.error.code; };"
+    "</script></body></html>";
+
+// The page's title as its window's caption shows it, while it is up.
+std::string caption(std::uint32_t window) {
+  return x::property(window, "_NET_WM_NAME").value_or(QByteArray()).toStdString();
+}
+
+// How often the video page in window started over (its caption), once it plays; -1 when
+// it does not play within timeoutMs.
+int loopsOf(std::uint32_t window, int timeoutMs = 15000) {
+  for (int ms = 0; ms < timeoutMs; ms += 50) {
+    const std::string now = caption(window);
+    if (now.rfind("playing", 0) == 0) return 0;
+    if (now.rfind("looped ", 0) == 0) return std::atoi(now.c_str() + 7);
+    sleepMs(50);
+  }
+  return -1;
+}
+
 // The ZodorAzev button's centre relative to the client window's corner, found once
 // through the accessibility bus as a screen reader finds it (accessibility stays off in
 // the measured runs: it costs CPU of its own).
@@ -313,6 +419,8 @@ enum Case {
   kHiddenMovingDesktop1000,
   kFloorCaret,
   kUpCaret,
+  kVideoUp,
+  kVideoHidden,
   kCases
 };
 
@@ -334,14 +442,68 @@ const char* const kNames[kCases] = {
     "hidden, circling on the desktop at 1000 Hz",
     "floor: bare view + focused QLineEdit, active",
     "up, active, caret in the address box",
+    "up, playing a looping video (control)",
+    "hidden, playing a looping video",
 };
+
+// The case a case's goal is reckoned against; kCases for none.
+Case controlOf(Case c) {
+  switch (c) {
+    case kUp:
+      return kFloor;
+    case kMovingInside:
+      return kUpMovingInside;
+    case kMovingDesktop:
+    case kHiddenMovingDesktop:
+      return kUpMovingDesktop;
+    case kMovingDesktop1000:
+    case kHiddenMovingDesktop1000:
+      return kUpMovingDesktop1000;
+    case kUpCaret:
+      return kFloorCaret;
+    case kVideoHidden:
+      return kVideoUp;
+    default:
+      return kCases;
+  }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);  // for the page server's event loop
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   if (argc > 2) kMeasureMs = std::max(100, std::atoi(argv[2]));
-  const bool showThreads = argc > 3 && std::string(argv[3]) == "threads";
+  bool showThreads = false;
+  std::vector<std::string> words;
+  for (int i = 3; i < argc; ++i) {
+    if (std::string(argv[i]) == "threads") {
+      showThreads = true;
+    } else {
+      words.emplace_back(argv[i]);
+    }
+  }
+  const auto named = [&](const std::string& name) {
+    return words.empty() || std::any_of(words.begin(), words.end(), [&](const std::string& w) {
+             return name.find(w) != std::string::npos;
+           });
+  };
+  std::array<bool, kCases> wanted{};
+  for (int c = 0; c < kCases; ++c) wanted[c] = named(kNames[c]);
+  for (int c = 0; c < kCases; ++c) {
+    if (wanted[c] && controlOf(Case(c)) != kCases) wanted[controlOf(Case(c))] = true;
+  }
+  const auto any = [&](std::initializer_list<Case> some) {
+    return std::any_of(some.begin(), some.end(), [&](Case c) { return wanted[c]; });
+  };
+  const bool latency = named("hide: leaves -> unmapped, restore: zone -> mapped");
+  const bool pressing =
+      latency ||
+      any({kRestingInside, kRestingOutside, kHiddenResting, kMovingInside, kUpMovingInside,
+           kMovingAfterCycles, kMovingDesktop, kUpMovingDesktop, kMovingDesktop1000,
+           kUpMovingDesktop1000, kHiddenMovingDesktop, kHiddenMovingDesktop1000});
+  const bool video = any({kVideoUp, kVideoHidden});
+
   testsupport::XSession session;
   if (!session.startWindowManager() || !x::windowManagerReady()) {
     std::fprintf(stderr, "openbox did not start\n");
@@ -350,25 +512,48 @@ int main(int argc, char** argv) {
   const std::filesystem::path page = std::filesystem::temp_directory_path() /
                                      ("idle-bench-page-" + std::to_string(getpid()) + ".htm");
   std::ofstream(page) << "<html><body style='color:gray'><p>Welcome.</p></body></html>";
+  // Gone however the bench ends, a failed case too.
+  const std::unique_ptr<const std::filesystem::path, void (*)(const std::filesystem::path*)>
+      removePage(&page, [](const std::filesystem::path* p) { std::filesystem::remove(*p); });
+  PageServer server;
+  std::string videoPage;
+  if (video) {
+    const std::filesystem::path clip = page.string() + ".webm";
+    const QByteArray webm = makeClip(clip);
+    std::filesystem::remove(clip);
+    if (webm.isEmpty()) {
+      std::fprintf(stderr, "vpxenc could not make the video\n");
+      return 1;
+    }
+    server.setPage("/clip.webm", "video/webm", webm);
+    videoPage = server.setPage("/video.htm", "text/html; charset=utf-8", kVideoPage);
+  }
   x::moveMouse(kAway);
 
-  const QPoint button = findButtonOffset();
-  if (button.x() < 0) {
-    std::fprintf(stderr, "the ZodorAzev button was not found\n");
-    return 1;
+  QPoint button;
+  if (pressing || video) {
+    button = findButtonOffset();
+    if (button.x() < 0) {
+      std::fprintf(stderr, "the ZodorAzev button was not found\n");
+      return 1;
+    }
+    std::printf("ZodorAzev button at +%d,+%d of the client window\n", button.x(), button.y());
   }
-  std::printf("ZodorAzev button at +%d,+%d of the client window\n", button.x(), button.y());
 
   std::array<Series, kCases> cases;
   std::vector<double> hide, restore;
+  const auto take = [&](Case c, pid_t pid,
+                        const std::function<void(Clock::time_point)>& during = {}) {
+    if (wanted[c]) cases[c].add(measure(pid, during));
+  };
   for (int r = 0; r < runs; ++r) {
-    {
+    if (wanted[kFloor]) {
       Program bare({BARE_WEBENGINE_EXE, page.string(), "600000"});
       bare.windows(1);
       sleepMs(3000);
       cases[kFloor].add(measure(bare.pid()));
     }
-    {
+    if (wanted[kFloorCaret]) {
       Program bare({BARE_WEBENGINE_EXE, page.string(), "600000", "line-edit"});
       bare.windows(1);
       sleepMs(3000);
@@ -377,25 +562,25 @@ int main(int argc, char** argv) {
       sleepMs(1000);
       cases[kFloorCaret].add(measure(bare.pid()));
     }
-    {
+    if (any({kUp, kUpCaret, kUp3})) {
       Program real(programCommand());
       real.windows(1);
       sleepMs(3000);
       // Taken after the start: Qt makes the window anew once the engine needs OpenGL.
       const std::uint32_t main = real.windows(1).front();
-      cases[kUp].add(measure(real.pid()));
+      take(kUp, real.pid());
       // Active, with the keyboard in the address box where the start page's load put it.
       run("xdotool windowactivate --sync " + std::to_string(main));
       sleepMs(1000);
-      cases[kUpCaret].add(measure(real.pid()));
+      take(kUpCaret, real.pid());
       for (int i = 0; i < 2; ++i) {
         run("xdotool windowactivate --sync " + std::to_string(main) + " key ctrl+n");
         real.windows(static_cast<std::size_t>(i) + 2);
       }
       sleepMs(3000);
-      cases[kUp3].add(measure(real.pid()));
+      take(kUp3, real.pid());
     }
-    {
+    if (pressing) {
       Program real(programCommand());
       real.windows(1);
       sleepMs(3000);
@@ -411,9 +596,9 @@ int main(int argc, char** argv) {
       // caret would otherwise repaint the whole window twice a second.
       x::moveMouse(corner + QPoint(560, 400));
       x::click();
-      cases[kUpMovingInside].add(measure(real.pid(), onPage));
-      cases[kUpMovingDesktop].add(measure(real.pid(), onDesktop));
-      cases[kUpMovingDesktop1000].add(measure(real.pid(), onDesktop1000));
+      take(kUpMovingInside, real.pid(), onPage);
+      take(kUpMovingDesktop, real.pid(), onDesktop);
+      take(kUpMovingDesktop1000, real.pid(), onDesktop1000);
       if (!press(main, corner + button, inside)) {
         std::fprintf(stderr, "could not press the ZodorAzev button\n");
         return 1;
@@ -423,16 +608,16 @@ int main(int argc, char** argv) {
       // renderer busy for some seconds.
       x::moveMouse(kAway);
       sleepMs(3000);
-      cases[kRestingOutside].add(measure(real.pid()));
-      cases[kMovingDesktop].add(measure(real.pid(), onDesktop));
-      cases[kMovingDesktop1000].add(measure(real.pid(), onDesktop1000));
+      take(kRestingOutside, real.pid());
+      take(kMovingDesktop, real.pid(), onDesktop);
+      take(kMovingDesktop1000, real.pid(), onDesktop1000);
       if (!x::viewable(main)) std::printf("the window hid though it was never entered\n");
       x::moveMouse(corner + QPoint(560, 400));
       x::click();
       x::moveMouse(inside);
       sleepMs(1000);
-      cases[kRestingInside].add(measure(real.pid()));
-      cases[kMovingInside].add(measure(real.pid(), onPage));
+      take(kRestingInside, real.pid());
+      take(kMovingInside, real.pid(), onPage);
 
       for (int i = 0; i < kLatencyCycles; ++i) {
         x::moveMouse(inside);
@@ -449,21 +634,62 @@ int main(int argc, char** argv) {
       x::moveMouse(kAway);
       untilMapped(main, false, Clock::now());
       sleepMs(1000);
-      cases[kHiddenResting].add(measure(real.pid()));
-      cases[kHiddenMovingDesktop].add(measure(real.pid(), onDesktop));
-      cases[kHiddenMovingDesktop1000].add(measure(real.pid(), onDesktop1000));
+      take(kHiddenResting, real.pid());
+      take(kHiddenMovingDesktop, real.pid(), onDesktop);
+      take(kHiddenMovingDesktop1000, real.pid(), onDesktop1000);
       if (x::viewable(main)) std::printf("the window came back with the pointer off the zone\n");
       x::moveMouse(kZone);
       untilMapped(main, true, Clock::now());
       x::moveMouse(inside);
       sleepMs(1000);
-      cases[kMovingAfterCycles].add(measure(real.pid(), onPage));
+      take(kMovingAfterCycles, real.pid(), onPage);
       if (!x::viewable(main)) std::printf("the window hid while the cursor circled inside it\n");
+    }
+    if (video) {
+      Program real(programCommand());
+      real.windows(1);
+      sleepMs(3000);
+      const std::uint32_t main = real.windows(1).front();
+      const QPoint corner = x::rootPosition(main);
+      // Pressed first: the page is then hidden while its video plays, as a user hides it.
+      if (!press(main, corner + button, corner + QPoint(250, 250))) {
+        std::fprintf(stderr, "could not press the ZodorAzev button\n");
+        return 1;
+      }
+      run("xdotool windowactivate --sync " + std::to_string(main) +
+          " key ctrl+l type --delay 20 '" + videoPage + "'");
+      run("xdotool key Return");
+      const int loops = loopsOf(main);
+      if (loops < 0) {
+        std::fprintf(stderr, "the video did not play (caption \"%s\")\n", caption(main).c_str());
+        return 1;
+      }
+      // Off the video and out of the address box, whose caret would repaint the window.
+      x::moveMouse(corner + QPoint(560, 400));
+      x::click();
+      sleepMs(1000);
+      take(kVideoUp, real.pid());
+      // The clip is three seconds long.
+      if (kMeasureMs > 4000 && loopsOf(main) <= loops) {
+        std::printf("the video did not start over while up\n");
+      }
+      x::moveMouse(kAway);
+      if (untilMapped(main, false, Clock::now()) < 0) {
+        std::fprintf(stderr, "the window with the video did not hide\n");
+        return 1;
+      }
+      sleepMs(1000);
+      take(kVideoHidden, real.pid());
+      if (x::viewable(main)) std::printf("the window came back with the pointer off the zone\n");
+      x::moveMouse(kZone);
+      untilMapped(main, true, Clock::now());
+      const int back = loopsOf(main);
+      sleepMs(4000);
+      if (loopsOf(main) <= back) std::printf("the video did not play on once back\n");
     }
     std::printf("run %d of %d done\n", r + 1, runs);
     std::fflush(stdout);
   }
-  std::filesystem::remove(page);
 
   const auto cpu = [&](Case c) { return median(cases[c].cpu); };
   const auto wakeups = [&](Case c) { return median(cases[c].wakeups); };
@@ -497,6 +723,8 @@ int main(int argc, char** argv) {
                       cpu(c) - cpu(control), verdict(cpu(c) - cpu(control) <= 1));
         return buf;
       }
+      case kVideoHidden:
+        return std::string("<= 0.3 % and <= 5/s: ") + verdict(cpu(c) <= 0.3 && wakeups(c) <= 5);
       case kUpCaret:
         std::snprintf(buf, sizeof buf, "<= its floor + 0.1 (%.2f): %s", cpu(kFloorCaret) + 0.1,
                       verdict(cpu(c) <= cpu(kFloorCaret) + 0.1));
@@ -510,6 +738,7 @@ int main(int argc, char** argv) {
       "of the main thread\n",
       runs, kMeasureMs / 1000);
   for (int c = 0; c < kCases; ++c) {
+    if (!wanted[c]) continue;
     std::printf("  %-44s %6.2f %%  %6.1f/s  %s\n", kNames[c], cpu(Case(c)), wakeups(Case(c)),
                 goal(Case(c)).c_str());
     if (showThreads) {
@@ -522,6 +751,7 @@ int main(int argc, char** argv) {
   const auto failed = [](const std::vector<double>& v) {
     return std::count(v.begin(), v.end(), -1.0);
   };
+  if (hide.empty()) return 0;
   std::printf("  %-44s %6.2f ms (max %.2f)  <= 3 ms: %s\n",
               ("hide: leaves -> unmapped, median of " + std::to_string(hide.size())).c_str(),
               median(hide), *std::max_element(hide.begin(), hide.end()),

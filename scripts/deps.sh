@@ -11,7 +11,7 @@ HUSHLEAF_TEST_PACKAGES=(
   xvfb xauth openbox xcompmgr xdotool x11-utils imagemagick python3
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   fonts-dejavu-core clang libclang-rt-14-dev clang-format dbus-x11 x11-xserver-utils
-  xfwm4 fluxbox icewm mutter qt6-gtk-platformtheme
+  xfwm4 fluxbox icewm mutter qt6-gtk-platformtheme vpx-tools
 )
 
 hushleaf_install_missing() {

@@ -1,4 +1,4 @@
-# Idle cost and ZodorAzev latency: the real program against a bare Qt WebEngine program,
+# Idle cost and AutoHide latency: the real program against a bare Qt WebEngine program,
 # under a private Xvfb with openbox. Run bench/idle_bench [runs] to print them; its video
 # cases encode their clip with vpxenc at start.
 add_executable(idle_bench ${CMAKE_CURRENT_LIST_DIR}/idle_bench.cpp)

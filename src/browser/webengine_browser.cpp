@@ -302,15 +302,27 @@ void WebEngineBrowser::setPageHidden(bool hidden) {
   if (hidden) {
     m_mutedBeforeHiding = m_page->isAudioMuted();
     m_page->setAudioMuted(true);
-    // The engine freezes only a page it no longer shows; the view learns that its window
-    // is hidden a moment later when the hide comes from the loop.
-    if (!freezeIfHidden()) {
-      QTimer::singleShot(0, this, &WebEngineBrowser::freezeIfHidden);
-    }
+    // A frozen page's media stay paused once it is active again: what plays is noted
+    // first, out of the page's sight, and freezing waits for that.
+    m_page->runJavaScript(
+        QStringLiteral("for (const m of document.querySelectorAll('video, audio'))"
+                       "  m.hushleafPlaying = !m.paused && !m.ended;"),
+        QWebEngineScript::ApplicationWorld,
+        [this, page = QPointer<QWebEnginePage>(m_page)](const QVariant&) {
+          // The view learns that its window is hidden a moment after a hide from the loop.
+          if (page != nullptr && !freezeIfHidden()) {
+            QTimer::singleShot(0, this, &WebEngineBrowser::freezeIfHidden);
+          }
+        });
     return;
   }
   m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
   m_page->setAudioMuted(m_mutedBeforeHiding);
+  m_page->runJavaScript(
+      QStringLiteral(
+          "for (const m of document.querySelectorAll('video, audio'))"
+          "  if (m.hushleafPlaying) { m.hushleafPlaying = false; m.play().catch(() => {}); }"),
+      QWebEngineScript::ApplicationWorld);
   if (!m_noticesOnReturn.isEmpty()) {
     emit statusTextChanged(m_noticesOnReturn.join(QStringLiteral("; ")));
     m_noticesOnReturn.clear();

@@ -352,6 +352,33 @@ TEST_F(Engine, StartPageLoadsOnlyUnderItsExactAddressAndNothingFromDisk) {
 
 // Cookies, local storage and IndexedDB leave nothing under a fresh HOME: the profile is off
 // the record. A child process, so that start-up and exit writes count too.
+TEST_F(Engine, AHiddenPageIsFrozenAndWhatPlayedPlaysOnOnceBack) {
+  // A second of silence, made by the page, played in a loop.
+  server->setPage(
+      "/media", "Media",
+      "<video loop muted></video><script>"
+      "const n = 8000, b = new ArrayBuffer(44 + n), v = new DataView(b);"
+      "const s = (o, t) => [...t].forEach((c, i) => v.setUint8(o + i, c.charCodeAt(0)));"
+      "s(0, 'RIFF'); v.setUint32(4, 36 + n, true); s(8, 'WAVEfmt ');"
+      "v.setUint32(16, 16, true); v.setUint16(20, 1, true); v.setUint16(22, 1, true);"
+      "v.setUint32(24, 8000, true); v.setUint32(28, 8000, true);"
+      "v.setUint16(32, 1, true); v.setUint16(34, 8, true);"
+      "s(36, 'data'); v.setUint32(40, n, true); new Uint8Array(b, 44).fill(128);"
+      "const a = document.querySelector('video');"
+      "a.src = URL.createObjectURL(new Blob([b], {type: 'audio/wav'})); a.play();"
+      "</script>");
+  EngineWindow w;
+  ASSERT_TRUE(w.go(server->url("/media")));
+  const auto playing = [&] { return !w.js("document.querySelector('video').paused").toBool(); };
+  ASSERT_EVENTUALLY_EQ(playing(), true);
+  w.window.hide();
+  w.engine->setPageHidden(true);
+  ASSERT_EVENTUALLY_EQ(w.engine->page()->lifecycleState(), QWebEnginePage::LifecycleState::Frozen);
+  w.window.show();
+  w.engine->setPageHidden(false);
+  EXPECT_EVENTUALLY_EQ(playing(), true) << "what played before the hide plays on";
+}
+
 TEST_F(Engine, StoragePagesLeaveNoFilesInAFreshHome) {
   testsupport::HttpResponse page;
   page.headers = {{"Set-Cookie", "kept=1; Max-Age=86400; Path=/"}};

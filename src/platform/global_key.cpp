@@ -16,11 +16,8 @@ namespace platform {
 
 namespace {
 
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
+using x11::FreeDeleter;
+using x11::XcbReply;
 
 // Lock modifiers: Caps Lock, Num Lock (Mod2), Scroll Lock (Mod5).
 constexpr std::array<std::uint16_t, 3> kLocks = {XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MOD_MASK_5};

@@ -14,15 +14,8 @@
 
 namespace platform {
 
-namespace {
-
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-}  // namespace
+using x11::FreeDeleter;
+using x11::XcbReply;
 
 PointerMotion::PointerMotion() : QObject(qGuiApp) {
   // The display Qt was given: the program hands Qt no command line, so it is $DISPLAY.

@@ -14,14 +14,6 @@
 
 namespace platform::x11 {
 
-namespace {
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-}  // namespace
-
 xcb_connection_t* connection() {
   auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return app ? app->connection() : nullptr;

@@ -3,11 +3,20 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 using xcb_connection_t = struct xcb_connection_t;
 
 namespace platform::x11 {
+
+// A reply, event or error xcb hands over, freed with free() as xcb asks.
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // The display connection Qt uses, or nullptr when not on xcb.
 xcb_connection_t* connection();

@@ -79,19 +79,22 @@ ProxySettingsDialog::ProxySettingsDialog(QWidget* parent) : QDialog(parent) {
 
 ProxySettingsDialog::~ProxySettingsDialog() = default;
 
-void ProxySettingsDialog::buildControls() {
-  // Labels and text boxes all follow "Use a proxy server".
-  const auto label = [this](const QString& caption, QWidget* parent, const char* objectName) {
-    auto* l = named(new QLabel(caption, parent), objectName, QString(caption).remove(u'&'));
-    m_followUseProxy.push_back(l);
-    return l;
-  };
-  const auto box = [this](QWidget* parent, const char* objectName, const QString& spoken) {
-    auto* b = named(new QLineEdit(parent), objectName, spoken);
-    m_followUseProxy.push_back(b);
-    return b;
-  };
+// Labels and text boxes all follow "Use a proxy server".
+QLabel* ProxySettingsDialog::label(const QString& caption, QWidget* parent,
+                                   const char* objectName) {
+  auto* l = named(new QLabel(caption, parent), objectName, QString(caption).remove(u'&'));
+  m_followUseProxy.push_back(l);
+  return l;
+}
 
+QLineEdit* ProxySettingsDialog::box(QWidget* parent, const char* objectName,
+                                    const QString& spoken) {
+  auto* b = named(new QLineEdit(parent), objectName, spoken);
+  m_followUseProxy.push_back(b);
+  return b;
+}
+
+void ProxySettingsDialog::buildControls() {
   auto* proxyServer = named(new QGroupBox(tr("Proxy Server"), this), "Frame1", tr("Proxy Server"));
   m_useProxy = named(new QCheckBox(tr("Use a pro&xy server"), proxyServer), "chkUseProxy",
                      tr("Use a proxy server"));
@@ -161,17 +164,6 @@ QWidget* ProxySettingsDialog::buildServersAndExceptions() {
                         "chkBypass", tr("Bypass proxy server for local addresses"));
   m_bypassLocal->setEnabled(false);
   column->addWidget(m_bypassLocal);
-
-  const auto label = [this](const QString& caption, QWidget* parent, const char* objectName) {
-    auto* l = named(new QLabel(caption, parent), objectName, QString(caption).remove(u'&'));
-    m_followUseProxy.push_back(l);
-    return l;
-  };
-  const auto box = [this](QWidget* parent, const char* objectName, const QString& spoken) {
-    auto* b = named(new QLineEdit(parent), objectName, spoken);
-    m_followUseProxy.push_back(b);
-    return b;
-  };
 
   m_serversGroup = named(new QGroupBox(tr("Servers"), more), "Frame2", tr("Servers"));
   m_serversGroup->setEnabled(false);

@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,6 +47,9 @@ class ProxySettingsDialog : public QDialog {
   };
 
   void buildControls();
+  // A label or text box that follows "Use a proxy server".
+  QLabel* label(const QString& caption, QWidget* parent, const char* objectName);
+  QLineEdit* box(QWidget* parent, const char* objectName, const QString& spoken);
   QWidget* buildServersAndExceptions();
   void loadStoredAddress();
   // Sets the proxy from the fields and says how it went; `then` runs once the user has

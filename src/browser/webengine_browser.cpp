@@ -505,14 +505,18 @@ bool WebEngineBrowser::runPageDialog(PageDialog kind, const QString& message, QS
   if (!window->isActiveWindow()) {
     QEventLoop wait;
     m_dialogWait = &wait;
-    const auto activated =
-        connect(qApp, &QGuiApplication::focusWindowChanged, &wait, [&wait, window] {
-          if (window->isActiveWindow()) {
-            wait.quit();
-          }
-        });
+    const auto check = [&wait, window] {
+      if (window->isActiveWindow()) {
+        wait.quit();
+      }
+    };
+    connect(qApp, &QGuiApplication::focusWindowChanged, &wait, check);
+    // Activation can come without a change of Qt's focus window (the window manager
+    // hands focus back): a slow look too, while a dialog waits.
+    QTimer look;
+    connect(&look, &QTimer::timeout, &wait, check);
+    look.start(250);
     wait.exec();
-    disconnect(activated);
     if (m_closing || m_silent || m_pageHidden) {
       return false;
     }

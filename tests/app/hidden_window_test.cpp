@@ -319,7 +319,7 @@ TEST_F(HiddenWindow, TheHideAllKeyHidesEveryWindowAndBringsThemBackAsTheyWere) {
     EXPECT_EQ(xCaption(one), "");
   }
   EXPECT_EQ(platform::AppTitle::get(), "");
-  EXPECT_EQ(pageOf(a)->lifecycleState(), QWebEnginePage::LifecycleState::Frozen);
+  EXPECT_EVENTUALLY_EQ(pageOf(a)->lifecycleState(), QWebEnginePage::LifecycleState::Frozen);
   x::moveMouse(kZone);
   testsupport::pump(1500);
   EXPECT_FALSE(x::viewable(id(w)));

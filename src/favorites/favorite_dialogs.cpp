@@ -122,6 +122,33 @@ std::optional<QString> chooseFolder(QWidget* parent, const QString& root) {
   return folder->currentData().toString();
 }
 
+// The Favorites folder as the organise dialog shows it: a link is an entry of its own,
+// never the folder it points to, so nothing behind it is listed, made or deleted.
+class FavoritesModel : public QFileSystemModel {
+ public:
+  using QFileSystemModel::QFileSystemModel;
+
+  // A folder of Favorites itself; a link to one is not.
+  [[nodiscard]] bool isPlainFolder(const QModelIndex& index) const {
+    return isDir(index) && !fileInfo(index).isSymLink();
+  }
+
+  [[nodiscard]] bool hasChildren(const QModelIndex& parent) const override {
+    return (!parent.isValid() || isPlainFolder(parent)) && QFileSystemModel::hasChildren(parent);
+  }
+  [[nodiscard]] bool canFetchMore(const QModelIndex& parent) const override {
+    return (!parent.isValid() || isPlainFolder(parent)) && QFileSystemModel::canFetchMore(parent);
+  }
+  void fetchMore(const QModelIndex& parent) override {
+    if (!parent.isValid() || isPlainFolder(parent)) {
+      QFileSystemModel::fetchMore(parent);
+    }
+  }
+  [[nodiscard]] int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() && !isPlainFolder(parent) ? 0 : QFileSystemModel::rowCount(parent);
+  }
+};
+
 }  // namespace
 
 DialogResult AddFavorite(QWidget* owner, const QString& favoritesFolder, const QString& url,
@@ -181,7 +208,7 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   dialog.setObjectName(QStringLiteral("OrganizeFavoritesDialog"));
   dialog.setWindowTitle(QStringLiteral("Organize Favorites"));
   auto* layout = new QHBoxLayout(&dialog);
-  auto* model = new QFileSystemModel(&dialog);
+  auto* model = new FavoritesModel(&dialog);
   model->setReadOnly(false);
   // Everything the menu shows, dot-files and system files included, can be renamed,
   // moved or deleted here.
@@ -220,7 +247,7 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
     if (!index.isValid()) {
       return root;
     }
-    return model->isDir(index) ? index : index.parent();
+    return model->isPlainFolder(index) ? index : index.parent();
   };
   QObject::connect(create, &QPushButton::clicked, &dialog, [&] {
     const QModelIndex parent = currentFolder();
@@ -244,9 +271,19 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
     if (!index.isValid()) {
       return;
     }
-    if (QMessageBox::question(&dialog, QStringLiteral("Delete"),
-                              QStringLiteral("Delete \"%1\"?").arg(model->fileName(index))) ==
-        QMessageBox::Yes) {
+    const QString name = model->fileName(index);
+    // A link goes alone (the model removes it as a file); a folder with anything in it
+    // says so, and then goes whole.
+    const bool whole =
+        model->isPlainFolder(index) &&
+        !QDir(model->filePath(index))
+             .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QString question =
+        whole ? QObject::tr("Delete the folder \"%1\" and everything in it?").arg(name)
+              : QObject::tr("Delete \"%1\"?").arg(name);
+    if (QMessageBox::question(&dialog, QObject::tr("Delete"), question,
+                              QMessageBox::Yes | QMessageBox::No,
+                              whole ? QMessageBox::No : QMessageBox::Yes) == QMessageBox::Yes) {
       model->remove(index);
     }
   });

@@ -16,9 +16,14 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -211,6 +216,56 @@ TEST_F(Popups, TheUserCanStopAPagesDialogs) {
   ASSERT_TRUE(waitUntil([&] { return shown == 2; }));
   EXPECT_TRUE(waitUntil([&] { return testsupport::runJs(pageOf(opener), "1").toInt() == 1; }));
   EXPECT_EQ(shown, 2);
+}
+
+// A page names its download with a path out of the folder: the Save dialog starts in the
+// Downloads folder with the base name, and the file lands there and nowhere else.
+TEST_F(Popups, ADownloadsNameFromThePageNeverPicksItsFolder) {
+  const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  ASSERT_TRUE(QDir().mkpath(downloads));
+  const QByteArray name = "../../.config/autostart/x.desktop";
+  testsupport::HttpResponse file;
+  file.contentType = "application/octet-stream";
+  file.body = "[Desktop Entry]\nExec=false\n";
+  server->setPage("/file", file);
+  file.headers = {{"Content-Disposition", "attachment; filename=\"" + name + "\""}};
+  server->setPage("/named", file);
+  server->setPage("/linked", "Linked",
+                  "<a id=a href='/file' download='" + name + "'>a</a><script>a.click()</script>");
+  struct Row {
+    const char* how;
+    const char* page;
+  };
+  for (const Row& row : {Row{"Content-Disposition", "/named"}, Row{"download=", "/linked"}}) {
+    SCOPED_TRACE(row.how);
+    QFile::remove(downloads + "/x.desktop");
+    auto* w = new app::BrowserWindow();  // a page of its own: its first download asks nothing more
+    w->show();
+    QString startedIn;
+    QString offered;
+    testsupport::ModalWatcher watcher([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (dialog == nullptr) {
+        return testsupport::ModalWatcher::dismiss(modal);
+      }
+      startedIn = dialog->directory().absolutePath();
+      offered = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+      static_cast<QDialog*>(dialog)->accept();  // Save, as offered
+    });
+    w->engine()->Navigate(server->url(row.page));
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo(downloads + "/x.desktop").size() == 27; }));
+    EXPECT_EQ(startedIn.toStdString(), downloads.toStdString());
+    EXPECT_EQ(offered.toStdString(), "x.desktop");
+    EXPECT_EQ(watcher.seen(), 1);
+  }
+  QStringList written;
+  for (QDirIterator it(QDir::homePath(), {"x.desktop*"}, QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+       it.hasNext();) {
+    written << it.next();
+  }
+  EXPECT_EQ(written, QStringList{downloads + "/x.desktop"});
+  EXPECT_FALSE(QFileInfo::exists(QDir::homePath() + "/.config/autostart"));
 }
 
 }  // namespace

@@ -234,18 +234,28 @@ TEST_F(Engine, OfflineBlocksTheNetworkButNotLocalPages) {
   EngineWindow w;
   QTemporaryDir dir;
   QFile local(dir.filePath("local.htm"));
-  ASSERT_TRUE(local.open(QIODevice::WriteOnly) && local.write("<title>Local</title>") > 0);
+  // A local page that opens a WebSocket to the server, which only has to see it asked.
+  const QByteArray socket = "<title>Local</title><script>var s = new WebSocket('ws://127.0.0.1:" +
+                            QByteArray::number(server->port()) +
+                            "/ws'); s.onerror = s.onclose = () => window.ended = true;</script>";
+  ASSERT_TRUE(local.open(QIODevice::WriteOnly) && local.write(socket) > 0);
   local.close();
+  const auto socketEnded = [&] { return w.js("window.ended === true").toBool(); };
   w.engine->setOffline(true);
   server->clearRequests();  // stragglers of earlier pages may still come; /b is asked for here only
   EXPECT_FALSE(w.go(server->url("/b")));
   EXPECT_TRUE(w.go(browser::currentStartPageAddress()));
   EXPECT_TRUE(w.go(QUrl::fromLocalFile(local.fileName()).toString()));
   EXPECT_EQ(w.engine->LocationName(), "Local");
+  EXPECT_TRUE(testsupport::waitUntil(socketEnded));
   EXPECT_EQ(server->requestCount("/b"), 0) << "an offline load reached the server";
+  EXPECT_EQ(server->requestCount("/ws"), 0) << "an offline WebSocket reached the server";
   w.engine->setOffline(false);
   EXPECT_TRUE(w.go(server->url("/b")));
   EXPECT_EQ(server->requestCount("/b"), 1);
+  EXPECT_TRUE(w.go(QUrl::fromLocalFile(local.fileName()).toString()));
+  EXPECT_TRUE(testsupport::waitUntil(socketEnded));
+  EXPECT_EQ(server->requestCount("/ws"), 1) << "online, the same WebSocket is asked for";
 }
 
 TEST_F(Engine, HistoryNeedsPagesAndStopEndsASlowLoad) {

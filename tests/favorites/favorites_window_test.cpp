@@ -159,6 +159,74 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_GT(menu->actionGeometry(menu->actions().value(2)).height(), 0);
 }
 
+// A linked folder is a name in Favorites, never the folder behind it: it does not open,
+// nothing is made in it, and Delete takes the link alone.
+TEST_F(FavoritesWindow, OrganizeNeverFollowsALinkedFolder) {
+  const QString outside = QDir::homePath() + "/Documents";
+  QDir(outside + "/Sub").removeRecursively();
+  ASSERT_TRUE(QDir().mkpath(outside + "/Sub"));
+  for (const char* name : {"/keep.txt", "/Sub/inner.txt"}) {
+    QFile f(outside + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("mine") == 4);
+  }
+  ASSERT_TRUE(QFile::link(outside, path("Docs")));
+  shortcut("Real/Sub/a.url");
+  ASSERT_TRUE(QFile::link(outside, path("Real/Inner")));
+  ASSERT_TRUE(QDir().mkpath(path("Empty")));
+
+  int linkRows = -1;
+  bool linkOpens = true;
+  QStringList asked;
+  const auto select = [](QWidget* d, const QString& name) {
+    auto* tree = d->findChild<QTreeView*>();
+    tree->setCurrentIndex(qobject_cast<QFileSystemModel*>(tree->model())->index(path(name)));
+  };
+  const auto yes = [&](QWidget* box) {
+    asked << qobject_cast<QMessageBox*>(box)->text();
+    qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+  };
+  const auto remove = [&](const char* name) {
+    return [&select, name](QWidget* d) {
+      select(d, name);
+      press(d, "cmdDelete");
+    };
+  };
+  const Steps steps = {
+      [&](QWidget* d) {
+        auto* tree = d->findChild<QTreeView*>();
+        auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+        // The link is opened first: once the real folder's entries are in, the link's
+        // would be too.
+        tree->expand(model->index(path("Docs")));
+        tree->expand(model->index(path("Real")));
+        testsupport::waitUntil([&] { return model->rowCount(model->index(path("Real"))) == 2; });
+        linkRows = model->rowCount(model->index(path("Docs")));
+        linkOpens = model->hasChildren(model->index(path("Docs")));
+        select(d, "Docs");  // a new folder goes beside the link, not into what it points to
+        d->findChild<QPushButton*>("cmdCreateFolder")->click();
+        remove("Docs")(d);
+      },
+      yes,
+      remove("Real"),
+      yes,
+      remove("Empty"),
+      yes,
+      [](QWidget* d) { press(d, "cmdClose"); }};
+  const auto watcher = driver(steps);
+  choose(favorites::kOrganizeFavoritesCaption);
+  EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
+  EXPECT_EQ(linkRows, 0);
+  EXPECT_FALSE(linkOpens);
+  EXPECT_EQ(asked,
+            (QStringList{"Delete \"Docs\"?", "Delete the folder \"Real\" and everything in it?",
+                         "Delete \"Empty\"?"}));
+  EXPECT_EQ(QDir(path("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+            (QStringList{"New Folder", "News", "Top.URL"}));
+  EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            (QStringList{"keep.txt", "Sub"}));
+  EXPECT_TRUE(QFileInfo::exists(outside + "/Sub/inner.txt"));
+}
+
 TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
   QPointer<QMainWindow> other = new QMainWindow;
   favorites::buildFavoritesMenu(other, new Engine(other));

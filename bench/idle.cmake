@@ -1,4 +1,4 @@
-# Idle cost and ZodorAzev latency: the real program against a bare Qt WebEngine program,
+# Idle cost and AutoHide latency: the real program against a bare Qt WebEngine program,
 # under a private Xvfb with openbox. Run bench/idle_bench [runs] to print them.
 add_executable(idle_bench ${CMAKE_CURRENT_LIST_DIR}/idle_bench.cpp)
 target_link_libraries(idle_bench PRIVATE hushleaf_test_support)

@@ -1,4 +1,4 @@
-// What the program costs while nothing happens, and how fast ZodorAzev answers the
+// What the program costs while nothing happens, and how fast AutoHide answers the
 // pointer. Starts the real executable (and a bare Qt WebEngine program as the floor)
 // under a private Xvfb with openbox, moves the pointer by XTest motion as a mouse does,
 // and reads the process tree's CPU time (from schedstat, in ns) and the main thread's
@@ -193,7 +193,7 @@ std::string run(const std::string& command) {
   return out;
 }
 
-// The ZodorAzev button's centre relative to the client window's corner, found once
+// The "ZodorAzev" button's centre relative to the client window's corner, found once
 // through the accessibility bus as a screen reader finds it (accessibility stays off in
 // the measured runs: it costs CPU of its own).
 QPoint findButtonOffset() {
@@ -246,7 +246,7 @@ double untilMapped(std::uint32_t window, bool mapped, Clock::time_point from) {
   return -1;
 }
 
-// Clicks the ZodorAzev button and checks it by its effect (the window hides when the
+// Clicks the "ZodorAzev" button and checks it by its effect (the window hides when the
 // cursor leaves, and comes back from the zone). The accessibility bus's idea of the
 // button's place can be off by a row, so nearby rows are tried too.
 bool press(std::uint32_t window, QPoint button, QPoint inside) {

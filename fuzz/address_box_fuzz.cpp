@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      edit->selStart + edit->selLength != edit->text.size())) {
           std::abort();
         }
-        if (edit && box.blnDelete()) {
+        if (edit && box.isDeleting()) {
           std::abort();
         }
       }

@@ -1,5 +1,5 @@
 // Any filter text a caller could set.
-#include "dialogs/c_file_dialog.h"
+#include "dialogs/open_save_dialog.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  dialogs::cFileDialog fd(dialogs::FileDialogPlatform{});
+  dialogs::OpenSaveDialog fd(dialogs::FileDialogPlatform{});
   fd.setFilter(QStringLiteral("a|*.a"));
   try {
     fd.setFilter(text);

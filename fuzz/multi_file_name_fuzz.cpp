@@ -1,5 +1,5 @@
 // Any buffer a dialog could hand back, split as a multi-selection.
-#include "dialogs/c_file_dialog.h"
+#include "dialogs/open_save_dialog.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,17 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const dialogs::MultiFileName r = dialogs::ParseMultiFileName(buffer, QStringLiteral("fuzz"));
     const QString selection = buffer.left(end);
-    if (end < 0 || r.lFileCount != r.sFiles.size() || r.lFileCount < 1 ||
-        r.sDir.contains(QChar(u'\0'))) {
+    if (end < 0 || r.fileCount != r.files.size() || r.fileCount < 1 ||
+        r.folder.contains(QChar(u'\0'))) {
       std::abort();
     }
-    for (const QString& name : r.sFiles) {
+    for (const QString& name : r.files) {
       if (name.contains(QChar(u'\0'))) {
         std::abort();
       }
     }
     // One file: folder and name give back the selection exactly.
-    if (!selection.contains(QChar(u'\0')) && r.sDir + r.sFiles.front() != selection) {
+    if (!selection.contains(QChar(u'\0')) && r.folder + r.files.front() != selection) {
       std::abort();
     }
   } catch (const dialogs::FileDialogError& e) {
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The same buffer coming back from a multi-selection dialog through the class.
-  dialogs::cFileDialog fd(dialogs::FileDialogPlatform{
+  dialogs::OpenSaveDialog fd(dialogs::FileDialogPlatform{
       [&](dialogs::OpenFileName& ofn) {
         if (buffer.size() > ofn.nMaxFile) {
           return false;

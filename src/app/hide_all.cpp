@@ -1,6 +1,6 @@
 #include "app/hide_all.h"
 
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
 #include "platform/settings_store.h"
 
 #include <QApplication>
@@ -75,9 +75,9 @@ bool HideAll::setKeys(const QKeySequence& keys) {
 }
 
 void HideAll::toggle() {
-  const auto windows = frmBrowser::windows();
-  const bool anyInSight = std::any_of(windows.begin(), windows.end(), [](const frmBrowser* w) {
-    return !w->zodorAzev().isHidden();
+  const auto windows = BrowserWindow::windows();
+  const bool anyInSight = std::any_of(windows.begin(), windows.end(), [](const BrowserWindow* w) {
+    return !w->autoHide().isHidden();
   });
   if (anyInSight) {
     hideAll();
@@ -88,34 +88,35 @@ void HideAll::toggle() {
 
 void HideAll::hideAll() {
   // Bottom to top as the window manager stacks them; windows it does not list last.
-  QList<frmBrowser*> windows = frmBrowser::windows();
+  QList<BrowserWindow*> windows = BrowserWindow::windows();
   const auto stacking = platform::clientStackingOrder();
-  const auto rank = [&](const frmBrowser* w) {
+  const auto rank = [&](const BrowserWindow* w) {
     const auto it =
         std::find(stacking.begin(), stacking.end(), static_cast<std::uint32_t>(w->winId()));
     return it == stacking.end() ? stacking.size() : static_cast<std::size_t>(it - stacking.begin());
   };
-  std::stable_sort(windows.begin(), windows.end(),
-                   [&](const frmBrowser* a, const frmBrowser* b) { return rank(a) < rank(b); });
+  std::stable_sort(
+      windows.begin(), windows.end(),
+      [&](const BrowserWindow* a, const BrowserWindow* b) { return rank(a) < rank(b); });
   m_stacking.clear();
-  for (frmBrowser* w : windows) {
+  for (BrowserWindow* w : windows) {
     m_stacking.append(w);
   }
-  m_focused = qobject_cast<frmBrowser*>(QApplication::activeWindow());
-  for (frmBrowser* w : windows) {
-    w->zodorAzev().hideNow();
+  m_focused = qobject_cast<BrowserWindow*>(QApplication::activeWindow());
+  for (BrowserWindow* w : windows) {
+    w->autoHide().hideNow();
   }
 }
 
 bool HideAll::bringBackAll() {
-  // The windows the key hid in their order, then any other hidden one (ZodorAzev's).
-  QList<frmBrowser*> order;
+  // The windows the key hid in their order, then any other hidden one (AutoHide's).
+  QList<BrowserWindow*> order;
   for (const auto& w : std::as_const(m_stacking)) {
     if (!w.isNull()) {
       order.append(w.data());
     }
   }
-  for (frmBrowser* w : frmBrowser::windows()) {
+  for (BrowserWindow* w : BrowserWindow::windows()) {
     if (!order.contains(w)) {
       order.append(w);
     }
@@ -123,14 +124,14 @@ bool HideAll::bringBackAll() {
   m_stacking.clear();
   bool any = false;
   // Mapped bottom first: each one mapped goes on top of those before it.
-  for (frmBrowser* w : order) {
-    if (w->zodorAzev().isHidden()) {
-      w->zodorAzev().restoreNow();
+  for (BrowserWindow* w : order) {
+    if (w->autoHide().isHidden()) {
+      w->autoHide().restoreNow();
       any = true;
     }
   }
   // The focus goes back once the window is shown to Qt again (after the manager maps it).
-  if (frmBrowser* focused = m_focused.data(); any && focused != nullptr) {
+  if (BrowserWindow* focused = m_focused.data(); any && focused != nullptr) {
     if (focused->isVisible() || focused->windowHandle() == nullptr) {
       focused->activateWindow();
     } else {

@@ -10,9 +10,9 @@
 
 namespace app {
 
-class frmBrowser;
+class BrowserWindow;
 
-// The hide-all key: pressed once, every browser window hides as ZodorAzev hides one and
+// The hide-all key: pressed once, every browser window hides as AutoHide hides one and
 // stays hidden (the zone does not bring it back); pressed again, or the program started
 // again, they all come back where they were, in their stacking order, the keyboard focus
 // where it was. The key is kept in the settings store.
@@ -58,8 +58,8 @@ class HideAll : public QObject {
   platform::GlobalKey m_key;
   QString m_problem;
   // The windows the key hid, bottom to top, and the one that had the keyboard focus.
-  QList<QPointer<frmBrowser>> m_stacking;
-  QPointer<frmBrowser> m_focused;
+  QList<QPointer<BrowserWindow>> m_stacking;
+  QPointer<BrowserWindow> m_focused;
 };
 
 }  // namespace app

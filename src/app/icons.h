@@ -7,7 +7,7 @@ namespace app {
 QIcon applicationIcon();
 QIcon padlockIcon();
 QIcon goIcon();
-// Toolbar images 1..7 (Back, Forward, Stop, Refresh, Home, Proxy, ZodorAzev).
+// Toolbar images 1..7 (Back, Forward, Stop, Refresh, Home, Proxy, "ZodorAzev").
 QIcon toolbarImage(int index);
 
 }  // namespace app

@@ -1,6 +1,6 @@
 #include "app/instance.h"
 
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
 #include "app/hide_all.h"
 
 #include <QAction>
@@ -25,12 +25,12 @@ void laterStart() {
   if (HideAll::instance().bringBackAll()) {
     return;
   }
-  frmBrowser* from = qobject_cast<frmBrowser*>(QApplication::activeWindow());
+  BrowserWindow* from = qobject_cast<BrowserWindow*>(QApplication::activeWindow());
   if (from == nullptr) {
-    from = frmBrowser::mainWindow();
+    from = BrowserWindow::mainWindow();
   }
-  if (from == nullptr && !frmBrowser::windows().isEmpty()) {
-    from = frmBrowser::windows().constLast();
+  if (from == nullptr && !BrowserWindow::windows().isEmpty()) {
+    from = BrowserWindow::windows().constLast();
   }
   if (from != nullptr) {
     from->action(QStringLiteral("File/New"))->trigger();

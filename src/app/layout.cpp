@@ -20,8 +20,8 @@ BrowserSize layoutOnResize(float scaleWidth, float scaleHeight, float coolBarHei
   return layout(scaleWidth, scaleHeight, coolBarHeight, statusBarHeight, 20.0F);
 }
 
-BrowserSize layoutOnCoolBarHeightChanged(float scaleWidth, float scaleHeight, float coolBarHeight,
-                                         float statusBarHeight) {
+BrowserSize layoutOnToolBarAreaHeightChanged(float scaleWidth, float scaleHeight,
+                                             float coolBarHeight, float statusBarHeight) {
   return layout(scaleWidth, scaleHeight, coolBarHeight, statusBarHeight, 0.0F);
 }
 

@@ -24,7 +24,7 @@ BrowserSize layoutOnResize(float scaleWidth, float scaleHeight, float coolBarHei
                            float statusBarHeight);
 
 // When the cool bar changes height: no slack.
-BrowserSize layoutOnCoolBarHeightChanged(float scaleWidth, float scaleHeight, float coolBarHeight,
-                                         float statusBarHeight);
+BrowserSize layoutOnToolBarAreaHeightChanged(float scaleWidth, float scaleHeight,
+                                             float coolBarHeight, float statusBarHeight);
 
 }  // namespace app

@@ -1,4 +1,4 @@
-#include "app/db_main.h"
+#include "app/application.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   // The command line is not ours to read: Qt sees the program name and our own switches.
   app::QtArguments qtArguments(argc > 0 ? argv[0] : nullptr, noSandbox);
   QApplication application(qtArguments.argc(), qtArguments.argv());
-  if (!app::Main()) {
+  if (!app::startApplication()) {
     return 0;  // the program already runs: it took over
   }
   const int rc = QApplication::exec();

@@ -47,7 +47,7 @@ AddressBox::AddressBox(QWidget* parent) : QComboBox(parent) {
   lineEdit()->setAccessibleName(QStringLiteral("Address"));
   // Typing (and the box's own editing commands) completes; a pick from the list or a step
   // through it with Up and Down sets the text without an edit and keeps the chosen entry.
-  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { txtURL_Change(); });
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { completeText(); });
 }
 
 bool AddressBox::event(QEvent* event) {
@@ -67,10 +67,10 @@ void AddressBox::keyPressEvent(QKeyEvent* event) {
   } else if (virtualKey == Qt::Key_Delete) {
     virtualKey = kVkDelete;
   }
-  txtURL_KeyDown(virtualKey);
+  keyDown(virtualKey);
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    int keyAscii = 13;
-    txtURL_KeyPress(keyAscii);
+    int character = 13;
+    typeCharacter(character);
   } else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
              !view()->isVisible()) {
     emit stopRequested();
@@ -78,15 +78,15 @@ void AddressBox::keyPressEvent(QKeyEvent* event) {
   QComboBox::keyPressEvent(event);
 }
 
-void AddressBox::txtURL_KeyDown(int KeyCode) { m_box.keyDown(KeyCode); }
+void AddressBox::keyDown(int key) { m_box.keyDown(key); }
 
-void AddressBox::txtURL_KeyPress(int& KeyAscii) {
-  if (KeyAscii == 13) {
+void AddressBox::typeCharacter(int& character) {
+  if (character == 13) {
     emit navigateRequested(currentText());
   }
 }
 
-void AddressBox::txtURL_Change() {
+void AddressBox::completeText() {
   QLineEdit* edit = lineEdit();
   const auto result = m_box.change(edit->text(), edit->cursorPosition(), m_history);
   if (!result) {
@@ -112,7 +112,7 @@ void AddressBox::focusAndSelectAll() {
   lineEdit()->selectAll();
 }
 
-void AddressBox::documentComplete() {
+void AddressBox::pageLoaded() {
   QLineEdit* edit = lineEdit();
   if (edit->text().isEmpty()) {
     edit->setText(QString::fromLatin1(AddressBoxCore::kEmptyBoxText));
@@ -121,7 +121,7 @@ void AddressBox::documentComplete() {
     edit->setCursorPosition(AddressBoxCore::kEmptyBoxCaret);
     edit->deselect();
     // A program change of the text is completed like typing.
-    txtURL_Change();
+    completeText();
   }
   const QString text = edit->text();
   if (text.isEmpty()) {

@@ -8,7 +8,7 @@
 
 namespace browser {
 
-// The address box `txtURL`: an editable combo box whose list is the window's history,
+// The address box `m_addressBox`: an editable combo box whose list is the window's history,
 // newest first. Typing completes from the history in place; Enter asks for the text to
 // be loaded; every finished document moves the text to the top of the history.
 class AddressBox : public QComboBox {
@@ -18,7 +18,7 @@ class AddressBox : public QComboBox {
   explicit AddressBox(QWidget* parent = nullptr);
 
   [[nodiscard]] const AddressHistory& history() const { return m_history; }
-  [[nodiscard]] bool blnDelete() const { return m_box.blnDelete(); }
+  [[nodiscard]] bool isDeleting() const { return m_box.isDeleting(); }
 
   // Edit > Cut while the box has the focus: the selection to the clipboard, then removed
   // without being completed.
@@ -27,7 +27,7 @@ class AddressBox : public QComboBox {
   void focusAndSelectAll();
 
   // The engine finished a document or a frame: the history update.
-  void documentComplete();
+  void pageLoaded();
 
  signals:
   // Enter in the box: load this text, passed on unchanged.
@@ -42,9 +42,9 @@ class AddressBox : public QComboBox {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void txtURL_KeyDown(int KeyCode);
-  void txtURL_KeyPress(int& KeyAscii);
-  void txtURL_Change();
+  void keyDown(int key);
+  void typeCharacter(int& character);
+  void completeText();
   void removeHistoryEntry(int index);
   void keepBoxText(const std::function<void()>& change);
 

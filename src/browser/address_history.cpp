@@ -14,7 +14,7 @@ bool lessFolded(const QString& a, const QString& b) { return QStringView(a).comp
 std::optional<BoxEdit> AddressBoxCore::change(const QString& text, int caret,
                                               const AddressHistory& history) const {
   // An emptied box stays empty: filling it with the newest entry would undo the user's clear.
-  if (m_blnDelete || m_blnCompleting || text.isEmpty()) {
+  if (m_deleting || m_completing || text.isEmpty()) {
     return std::nullopt;
   }
   static const QString kHttp = QStringLiteral("http://");

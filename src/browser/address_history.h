@@ -54,28 +54,28 @@ inline constexpr int kVkDelete = 46;
 class AddressBoxCore {
  public:
   // A key went down in the box.
-  void keyDown(int virtualKey) { m_blnDelete = virtualKey == kVkDelete || virtualKey == kVkBack; }
+  void keyDown(int virtualKey) { m_deleting = virtualKey == kVkDelete || virtualKey == kVkBack; }
   // Edit > Cut on the box suppresses the completion of the change it makes.
-  void cut() { m_blnDelete = true; }
+  void cut() { m_deleting = true; }
 
-  [[nodiscard]] bool blnDelete() const { return m_blnDelete; }
-  [[nodiscard]] bool blnCompleting() const { return m_blnCompleting; }
+  [[nodiscard]] bool isDeleting() const { return m_deleting; }
+  [[nodiscard]] bool isCompleting() const { return m_completing; }
 
   // The box's text changed. Returns the edit to apply, or nothing. While the edit is
   // being applied the adapter brackets it with beginCompleting/endCompleting, so the
   // change that edit causes is not completed again.
   [[nodiscard]] std::optional<BoxEdit> change(const QString& text, int caret,
                                               const AddressHistory& history) const;
-  void beginCompleting() { m_blnCompleting = true; }
-  void endCompleting() { m_blnCompleting = false; }
+  void beginCompleting() { m_completing = true; }
+  void endCompleting() { m_completing = false; }
 
   // What an empty box is set to when a document finishes.
   static constexpr const char* kEmptyBoxText = "http://www.";
   static constexpr int kEmptyBoxCaret = 11;
 
  private:
-  bool m_blnDelete = false;
-  bool m_blnCompleting = false;
+  bool m_deleting = false;
+  bool m_completing = false;
 };
 
 }  // namespace browser

@@ -47,7 +47,7 @@ inline constexpr int DoDefault = 0;
 inline constexpr int DontPromptUser = 2;
 }  // namespace olecmdexecopt
 
-// Secure lock levels raised by SetSecureLockIcon.
+// Secure lock levels raised by securityChanged.
 namespace securelock {
 inline constexpr int Unsecure = 0;
 inline constexpr int Mixed = 1;
@@ -102,16 +102,14 @@ class BrowserEngine : public QObject {
   bool invoke(DispId id);
 
  signals:
-  void StatusTextChange(const QString& text);
-  void TitleChange(const QString& text);
-  // ppDisp: set to the engine that is to take the new page; Cancel: set true to refuse.
+  void statusTextChanged(const QString& text);
+  void titleChanged(const QString& text);
+  // target: set to the engine that is to take the new page; cancel: set true to refuse.
   // Connect directly: the request is answered when the signal returns.
-  void NewWindow2(browser::BrowserEngine** ppDisp, bool* Cancel);
-  void DocumentComplete(const QString& url);
-  void SetSecureLockIcon(int secureLockIcon);
-  void ProgressChange(int progress, int progressMax);
-  void DownloadBegin();
-  void DownloadComplete();
+  void newWindowRequested(browser::BrowserEngine** target, bool* cancel);
+  void loadFinished(const QString& url);
+  void securityChanged(int secureLockIcon);
+  void loadStarted();
   // A pop-up of this page was refused (the page asked without the user's click or key,
   // or more than once for one).
   void popupBlocked();

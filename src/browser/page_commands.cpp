@@ -42,31 +42,31 @@ void PageCommands::focusEngineAndExec(int cmdId) {
   m_engine.ExecWB(cmdId, olecmdexecopt::DoDefault);
 }
 
-void PageCommands::mnuSavePageAs_Click() {
+void PageCommands::savePageAs() {
   const QVariant zero(static_cast<short>(0));
   QVariant out(static_cast<short>(0));
   m_engine.ExecWB(olecmdid::SaveAs, olecmdexecopt::DoDefault, &zero, &out);
 }
 
-void PageCommands::mnuPrint_Click() { focusEngineAndExec(olecmdid::Print); }
+void PageCommands::print() { focusEngineAndExec(olecmdid::Print); }
 
-void PageCommands::mnuPageSetup_Click() { focusEngineAndExec(olecmdid::PageSetup); }
+void PageCommands::showPageSetup() { focusEngineAndExec(olecmdid::PageSetup); }
 
-void PageCommands::mnuPrintPreview_Click() { focusEngineAndExec(olecmdid::PrintPreview); }
+void PageCommands::showPrintPreview() { focusEngineAndExec(olecmdid::PrintPreview); }
 
-void PageCommands::mnuFileProperties_Click() {
+void PageCommands::showFileProperties() {
   m_engine.ExecWB(olecmdid::Properties, olecmdexecopt::DoDefault);
 }
 
-void PageCommands::mnuWorkOffline_Click(bool checked) { m_engine.setOffline(checked); }
+void PageCommands::setWorkOffline(bool checked) { m_engine.setOffline(checked); }
 
-void PageCommands::mnuEditUndo_Click() {
+void PageCommands::undo() {
   if (activeControlName() == QLatin1String("WebBrowser1")) {
     m_engine.ExecWB(olecmdid::Undo, olecmdexecopt::DoDefault);
   }
 }
 
-void PageCommands::mnuEditCut_Click() {
+void PageCommands::cut() {
   const QString active = activeControlName();
   if (active == QLatin1String("WebBrowser1")) {
     m_engine.ExecWB(olecmdid::Cut, olecmdexecopt::DoDefault);
@@ -75,13 +75,13 @@ void PageCommands::mnuEditCut_Click() {
   }
 }
 
-void PageCommands::mnuEditCopy_Click() { focusEngineAndExec(olecmdid::Copy); }
+void PageCommands::copy() { focusEngineAndExec(olecmdid::Copy); }
 
-void PageCommands::mnuEditPaste_Click() { focusEngineAndExec(olecmdid::Paste); }
+void PageCommands::paste() { focusEngineAndExec(olecmdid::Paste); }
 
-void PageCommands::mnuEditSelAll_Click() { focusEngineAndExec(olecmdid::SelectAll); }
+void PageCommands::selectAll() { focusEngineAndExec(olecmdid::SelectAll); }
 
-void PageCommands::mnuEditFind_Click() {
+void PageCommands::find() {
   m_engine.SetFocus();
   // Hand the page the find key, without waiting: the engine opens its own find bar.
   // Focus moves only once the event loop runs, so aim at the page itself.
@@ -93,11 +93,11 @@ void PageCommands::mnuEditFind_Click() {
   }
 }
 
-void PageCommands::mnuViewSource_Click() {
+void PageCommands::viewSource() {
   m_engine.Navigate(QStringLiteral("view-source:") + m_engine.LocationURL());
 }
 
-void PageCommands::mnuHelp2_Click() { m_engine.Navigate(currentStartPageAddress()); }
+void PageCommands::showHelp() { m_engine.Navigate(currentStartPageAddress()); }
 
 std::optional<int> PageCommands::textSizeLevel() const {
   QVariant level;
@@ -107,8 +107,8 @@ std::optional<int> PageCommands::textSizeLevel() const {
   return level.toInt();
 }
 
-void PageCommands::mnuViewFontSize_Click(int Index) {
-  const QVariant level(Index);
+void PageCommands::setTextSize(int sizeIndex) {
+  const QVariant level(sizeIndex);
   m_engine.ExecWB(olecmdid::Zoom, olecmdexecopt::DontPromptUser, &level);
   QCoreApplication::processEvents();
 }
@@ -116,7 +116,7 @@ void PageCommands::mnuViewFontSize_Click(int Index) {
 void PageCommands::stepTextSize(int delta) {
   const int level = textSizeLevel().value_or(kDefaultTextSizeLevel) + delta;
   if (level >= 0 && level < kTextSizeLevels) {
-    mnuViewFontSize_Click(level);
+    setTextSize(level);
   }
 }
 

@@ -22,24 +22,24 @@ class PageCommands {
   // or another control's object name; empty when the focus is in no control of the window.
   [[nodiscard]] QString activeControlName() const;
 
-  void mnuSavePageAs_Click();
-  void mnuPrint_Click();
-  void mnuPageSetup_Click();
-  void mnuPrintPreview_Click();
-  void mnuFileProperties_Click();
-  void mnuWorkOffline_Click(bool checked);
-  void mnuEditUndo_Click();
-  void mnuEditCut_Click();
-  void mnuEditCopy_Click();
-  void mnuEditPaste_Click();
-  void mnuEditSelAll_Click();
-  void mnuEditFind_Click();
-  void mnuViewSource_Click();
-  void mnuHelp2_Click();
+  void savePageAs();
+  void print();
+  void showPageSetup();
+  void showPrintPreview();
+  void showFileProperties();
+  void setWorkOffline(bool checked);
+  void undo();
+  void cut();
+  void copy();
+  void paste();
+  void selectAll();
+  void find();
+  void viewSource();
+  void showHelp();
 
   // The engine's text size level, or nothing when it cannot tell.
   [[nodiscard]] std::optional<int> textSizeLevel() const;
-  void mnuViewFontSize_Click(int Index);
+  void setTextSize(int sizeIndex);
   // One level up or down from the engine's present one, within the five sizes.
   void stepTextSize(int delta);
 

@@ -205,7 +205,7 @@ class WebEngineBrowser::Page : public QWebEnginePage {
   void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel /*level*/, const QString& message,
                                 int /*lineNumber*/, const QString& /*sourceID*/) override {
     if (message.startsWith(frameCompleteToken())) {
-      emit m_engine.DocumentComplete(message.mid(frameCompleteToken().size()));
+      emit m_engine.loadFinished(message.mid(frameCompleteToken().size()));
     } else if (message == popupBlockedToken()) {
       emit m_engine.popupBlocked();
     }
@@ -228,17 +228,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
   m_page->scripts().insert(popupBlockedScript());
   m_view->setPage(m_page);
 
-  connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserEngine::TitleChange);
+  connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserEngine::titleChanged);
   connect(m_page, &QWebEnginePage::linkHovered, this,
-          [this](const QString& url) { emit StatusTextChange(url); });
+          [this](const QString& url) { emit statusTextChanged(url); });
   connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::onLoadStarted);
   connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-      emit StatusTextChange(QStringLiteral("Opening page %1...").arg(info.url().toString()));
+      emit statusTextChanged(QStringLiteral("Opening page %1...").arg(info.url().toString()));
     }
   });
-  connect(m_page, &QWebEnginePage::loadProgress, this,
-          [this](int progress) { emit ProgressChange(progress, 100); });
   connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
   connect(m_page, &QWebEnginePage::certificateError, this,
           [this](QWebEngineCertificateError error) {
@@ -272,8 +270,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
             }
             // The view keeps its last frame; the window, its history and its address
             // stay usable, and Refresh starts a new page process.
-            emit DownloadComplete();
-            emit StatusTextChange(QString::fromLatin1(kPageProcessEnded));
+            emit statusTextChanged(QString::fromLatin1(kPageProcessEnded));
           });
 }
 
@@ -315,7 +312,7 @@ void WebEngineBrowser::setPageHidden(bool hidden) {
   m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
   m_page->setAudioMuted(m_mutedBeforeHiding);
   if (!m_noticesOnReturn.isEmpty()) {
-    emit StatusTextChange(m_noticesOnReturn.join(QStringLiteral("; ")));
+    emit statusTextChanged(m_noticesOnReturn.join(QStringLiteral("; ")));
     m_noticesOnReturn.clear();
   }
   // Asked from the loop, once the window's own show has begun.
@@ -432,7 +429,7 @@ void WebEngineBrowser::askOpenExternally(const QUrl& url) {
     if (m_pageHidden) {
       tellOnReturn(notice);
     } else {
-      emit StatusTextChange(notice);
+      emit statusTextChanged(notice);
     }
     return;
   }
@@ -468,7 +465,7 @@ QWebEnginePage* WebEngineBrowser::requestNewWindow() {
   }
   BrowserEngine* target = nullptr;
   bool cancel = false;
-  emit NewWindow2(&target, &cancel);
+  emit newWindowRequested(&target, &cancel);
   auto* engine = qobject_cast<WebEngineBrowser*>(target);
   // Handing back this very engine would let the pop-up replace the opener's page.
   if (cancel || engine == nullptr || engine == this) {
@@ -563,8 +560,8 @@ void WebEngineBrowser::onLoadStarted() {
   m_certificateErrorThisLoad = false;
   // The padlock of the page before does not stand for the one coming.
   m_loadedSecurely = false;
-  emit SetSecureLockIcon(securelock::Unsecure);
-  emit DownloadBegin();
+  emit securityChanged(securelock::Unsecure);
+  emit loadStarted();
 }
 
 void WebEngineBrowser::onLoadFinished(bool ok) {
@@ -576,13 +573,12 @@ void WebEngineBrowser::onLoadFinished(bool ok) {
   if (std::abs(m_view->zoomFactor() - factor) > 1e-6) {
     m_view->setZoomFactor(factor);
   }
-  emit DownloadComplete();
   // An error page (offline, refused, unresolved) came over no connection at all.
   m_loadedSecurely = ok && currentPageSecure();
-  emit SetSecureLockIcon(m_loadedSecurely ? securelock::SecureUnknownBits : securelock::Unsecure);
-  emit StatusTextChange(QStringLiteral("Done"));
+  emit securityChanged(m_loadedSecurely ? securelock::SecureUnknownBits : securelock::Unsecure);
+  emit statusTextChanged(QStringLiteral("Done"));
   // Error pages are documents too; the address box records what was asked for.
-  emit DocumentComplete(LocationURL());
+  emit loadFinished(LocationURL());
   // A load that went on while the window hid wakes the page; it sleeps again.
   freezeIfHidden();
 }

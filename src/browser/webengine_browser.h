@@ -85,7 +85,7 @@ class WebEngineBrowser : public BrowserEngine {
   // Whether the engine is inside one of its callbacks (a pop-up being made, a page dialog).
   // Its window must not be deleted until callOutsReturned.
   [[nodiscard]] bool callingOut() const { return m_callOuts > 0; }
-  // The window is closing: a page dialog showing or waiting ends as Cancel would, and
+  // The window is closing: a page dialog showing or waiting ends as cancel would, and
   // the page gets no more pop-ups or dialogs.
   void windowClosing();
 

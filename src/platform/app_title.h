@@ -12,7 +12,7 @@ inline constexpr char16_t kApplicationTitle[] = u"Hushleaf Browser";
 inline QString applicationTitle() { return QString::fromUtf16(kApplicationTitle); }
 
 // The process-wide application title. It is our own value, not Qt's application
-// name: ZodorAzev empties it while a window is hidden, and captions are built from it.
+// name: AutoHide empties it while a window is hidden, and captions are built from it.
 class AppTitle : public QObject {
   Q_OBJECT
 

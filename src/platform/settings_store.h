@@ -5,7 +5,7 @@
 namespace platform {
 
 // The name the settings of an empty application name are kept under. The application
-// title is emptied while ZodorAzev hides a window; values saved then must still be found
+// title is emptied while AutoHide hides a window; values saved then must still be found
 // under the title the program runs with.
 inline constexpr char kDefaultSettingsApplication[] = "Hushleaf Browser";
 

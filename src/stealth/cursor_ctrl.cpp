@@ -38,18 +38,18 @@ bool CursorCtrl::sample() noexcept {
   return true;
 }
 
-void CursorCtrl::setMouseX(std::int32_t vNewValue) {
+void CursorCtrl::setMouseX(std::int32_t value) {
   platform::CursorPoint current;
   if (platform::GetCursorPos(current)) {
-    platform::SetCursorPos(vNewValue, current.y);
+    platform::SetCursorPos(value, current.y);
     invalidateShared();
   }
 }
 
-void CursorCtrl::setMouseY(std::int32_t vNewValue) {
+void CursorCtrl::setMouseY(std::int32_t value) {
   platform::CursorPoint current;
   if (platform::GetCursorPos(current)) {
-    platform::SetCursorPos(current.x, vNewValue);
+    platform::SetCursorPos(current.x, value);
     invalidateShared();
   }
 }

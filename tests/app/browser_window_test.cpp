@@ -1,7 +1,7 @@
 // The browser window as a user meets it: real windows on a private X server, real
 // pages from a local HTTP server, real key events.
-#include "app/db_main.h"
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
+#include "app/application.h"
 #include "browser/address_box.h"
 #include "browser/browser_engine.h"
 #include "browser/find_bar.h"
@@ -45,17 +45,17 @@ using testsupport::waitUntil;
 
 namespace {
 
-browser::AddressBox* box(const frmBrowser* w) {
+browser::AddressBox* box(const app::BrowserWindow* w) {
   return w->findChild<browser::AddressBox*>("txtURL");
 }
-QLineEdit* edit(const frmBrowser* w) { return box(w)->lineEdit(); }
-QSlider* slider(const frmBrowser* w) { return w->findChild<QSlider*>("Slider1"); }
-QLabel* label(const frmBrowser* w, const char* name) {
+QLineEdit* edit(const app::BrowserWindow* w) { return box(w)->lineEdit(); }
+QSlider* slider(const app::BrowserWindow* w) { return w->findChild<QSlider*>("Slider1"); }
+QLabel* label(const app::BrowserWindow* w, const char* name) {
   return w->findChild<QLabel*>(QLatin1String(name));
 }
 
 // The window's _NET_WM_STATE, its atoms by name, sorted.
-QString wmState(const frmBrowser* w) {
+QString wmState(const app::BrowserWindow* w) {
   const auto raw =
       testsupport::x::property(static_cast<std::uint32_t>(w->winId()), "_NET_WM_STATE");
   QStringList names;
@@ -70,25 +70,25 @@ QString wmState(const frmBrowser* w) {
   return names.join(u' ');
 }
 
-QWebEnginePage* pageOf(const frmBrowser* w) {
+QWebEnginePage* pageOf(const app::BrowserWindow* w) {
   return static_cast<browser::WebEngineBrowser*>(w->engine())->page();
 }
 
 // The result of a script in the window's page, as text; empty when none comes in time.
-QString runJs(const frmBrowser* w, const QString& script) {
+QString runJs(const app::BrowserWindow* w, const QString& script) {
   return testsupport::runJs(pageOf(w), script).toString();
 }
 
 // Navigates the engine and waits for the document (error pages are documents too).
-bool loadAndWait(frmBrowser* w, const QString& url, int timeoutMs = 15000) {
-  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
+bool loadAndWait(app::BrowserWindow* w, const QString& url, int timeoutMs = 15000) {
+  QSignalSpy done(w->engine(), &browser::BrowserEngine::loadFinished);
   w->engine()->Navigate(url);
   return testsupport::waitUntil([&] { return done.count() > 0; }, timeoutMs);
 }
 
 // As a user does it: the address typed into the box, then Enter.
-bool goTo(frmBrowser* w, const QString& url) {
-  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
+bool goTo(app::BrowserWindow* w, const QString& url) {
+  QSignalSpy done(w->engine(), &browser::BrowserEngine::loadFinished);
   edit(w)->setText(url);
   emit box(w)->navigateRequested(url);
   return testsupport::waitUntil([&] { return done.count() > 0; });
@@ -110,7 +110,7 @@ class BrowserWindow : public ::testing::Test {
     server->setPage("/broken", broken);
     tls = new testsupport::HttpServer(testsupport::HttpServer::Transport::UntrustedTls);
     tls->setPage("/secret", "Secret", "<p>s</p>");
-    app::Main();
+    app::startApplication();
     // The suite keeps running when windows close, the main window's too.
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
   }
@@ -122,10 +122,10 @@ class BrowserWindow : public ::testing::Test {
 
   // Each test starts with a main window as the user leaves it: loud, opaque, online.
   void SetUp() override {
-    if (frmBrowser::mainWindow() == nullptr) {  // a test closed it
-      (new frmBrowser())->show();
+    if (app::BrowserWindow::mainWindow() == nullptr) {  // a test closed it
+      (new app::BrowserWindow())->show();
     }
-    main = frmBrowser::mainWindow();
+    main = app::BrowserWindow::mainWindow();
     main->engine()->setSilent(false);
     slider(main)->setValue(255);
     if (main->engine()->Offline()) {
@@ -135,23 +135,23 @@ class BrowserWindow : public ::testing::Test {
 
   void TearDown() override {
     // Only the main window stays from one test to the next.
-    for (frmBrowser* w : frmBrowser::windows()) {
+    for (app::BrowserWindow* w : app::BrowserWindow::windows()) {
       if (w != main) {
         delete w;
       }
     }
   }
 
-  static void activate(frmBrowser* w) {
+  static void activate(app::BrowserWindow* w) {
     w->activateWindow();
     w->raise();
     waitUntil([&] { return QApplication::activeWindow() == w; }, 3000);
   }
 
-  static QString location(const frmBrowser* w) { return w->engine()->LocationURL(); }
+  static QString location(const app::BrowserWindow* w) { return w->engine()->LocationURL(); }
 
   // The certificate warning the window shows, if any (an answered one may linger unseen).
-  static QMessageBox* certificateWarning(const frmBrowser* w) {
+  static QMessageBox* certificateWarning(const app::BrowserWindow* w) {
     for (auto* box : w->findChildren<QMessageBox*>("CertificateWarning")) {
       if (box->isVisible()) {
         return box;
@@ -162,12 +162,12 @@ class BrowserWindow : public ::testing::Test {
 
   static inline testsupport::HttpServer* server = nullptr;
   static inline testsupport::HttpServer* tls = nullptr;
-  static inline frmBrowser* main = nullptr;
+  static inline app::BrowserWindow* main = nullptr;
 };
 
 TEST_F(BrowserWindow, StartsOnTheStartPageAndTheStatusBarReadsAsItsText) {
   // A new window on the start page, as the program opens its first one.
-  auto* w = new frmBrowser();
+  auto* w = new app::BrowserWindow();
   w->show();
   ASSERT_TRUE(loadAndWait(w, browser::currentStartPageAddress()));
   EXPECT_EVENTUALLY_EQ(box(w)->currentText(), "http://www.");
@@ -178,7 +178,7 @@ TEST_F(BrowserWindow, StartsOnTheStartPageAndTheStatusBarReadsAsItsText) {
   EXPECT_EQ(slider(w)->value(), 255);
   EXPECT_FALSE(w->action("Toolbar/ZodorAzev")->isChecked());
   EXPECT_TRUE(runJs(w, "document.body.innerText").contains("LOWER RIGHT portion of the screen."));
-  emit w->engine()->StatusTextChange("  word  ");
+  emit w->engine()->statusTextChanged("  word  ");
   EXPECT_EQ(
       QAccessible::queryAccessibleInterface(label(w, "StatusPanel1"))->text(QAccessible::Name),
       "word");
@@ -201,7 +201,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   };
   const auto pageSelected = [] { return runJs(main, "getSelection().toString()") == "b"; };
   int fetched = 0;  // requests for the page before the key
-  QSignalSpy documents(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy documents(main->engine(), &browser::BrowserEngine::loadFinished);
   qsizetype finished = 0;  // documents before the key
   // Fetched again, and finished, so the next key meets a page at rest.
   const auto refreshed = [&] {
@@ -241,7 +241,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   main->action("View/Text Size/Medium")->trigger();
   // Escape stops a load that would never end, from the page or the address box.
   for (const bool fromBox : {false, true}) {
-    QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+    QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
     const int asked = server->requestCount("/stall");
     main->engine()->Navigate(server->url("/stall"));
     ASSERT_EVENTUALLY_EQ(server->requestCount("/stall"), asked + 1);
@@ -268,22 +268,22 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
     EXPECT_EVENTUALLY_EQ(shown, QString::fromLatin1(title));
   }
   // Ctrl+W closes this window only; Ctrl+Shift+N is a plain key, Ctrl+N opens one window.
-  const auto count = frmBrowser::windows().size();
+  const auto count = app::BrowserWindow::windows().size();
   activate(main);
   QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
   QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier);
-  ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), count + 1);
-  frmBrowser* opened = frmBrowser::windows().last();
+  ASSERT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), count + 1);
+  app::BrowserWindow* opened = app::BrowserWindow::windows().last();
   activate(opened);
   QTest::keySequence(opened->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_W));
-  EXPECT_EVENTUALLY_EQ(frmBrowser::windows().size(), count);
+  EXPECT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), count);
 }
 
 // One press is one page, from the keys, the mouse's back and forward buttons (XTest
 // buttons 8 and 9, over the page and over the toolbar) alike. Two pages deep, so that a
 // step taken twice would land somewhere else.
 TEST_F(BrowserWindow, EachBackOrForwardStepsOnePage) {
-  auto* w = new frmBrowser();
+  auto* w = new app::BrowserWindow();
   w->show();
   for (const char* path : {"/a?first", "/a", "/b"}) {
     ASSERT_TRUE(goTo(w, server->url(QLatin1String(path))));
@@ -330,13 +330,13 @@ void clickWithMouse(const QWidget* control) {
 }
 
 TEST_F(BrowserWindow, ToolbarButtonsGoAndATypedHostNameTakeThePageWhereTheySay) {
-  auto* w = new frmBrowser();
+  auto* w = new app::BrowserWindow();
   w->show();
   for (const char* path : {"/a", "/b"}) {
     ASSERT_TRUE(goTo(w, server->url(QLatin1String(path))));
   }
   activate(w);
-  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy done(w->engine(), &browser::BrowserEngine::loadFinished);
   int fetched = 0;
   const auto at = [&] { return location(w); };
   const auto type = [&](const QString& text) {
@@ -420,7 +420,7 @@ TEST_F(BrowserWindow, MenuEntriesReachWhatTheyOpen) {
 }
 
 TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
-  auto* w = new frmBrowser();
+  auto* w = new app::BrowserWindow();
   w->show();
   for (const char* path : {"/a", "/a?news", "/b"}) {
     ASSERT_TRUE(goTo(w, server->url(QLatin1String(path))));
@@ -446,7 +446,7 @@ TEST_F(BrowserWindow, TypingCompletesButAPickFromTheListIsKept) {
   EXPECT_EQ(edit(w)->text(), server->url("/a?news"));
   QTest::keyClick(box(w), Qt::Key_Down);
   EXPECT_EQ(edit(w)->text(), server->url("/a"));
-  QSignalSpy done(w->engine(), &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy done(w->engine(), &browser::BrowserEngine::loadFinished);
   QTest::keyClick(box(w), Qt::Key_Return);
   ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(location(w), server->url("/a"));
@@ -493,7 +493,7 @@ TEST_F(BrowserWindow, FindOnThePageCountsStepsBothWaysAndEscapeClosesIt) {
 
 TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
   QLabel* padlock = label(main, "StatusPanel2");
-  emit main->engine()->SetSecureLockIcon(browser::securelock::SecureUnknownBits);
+  emit main->engine()->securityChanged(browser::securelock::SecureUnknownBits);
   ASSERT_FALSE(padlock->isHidden());
   // Work Offline makes a page that loads online an error page: no padlock, also not the
   // previous one.
@@ -534,7 +534,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   ASSERT_TRUE(loadAndWait(main, server->url("/popup")));
   // File > New: the same page, the same silence, the main window's level.
   main->action("File/New")->trigger();
-  frmBrowser* copy = frmBrowser::windows().last();
+  app::BrowserWindow* copy = app::BrowserWindow::windows().last();
   ASSERT_NE(copy, main);
   EXPECT_TRUE(copy->engine()->Silent());
   EXPECT_EQ(slider(copy)->value(), 200);
@@ -543,8 +543,8 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   slider(copy)->setValue(100);
   pageOf(copy)->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
   runJs(copy, "go(); 1");
-  ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), 3);
-  frmBrowser* popup = frmBrowser::windows().last();
+  ASSERT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), 3);
+  app::BrowserWindow* popup = app::BrowserWindow::windows().last();
   EXPECT_TRUE(popup->isVisible());
   EXPECT_TRUE(popup->engine()->RegisterAsBrowser());
   EXPECT_TRUE(popup->engine()->Silent());
@@ -553,7 +553,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   EXPECT_EVENTUALLY_EQ(location(popup), server->url("/b"));
   EXPECT_EVENTUALLY_EQ(box(popup)->currentText(), "http://www.");
   // Out of the task list and the pager, as the first window is.
-  for (const frmBrowser* w : {copy, popup}) {
+  for (const app::BrowserWindow* w : {copy, popup}) {
     EXPECT_EVENTUALLY_EQ(wmState(w), "_NET_WM_STATE_SKIP_PAGER _NET_WM_STATE_SKIP_TASKBAR");
   }
   slider(main)->setValue(255);
@@ -561,12 +561,12 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
 }
 
 TEST_F(BrowserWindow, DialogCommandsOpenModallyOverTheRightWindow) {
-  auto* second = new frmBrowser();
+  auto* second = new app::BrowserWindow();
   second->show();
   const struct {
     const char* path;
     const char* title;
-    frmBrowser* owner;
+    app::BrowserWindow* owner;
   } rows[] = {{"Toolbar/Proxy", "Proxy Settings", nullptr}, {"Help/About", "About", main}};
   for (const auto& row : rows) {
     QString title;
@@ -656,7 +656,7 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   EXPECT_EQ(tls->requestCount("/secret"), 0);
   main->engine()->setSilent(false);
   // A warning says what is wrong; Go Back (the default) keeps the site closed.
-  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
   main->engine()->Navigate(tls->url("/secret"));
   ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   QMessageBox* box = certificateWarning(main);
@@ -675,8 +675,8 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(runJs(main, "document.title"), "Secret");
   EXPECT_TRUE(padlock->isHidden());
-  main->LoadNewWindow(tls->url("/secret"));
-  frmBrowser* second = frmBrowser::windows().last();
+  main->openWindow(tls->url("/secret"));
+  app::BrowserWindow* second = app::BrowserWindow::windows().last();
   ASSERT_EVENTUALLY_EQ(runJs(second, "document.title"), "Secret");
   EXPECT_EQ(certificateWarning(second), nullptr);
   EXPECT_TRUE(label(second, "StatusPanel2")->isHidden());
@@ -731,11 +731,11 @@ TEST_F(BrowserWindow, FailingFramesAskOneAtATimeAndAClosedWindowLeavesTheSiteClo
   EXPECT_EQ(warnings.most, 1);
   EXPECT_EQ(other.requestCount("/f"), 0);
   // Closing the window while it asks refuses; the next window asks again.
-  main->LoadNewWindow(server->url("/frames"));
-  frmBrowser* w = frmBrowser::windows().last();
+  main->openWindow(server->url("/frames"));
+  app::BrowserWindow* w = app::BrowserWindow::windows().last();
   ASSERT_EVENTUALLY_EQ(certificateWarning(w) != nullptr, true);
   w->close();
-  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
   main->engine()->Navigate(QStringLiteral("https://localhost:%1/f").arg(other.port()));
   ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   certificateWarning(main)->reject();
@@ -753,7 +753,7 @@ TEST_F(BrowserWindow, AKilledPageProcessOrABrokenResponseLeaveTheWindowUsable) {
             QString::fromLatin1(browser::WebEngineBrowser::kPageProcessEnded));
   EXPECT_EQ(box(main)->currentText(), server->url("/a"));
   EXPECT_EQ(main->windowTitle(), "Page A - Hushleaf Browser");
-  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
   main->action("Toolbar/Refresh")->trigger();
   ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
   EXPECT_EQ(runJs(main, "document.title"), "Page A");
@@ -766,12 +766,12 @@ TEST_F(BrowserWindow, AKilledPageProcessOrABrokenResponseLeaveTheWindowUsable) {
 TEST_F(BrowserWindow, TheProgramEndsWithItsLastWindowOrWithClose) {
   QSignalSpy last(&app::WindowEvents::instance(), &app::WindowEvents::lastWindowUnloaded);
   QSignalSpy end(&app::WindowEvents::instance(), &app::WindowEvents::endProgram);
-  auto* hidden = new frmBrowser();
+  auto* hidden = new app::BrowserWindow();
   hidden->show();
-  // A window ZodorAzev keeps hidden still keeps the program alive.
+  // A window AutoHide keeps hidden still keeps the program alive.
   hidden->hide();
   main->close();
-  ASSERT_EVENTUALLY_EQ(frmBrowser::windows().size(), 1);
+  ASSERT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), 1);
   EXPECT_EQ(last.count(), 0);
   hidden->action("File/Close")->trigger();
   EXPECT_EQ(end.count(), 1);

@@ -1,8 +1,8 @@
 // A hidden browser window as a user meets it: real windows under openbox, real pages from
 // the local server, the pointer moved by XTest. A hidden window shows and sounds nothing,
 // and comes back as it was.
-#include "app/db_main.h"
-#include "app/frm_browser.h"
+#include "app/application.h"
+#include "app/browser_window.h"
 #include "app/hide_all.h"
 #include "browser/webengine_browser.h"
 #include "platform/app_title.h"
@@ -42,16 +42,16 @@ namespace {
 const QPoint kZone(1150, 950);  // the 1280x1024 screen's zone starts at 1024, 819
 const QPoint kAway(40, 40);     // outside every window and the zone
 
-QWebEnginePage* pageOf(const frmBrowser* w) {
+QWebEnginePage* pageOf(const app::BrowserWindow* w) {
   return static_cast<browser::WebEngineBrowser*>(w->engine())->page();
 }
-std::uint32_t id(const frmBrowser* w) { return static_cast<std::uint32_t>(w->winId()); }
-QString statusText(const frmBrowser* w) {
+std::uint32_t id(const app::BrowserWindow* w) { return static_cast<std::uint32_t>(w->winId()); }
+QString statusText(const app::BrowserWindow* w) {
   return w->findChild<QLabel*>(QStringLiteral("StatusPanel1"))->text();
 }
 
 // The caption as another program reads it, from both of its properties.
-QString xCaption(const frmBrowser* w) {
+QString xCaption(const app::BrowserWindow* w) {
   const QByteArray net = x::property(id(w), "_NET_WM_NAME").value_or(QByteArray());
   const QByteArray old = x::property(id(w), "WM_NAME").value_or(QByteArray());
   return net == old ? QString::fromUtf8(net) : QStringLiteral("<%1|%2>").arg(net, old);
@@ -72,7 +72,7 @@ class HiddenWindow : public ::testing::Test {
     server->setPage("/b", "Page B", "<p>b</p>");
     tls = new testsupport::HttpServer(testsupport::HttpServer::Transport::UntrustedTls);
     tls->setPage("/secret", "Secret", "<p>s</p>");
-    app::Main();
+    app::startApplication();
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
   }
   static void TearDownTestSuite() {
@@ -81,33 +81,33 @@ class HiddenWindow : public ::testing::Test {
   }
 
   void SetUp() override {
-    w = new frmBrowser();
+    w = new app::BrowserWindow();
     w->setGeometry(300, 200, 640, 480);
     w->show();
     ASSERT_TRUE(waitUntil([&] { return x::viewable(id(w)); }));
   }
   void TearDown() override {
     x::moveMouse(kAway);
-    for (frmBrowser* other : frmBrowser::windows()) {
-      if (other != frmBrowser::mainWindow()) {
+    for (app::BrowserWindow* other : app::BrowserWindow::windows()) {
+      if (other != app::BrowserWindow::mainWindow()) {
         delete other;
       }
     }
     platform::AppTitle::set(platform::applicationTitle());
   }
 
-  // As a user does it: ZodorAzev pressed, the pointer in and out again.
-  void enterWithZodorAzev() {
+  // As a user does it: "ZodorAzev" pressed, the pointer in and out again.
+  void enterWithAutoHide() {
     w->action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(true);
     x::moveMouse(w->frameGeometry().center());
-    ASSERT_TRUE(waitUntil([&] { return w->zodorAzev().state().blnEntered; }));
+    ASSERT_TRUE(waitUntil([&] { return w->autoHide().state().entered; }));
   }
   void leave() {
     x::moveMouse(kAway);
     ASSERT_TRUE(waitUntil([&] { return !x::viewable(id(w)); }));
   }
-  void hideByZodorAzev() {
-    enterWithZodorAzev();
+  void hideByAutoHide() {
+    enterWithAutoHide();
     leave();
   }
   void restoreByZone() {
@@ -119,14 +119,14 @@ class HiddenWindow : public ::testing::Test {
 
   static inline testsupport::HttpServer* server = nullptr;
   static inline testsupport::HttpServer* tls = nullptr;
-  frmBrowser* w = nullptr;
+  app::BrowserWindow* w = nullptr;
 };
 
 TEST_F(HiddenWindow, APageIsStillAndSilentWhileHiddenAndComesBackAsItWas) {
   for (const bool userMuted : {false, true}) {
     SCOPED_TRACE(userMuted ? "muted by the user" : "not muted");
     ModalWatcher watcher;
-    enterWithZodorAzev();
+    enterWithAutoHide();
     ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->Navigate(server->url("/busy")); }));
     pageOf(w)->setAudioMuted(userMuted);
     leave();
@@ -153,16 +153,16 @@ TEST_F(HiddenWindow, NoCaptionCarriesTheTitleOrTheNameWhileTheApplicationTitleIs
   ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->Navigate(server->url("/ping")); }));
   ASSERT_TRUE(waitUntil([&] { return xCaption(w) == "Ping - Hushleaf Browser"; }, 5000))
       << xCaption(w).toStdString();
-  hideByZodorAzev();
+  hideByAutoHide();
   EXPECT_EQ(xCaption(w), "");
-  emit w->engine()->TitleChange(QStringLiteral("  News  "));  // kept for later
+  emit w->engine()->titleChanged(QStringLiteral("  News  "));  // kept for later
   EXPECT_EQ(w->windowTitle(), "");
   EXPECT_EQ(xCaption(w), "");
 
   // Another window opened meanwhile, and a certificate question in it.
-  frmBrowser* other = frmBrowser::mainWindow();
+  app::BrowserWindow* other = app::BrowserWindow::mainWindow();
   other->action(QStringLiteral("File/New"))->trigger();
-  frmBrowser* opened = frmBrowser::windows().last();
+  app::BrowserWindow* opened = app::BrowserWindow::windows().last();
   ASSERT_NE(opened, w);
   ASSERT_TRUE(waitUntil([&] { return x::viewable(id(opened)); }));
   EXPECT_EQ(xCaption(opened), "");
@@ -197,20 +197,20 @@ TEST_F(HiddenWindow, WhatAPageAsksForWhileHiddenIsRefusedOrWaitsAndIsToldOnRetur
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.address.toStdString());
-    const auto windows = frmBrowser::windows().size();
+    const auto windows = app::BrowserWindow::windows().size();
     {
       ModalWatcher watcher;
-      w->zodorAzev().hideNow();
+      w->autoHide().hideNow();
       ASSERT_FALSE(x::viewable(id(w)));
       w->engine()->Navigate(row.address);  // the page loads while hidden, and wakes meanwhile
       testsupport::pump(3000);
       EXPECT_EQ(watcher.seen(), 0);
     }
-    EXPECT_EQ(frmBrowser::windows().size(), windows);
+    EXPECT_EQ(app::BrowserWindow::windows().size(), windows);
     EXPECT_EQ(w->findChild<QMessageBox*>(), nullptr);
     EXPECT_EQ(QDir(downloads).entryList(QDir::Files).size(), 0);
 
-    w->zodorAzev().restoreNow();
+    w->autoHide().restoreNow();
     ASSERT_TRUE(waitUntil([&] { return w->isVisible(); }));
     if (!row.said.isEmpty()) {
       EXPECT_TRUE(waitUntil([&] { return statusText(w) == row.said; }, 3000))
@@ -223,7 +223,7 @@ TEST_F(HiddenWindow, WhatAPageAsksForWhileHiddenIsRefusedOrWaitsAndIsToldOnRetur
       box->findChild<QPushButton*>(QStringLiteral("GoBack"))->click();
       EXPECT_EQ(tls->requestCount("/secret"), 0);
     }
-    EXPECT_EQ(frmBrowser::windows().size(), windows);
+    EXPECT_EQ(app::BrowserWindow::windows().size(), windows);
   }
 }
 
@@ -270,10 +270,11 @@ constexpr std::uint32_t kControl = 0xffe3, kAlt = 0xffe9, kShift = 0xffe1, kNumL
 constexpr std::uint32_t kCapsLock = 0xffe5;
 
 // Our windows as the window manager stacks them, bottom to top.
-std::vector<std::uint32_t> stacking(const QList<frmBrowser*>& ours) {
+std::vector<std::uint32_t> stacking(const QList<app::BrowserWindow*>& ours) {
   std::vector<std::uint32_t> out;
   for (const std::uint32_t wid : platform::clientStackingOrder()) {
-    if (std::any_of(ours.begin(), ours.end(), [&](const frmBrowser* w) { return id(w) == wid; })) {
+    if (std::any_of(ours.begin(), ours.end(),
+                    [&](const app::BrowserWindow* w) { return id(w) == wid; })) {
       out.push_back(wid);
     }
   }
@@ -282,29 +283,29 @@ std::vector<std::uint32_t> stacking(const QList<frmBrowser*>& ours) {
 
 TEST_F(HiddenWindow, TheHideAllKeyHidesEveryWindowAndBringsThemBackAsTheyWere) {
   ASSERT_EQ(app::HideAll::instance().keys(), app::HideAll::defaultKeys());
-  auto* a = new frmBrowser();
+  auto* a = new app::BrowserWindow();
   a->setGeometry(500, 300, 500, 400);
   a->show();
-  auto* b = new frmBrowser();
+  auto* b = new app::BrowserWindow();
   b->setGeometry(200, 400, 500, 400);
   b->show();
   ASSERT_TRUE(waitUntil([&] { return x::viewable(id(a)) && x::viewable(id(b)); }));
   // The middle one has the keyboard, in its address box.
-  for (frmBrowser* top : {b, w, a}) {
+  for (app::BrowserWindow* top : {b, w, a}) {
     top->activateWindow();
     top->raise();
     ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == top; }, 5000));
   }
   QWidget* box = a->findChild<QWidget*>(QStringLiteral("txtURL"));
   box->setFocus();
-  const auto all = frmBrowser::windows();
+  const auto all = app::BrowserWindow::windows();
   const auto order = stacking(all);
   ASSERT_EQ(order.size(), static_cast<std::size_t>(all.size()));
-  // ZodorAzev pressed in one of them: the zone does not bring a window the key hid.
+  // "ZodorAzev" pressed in one of them: the zone does not bring a window the key hid.
   w->action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(true);
 
   pressTogether({kControl, kAlt, kShift, 'h'});
-  for (frmBrowser* one : all) {
+  for (app::BrowserWindow* one : all) {
     ASSERT_TRUE(waitUntil([&] { return !x::viewable(id(one)); }, 5000));
     EXPECT_EQ(xCaption(one), "");
   }
@@ -320,7 +321,7 @@ TEST_F(HiddenWindow, TheHideAllKeyHidesEveryWindowAndBringsThemBackAsTheyWere) {
   pressTogether({kControl, kAlt, kShift, 'h'});
   pressTogether({kNumLock});
   pressTogether({kCapsLock});
-  for (frmBrowser* one : all) {
+  for (app::BrowserWindow* one : all) {
     ASSERT_TRUE(waitUntil([&] { return x::viewable(id(one)) && one->isVisible(); }, 5000));
   }
   EXPECT_TRUE(waitUntil([&] { return stacking(all) == order; }, 5000));

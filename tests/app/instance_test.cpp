@@ -1,8 +1,8 @@
 // The program started a second time, as a user starts it: the built executable, while this
 // test process runs as the first instance with real windows under openbox.
 #include "app/instance.h"
-#include "app/db_main.h"
-#include "app/frm_browser.h"
+#include "app/application.h"
+#include "app/browser_window.h"
 #include "browser/browser_engine.h"
 #include "support/http_server.h"
 #include "support/wait.h"
@@ -20,7 +20,7 @@ namespace x = testsupport::x;
 
 namespace {
 
-std::uint32_t id(const frmBrowser* w) { return static_cast<std::uint32_t>(w->winId()); }
+std::uint32_t id(const app::BrowserWindow* w) { return static_cast<std::uint32_t>(w->winId()); }
 
 class Instance : public ::testing::Test {
  protected:
@@ -29,13 +29,13 @@ class Instance : public ::testing::Test {
     ASSERT_TRUE(x::windowManagerReady());
     server = new testsupport::HttpServer();
     server->setPage("/a", "Page A", "<p>a</p>");
-    app::Main();
+    app::startApplication();
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
   }
   static void TearDownTestSuite() { delete server; }
   void TearDown() override {
-    for (frmBrowser* w : frmBrowser::windows()) {
-      if (w != frmBrowser::mainWindow()) {
+    for (app::BrowserWindow* w : app::BrowserWindow::windows()) {
+      if (w != app::BrowserWindow::mainWindow()) {
         delete w;
       }
     }
@@ -69,33 +69,33 @@ TEST_F(Instance, TheSocketIsInTheAbstractNamespaceNotOnDisk) {
 }
 
 TEST_F(Instance, WithWindowsInSightASecondStartOpensANewWindowAndEnds) {
-  frmBrowser* main = frmBrowser::mainWindow();
-  QSignalSpy done(main->engine(), &browser::BrowserEngine::DocumentComplete);
+  app::BrowserWindow* main = app::BrowserWindow::mainWindow();
+  QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
   main->engine()->Navigate(server->url("/a"));
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   main->activateWindow();
-  const auto before = frmBrowser::windows().size();
+  const auto before = app::BrowserWindow::windows().size();
   EXPECT_EQ(startAgain(), 0);
-  ASSERT_TRUE(waitUntil([&] { return frmBrowser::windows().size() == before + 1; }));
-  frmBrowser* opened = frmBrowser::windows().last();
+  ASSERT_TRUE(waitUntil([&] { return app::BrowserWindow::windows().size() == before + 1; }));
+  app::BrowserWindow* opened = app::BrowserWindow::windows().last();
   EXPECT_TRUE(waitUntil([&] { return x::viewable(id(opened)); }));
   EXPECT_TRUE(waitUntil([&] { return opened->engine()->LocationURL() == server->url("/a"); }));
 }
 
 TEST_F(Instance, WithWindowsHiddenASecondStartBringsThemBackAndEnds) {
-  auto* second = new frmBrowser();
+  auto* second = new app::BrowserWindow();
   second->show();
   ASSERT_TRUE(waitUntil([&] { return x::viewable(id(second)); }));
-  const auto windows = frmBrowser::windows();
-  for (frmBrowser* w : windows) {
-    w->zodorAzev().hideNow();
+  const auto windows = app::BrowserWindow::windows();
+  for (app::BrowserWindow* w : windows) {
+    w->autoHide().hideNow();
     ASSERT_FALSE(x::viewable(id(w)));
   }
   EXPECT_EQ(startAgain(), 0);
-  for (frmBrowser* w : windows) {
+  for (app::BrowserWindow* w : windows) {
     EXPECT_TRUE(waitUntil([&] { return x::viewable(id(w)) && w->isVisible(); }));
   }
-  EXPECT_EQ(frmBrowser::windows().size(), windows.size());
+  EXPECT_EQ(app::BrowserWindow::windows().size(), windows.size());
 }
 
 }  // namespace

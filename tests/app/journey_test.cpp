@@ -224,7 +224,7 @@ TEST_F(Journey, EveryDayUseFromStartToClose) {
   enterAddress(wid, server.url("/b"));
   ASSERT_TRUE(titleBecomes(wid, "Page B stored - Hushleaf Browser"));
 
-  // ZodorAzev: pressed, then the hand moves the pointer away (XTest motion, as a mouse
+  // "ZodorAzev": pressed, then the hand moves the pointer away (XTest motion, as a mouse
   // makes, not a warp): the window goes, with its caption, and comes back in place from
   // the lower-right corner.
   const QString geometry =

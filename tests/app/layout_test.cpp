@@ -24,9 +24,9 @@ TEST(Layout, ThePageFillsWhatTheBarsLeaveAndNeverGoesNegative) {
       {false, 15, 1335, 1020, 0},      {false, 15, 15, 1020, std::nullopt},
   };
   for (const auto& r : rows) {
-    const BrowserSize size = r.onResize
-                                 ? layoutOnResize(r.width, r.height, r.coolBar, 315)
-                                 : layoutOnCoolBarHeightChanged(r.width, r.height, r.coolBar, 315);
+    const BrowserSize size =
+        r.onResize ? layoutOnResize(r.width, r.height, r.coolBar, 315)
+                   : layoutOnToolBarAreaHeightChanged(r.width, r.height, r.coolBar, 315);
     EXPECT_EQ(size.height, r.page) << r.height << " " << r.coolBar;
     EXPECT_FLOAT_EQ(size.width, r.width);
   }

@@ -1,7 +1,7 @@
 // What a page may do beyond its window, as a user meets it: real windows under a window
 // manager, real pages from the local server, the user's clicks through XTest.
-#include "app/db_main.h"
-#include "app/frm_browser.h"
+#include "app/application.h"
+#include "app/browser_window.h"
 #include "browser/browser_engine.h"
 #include "browser/webengine_browser.h"
 #include "support/http_server.h"
@@ -28,12 +28,14 @@ namespace x = testsupport::x;
 
 namespace {
 
-QWebEnginePage* pageOf(const frmBrowser* w) {
+QWebEnginePage* pageOf(const app::BrowserWindow* w) {
   return static_cast<browser::WebEngineBrowser*>(w->engine())->page();
 }
-QString status(const frmBrowser* w) { return w->findChild<QLabel*>("StatusPanel1")->text(); }
+QString status(const app::BrowserWindow* w) {
+  return w->findChild<QLabel*>("StatusPanel1")->text();
+}
 
-bool loadAndWait(frmBrowser* w, const QString& url) {
+bool loadAndWait(app::BrowserWindow* w, const QString& url) {
   return testsupport::load(pageOf(w), [&] { w->engine()->Navigate(url); });
 }
 
@@ -55,24 +57,24 @@ class Popups : public ::testing::Test {
     server->setPage("/storm", "Storm", "<script>setInterval(() => window.open('/b'), 50)</script>");
     server->setPage("/alerts", "Alerts", "<script>setInterval(() => alert(1), 10)</script>");
     server->setPage("/ask", "Ask", buttonPage("alert('one'); alert('two'); alert('three')"));
-    app::Main();
+    app::startApplication();
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
     ASSERT_TRUE(x::windowManagerReady());
   }
   static void TearDownTestSuite() { delete server; }
 
   void SetUp() override {
-    opener = new frmBrowser();
+    opener = new app::BrowserWindow();
     opener->show();
     activate(opener);
   }
   void TearDown() override {
-    for (frmBrowser* w : frmBrowser::windows()) {
-      if (w != frmBrowser::mainWindow()) {
+    for (app::BrowserWindow* w : app::BrowserWindow::windows()) {
+      if (w != app::BrowserWindow::mainWindow()) {
         w->close();
       }
     }
-    waitUntil([] { return frmBrowser::windows().size() == 1; }, 10000);
+    waitUntil([] { return app::BrowserWindow::windows().size() == 1; }, 10000);
   }
 
   static void activate(QWidget* w) {
@@ -82,16 +84,16 @@ class Popups : public ::testing::Test {
   }
 
   // A user's click on the page's button: XTest motion and press.
-  static void clickButton(frmBrowser* w) {
+  static void clickButton(app::BrowserWindow* w) {
     QWidget* view = w->engine()->widget();
     x::moveMouse(view->mapToGlobal(QPoint(150, 100)));
     x::click();
   }
 
-  static int others() { return static_cast<int>(frmBrowser::windows().size()) - 2; }
+  static int others() { return static_cast<int>(app::BrowserWindow::windows().size()) - 2; }
 
   static inline testsupport::HttpServer* server = nullptr;
-  QPointer<frmBrowser> opener;
+  QPointer<app::BrowserWindow> opener;
 };
 
 TEST_F(Popups, ScriptOpensAWindowOnlyForAClickAndOnlyOnePerClick) {
@@ -121,11 +123,11 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
   for (const Stage stage : {Stage::QueuedAtRequest, Stage::DirectAtRequest, Stage::QueuedWhileMade,
                             Stage::DirectWhenShown}) {
     SCOPED_TRACE(static_cast<int>(stage));
-    QPointer<frmBrowser> w = new frmBrowser();
+    QPointer<app::BrowserWindow> w = new app::BrowserWindow();
     w->show();
     // This page may open windows by script: the storm goes through the whole path.
     pageOf(w)->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-    const auto known = frmBrowser::windows();
+    const auto known = app::BrowserWindow::windows();
     bool closing = false;
     // Sees each new window as it is made, inside the engine's call.
     struct Watch : QObject {
@@ -136,7 +138,7 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
       }
     } watch;
     watch.seen = [&](QObject* o, QEvent* e) {
-      auto* made = qobject_cast<frmBrowser*>(o);
+      auto* made = qobject_cast<app::BrowserWindow*>(o);
       if (closing || made == nullptr || known.contains(made) || w.isNull()) {
         return;
       }
@@ -151,7 +153,7 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
       }
     };
     qApp->installEventFilter(&watch);
-    QObject::connect(w->engine(), &browser::BrowserEngine::NewWindow2, w,
+    QObject::connect(w->engine(), &browser::BrowserEngine::newWindowRequested, w,
                      [&](browser::BrowserEngine**, bool*) {
                        if (closing) {
                          return;
@@ -168,9 +170,9 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
     ASSERT_TRUE(waitUntil([&] { return w.isNull(); }));
     qApp->removeEventFilter(&watch);
     // Every pop-up the engine was handed is a whole window on its page.
-    const auto windows = frmBrowser::windows();
+    const auto windows = app::BrowserWindow::windows();
     int popups = 0;
-    for (frmBrowser* p : windows) {
+    for (app::BrowserWindow* p : windows) {
       if (!known.contains(p)) {
         ++popups;
         EXPECT_TRUE(p->isVisible());
@@ -178,7 +180,7 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
       }
     }
     EXPECT_GE(popups, 1);
-    for (frmBrowser* p : windows) {
+    for (app::BrowserWindow* p : windows) {
       if (!known.contains(p)) {
         p->close();
       }
@@ -186,7 +188,7 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
   }
 }
 
-QDialog* pageDialog(const frmBrowser* w) {
+QDialog* pageDialog(const app::BrowserWindow* w) {
   for (auto* d : w->findChildren<QDialog*>("PageDialog")) {
     if (d->isVisible()) {
       return d;

@@ -19,7 +19,7 @@ TEST(SettingsStore, AFileItCannotParseIsKeptAsideAndOneItCannotReadIsLeftAlone) 
   const QString app = QStringLiteral("Hushleaf Browser");
   const QString file = platform::settingsFilePath(app);
   ASSERT_EQ(file, config.filePath("Hushleaf Browser.ini"));
-  // Saved while ZodorAzev has emptied the title: found under the program's own name.
+  // Saved while AutoHide has emptied the title: found under the program's own name.
   ASSERT_TRUE(platform::SaveSetting({}, "proxy", "use", "true"));
   EXPECT_EQ(platform::GetSetting(app, "proxy", "use"), "true");
 

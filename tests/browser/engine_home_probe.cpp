@@ -1,6 +1,6 @@
 // Helper process for the fresh-HOME check: the program's own process set-up, engine and
 // teardown around one page, whose storage report (its title) is printed.
-#include "app/db_main.h"
+#include "app/application.h"
 #include "browser/webengine_browser.h"
 
 #include <QApplication>
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   auto* window = new QWidget();
   auto* engine = new browser::WebEngineBrowser(window);
   window->show();
-  QObject::connect(engine, &browser::BrowserEngine::TitleChange, [](const QString& title) {
+  QObject::connect(engine, &browser::BrowserEngine::titleChanged, [](const QString& title) {
     if (title.startsWith(QLatin1String("report:"))) {
       std::printf("%s\n", qPrintable(title));
       QCoreApplication::quit();

@@ -262,8 +262,8 @@ TEST_F(Engine, HistoryNeedsPagesAndStopEndsASlowLoad) {
 
 TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
   EngineWindow w;
-  QSignalSpy status(w.engine, &BrowserEngine::StatusTextChange);
-  QSignalSpy done(w.engine, &BrowserEngine::DocumentComplete);
+  QSignalSpy status(w.engine, &BrowserEngine::statusTextChanged);
+  QSignalSpy done(w.engine, &BrowserEngine::loadFinished);
   ASSERT_TRUE(w.go(server->url("/frames")));
   ASSERT_EVENTUALLY_EQ(done.count() >= 3, true);
   w.js("1");  // anything late or doubled from the frames has arrived by now
@@ -307,7 +307,8 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
       {handBack(popup.engine), "open('/b')"},
       {handBack(tab.engine), "l.click()"}};
   for (const auto& [answer, script] : rows) {
-    const auto connection = QObject::connect(opener.engine, &BrowserEngine::NewWindow2, answer);
+    const auto connection =
+        QObject::connect(opener.engine, &BrowserEngine::newWindowRequested, answer);
     opener.js(QString(script) + "; 1");
     QObject::disconnect(connection);
   }
@@ -321,7 +322,7 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
 TEST_F(Engine, StartPageLoadsOnlyUnderItsExactAddressAndNothingFromDisk) {
   EngineWindow w;
   const QString home = browser::currentStartPageAddress();
-  QSignalSpy done(w.engine, &BrowserEngine::DocumentComplete);
+  QSignalSpy done(w.engine, &BrowserEngine::loadFinished);
   ASSERT_TRUE(w.go(home));
   EXPECT_EQ(w.engine->LocationURL(), home);
   EXPECT_EQ(firstArgs(done), QStringList{home});

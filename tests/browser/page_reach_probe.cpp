@@ -3,7 +3,7 @@
 //   page_reach_probe file-dialogs PAGE SAVE-TO  the dialogs a page and Save Page As open
 //   page_reach_probe print-preview PAGE         Print Preview while the page's process dies
 // It prints one line per finding and exits 0 once done.
-#include "app/db_main.h"
+#include "app/application.h"
 #include "browser/webengine_browser.h"
 
 #include <QApplication>

@@ -2,14 +2,14 @@
 // user's files, the real address, the desktop's dialogs, engine switches from the
 // environment, and texts that pass themselves off as the browser's own. Real pages from
 // the local server and on disk, real clicks through XTest, the real executable.
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
 #include "browser/browser_engine.h"
 #include "browser/external_prompt.h"
 #include "browser/res_scheme.h"
 #include "browser/start_page.h"
 #include "browser/webengine_browser.h"
 #include "favorites/favorite_dialogs.h"
-#include "favorites/mod_faves.h"
+#include "favorites/favorites_commands.h"
 #include "platform/special_folder.h"
 #include "support/http_server.h"
 #include "support/modal.h"
@@ -207,7 +207,7 @@ TEST_F(PageReach, AnotherProgramsAddressOpensOnlyAfterTheUserSaysOpen) {
   };
   EXPECT_EQ(asked, QStringList{}) << "asked on load, without a click";
   QStringList refused;  // what the status bar said of a click that asked nothing
-  QObject::connect(w.engine, &BrowserEngine::StatusTextChange, [&](const QString& text) {
+  QObject::connect(w.engine, &BrowserEngine::statusTextChanged, [&](const QString& text) {
     if (text.startsWith("No other program was started")) refused << text;
   });
   QStringList allAsked;
@@ -421,7 +421,7 @@ TEST_F(PageReach, PageTextsAreShownAsTextNeverAsMarkup) {
   QMainWindow window;
   auto* engine = new browser::WebEngineBrowser(&window);
   window.setCentralWidget(engine->widget());
-  favorites::BuildFavoritesMenu(&window, engine);
+  favorites::buildFavoritesMenu(&window, engine);
   QStringList names;
   for (QAction* menu : window.menuBar()->actions()) {
     if (menu->menu() == nullptr) continue;
@@ -440,20 +440,20 @@ TEST_F(PageReach, StatusBarAndPadlockSayWhatIsTrueOfThePage) {
   redirect.headers = {
       {"Location", QString("http://localhost:%1/landed").arg(other.port()).toUtf8()}};
   server->setPage("/away", redirect);
-  const auto window = std::make_unique<frmBrowser>();
-  frmBrowser* w = window.get();
+  const auto window = std::make_unique<app::BrowserWindow>();
+  app::BrowserWindow* w = window.get();
   w->show();
-  QSignalSpy done(w->engine(), &BrowserEngine::DocumentComplete);
+  QSignalSpy done(w->engine(), &BrowserEngine::loadFinished);
   w->engine()->Navigate(server->url("/away"));
   ASSERT_TRUE(
       waitUntil([&] { return !done.isEmpty() && w->engine()->LocationName() == "Landed"; }));
-  emit w->engine()->SetSecureLockIcon(browser::securelock::SecureUnknownBits);
+  emit w->engine()->securityChanged(browser::securelock::SecureUnknownBits);
   auto* padlock = w->findChild<QLabel*>("StatusPanel2");
   EXPECT_EQ(padlock->toolTip(), "Secure connection to localhost");
   EXPECT_EQ(padlock->accessibleDescription(), "Secure connection to localhost");
   // The engine's texts carry the page's words: shown as the text they are.
   auto* status = w->findChild<QLabel*>("StatusPanel1");
-  emit w->engine()->StatusTextChange("<b>Done</b> https://bank.example/");
+  emit w->engine()->statusTextChanged("<b>Done</b> https://bank.example/");
   EXPECT_EQ(status->text(), "<b>Done</b> https://bank.example/");
   EXPECT_TRUE(shownAsText(status));
 }

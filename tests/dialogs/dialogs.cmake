@@ -1,2 +1,2 @@
-hushleaf_add_test(dialogs_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/c_file_dialog_test.cpp LIBS hushleaf_dialogs_core)
+hushleaf_add_test(dialogs_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/open_save_dialog_test.cpp LIBS hushleaf_dialogs_core)
 hushleaf_add_test(dialogs_gui_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs_gui_test.cpp LIBS hushleaf_dialogs hushleaf_browser hushleaf_test_support)

@@ -4,7 +4,7 @@
 #include "browser/webengine_browser.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/about_layout.h"
-#include "dialogs/c_file_dialog.h"
+#include "dialogs/open_save_dialog.h"
 #include "platform/file_dialog.h"
 #include "platform/twips.h"
 #include "support/modal.h"
@@ -22,7 +22,7 @@ TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   // Open starts on the filter asked for, changes no file, and reports the filter chosen.
-  cFileDialog fd;
+  dialogs::OpenSaveDialog fd;
   fd.setHwnd(&main);
   fd.setFilter(dialogs::kOpenCommandFilter);
   fd.setFilterIndex(2);

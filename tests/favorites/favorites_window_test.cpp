@@ -1,7 +1,7 @@
 // The Favorites menu of a window over a real Favorites folder in the temporary HOME, its
 // dialogs driven as a user would.
 #include "browser/webengine_browser.h"
-#include "favorites/mod_faves.h"
+#include "favorites/favorites_commands.h"
 #include "platform/special_folder.h"
 #include "support/modal.h"
 
@@ -55,7 +55,7 @@ class FavoritesWindow : public ::testing::Test {
     QDir(path("")).removeRecursively();
     shortcut("News/Local.url");
     shortcut("Top.URL", "http://top/");
-    favorites::BuildFavoritesMenu(window, engine);
+    favorites::buildFavoritesMenu(window, engine);
   }
   void TearDown() override { delete window.data(); }
 
@@ -84,7 +84,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
     shortcut(name);
   }
   shortcut("Broken.url", "");
-  favorites::RebuildFavoritesMenu(window);
+  favorites::rebuildFavoritesMenu(window);
   const QString before = "1|[Favorites]|[News]|.dot|Broken|Old|Top";
   EXPECT_EQ(shown(), before);
   for (const char* item : {"Top", "Top", "Local", "Broken"}) {
@@ -133,7 +133,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       },
       testsupport::ModalWatcher::dismiss};
   const auto watcher = driver(steps);
-  favorites::AddToFavorites(window, engine);  // the title whole, the menu as it was
+  favorites::addToFavorites(window, engine);  // the title whole, the menu as it was
   EXPECT_EQ(shown(), before);
   choose(favorites::kAddFavoriteCaption);
   choose(favorites::kAddFavoriteCaption);
@@ -152,7 +152,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
   EXPECT_EQ(watcher.messages().size(), 2U);  // asked before deleting, told the add failed
   // An empty folder still shows the separator under the fixed entries.
-  favorites::RebuildFavoritesMenu(window);
+  favorites::rebuildFavoritesMenu(window);
   EXPECT_EQ(shown(), "1");
   const QMenu* menu = favorites::favoritesMenu(window);
   EXPECT_GT(menu->actionGeometry(menu->actions().value(2)).height(), 0);
@@ -160,13 +160,13 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
 
 TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
   QPointer<QMainWindow> other = new QMainWindow;
-  favorites::BuildFavoritesMenu(other, new Engine(other));
+  favorites::buildFavoritesMenu(other, new Engine(other));
   shortcut("Aaa.url");
-  favorites::RebuildFavoritesMenu(other);  // one window's rebuild leaves the other's numbers
+  favorites::rebuildFavoritesMenu(other);  // one window's rebuild leaves the other's numbers
   EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1102), path("Top.URL"));
   QMetaObject::invokeMethod(
       qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
-  favorites::RebuildFavoritesMenu(other);
+  favorites::rebuildFavoritesMenu(other);
   EXPECT_TRUE(other.isNull());
   // The window goes while its Add dialog runs: what is checked is that the add then leaves
   // it alone (no use after free, which the sanitizer build reports).

@@ -1,6 +1,6 @@
 // A hidden window while the screens change under it (RandR: a monitor added, the screen
 // made smaller), on the suite's own X server under openbox, the pointer moved by XTest.
-#include "stealth/zodor_azev_adapter.h"
+#include "stealth/auto_hide_controller.h"
 #include "support/wait.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
@@ -14,7 +14,7 @@
 
 #include <memory>
 
-using stealth::ZodorAzevAdapter;
+using stealth::AutoHideController;
 using testsupport::waitUntil;
 namespace x = testsupport::x;
 
@@ -42,15 +42,15 @@ bool screenSize(const QSize& size) {
          waitUntil([&] { return QGuiApplication::primaryScreen()->size() == size; }, 5000);
 }
 
-// A top-level window with its ZodorAzev button and adapter, as a browser window has.
+// A top-level window with its "ZodorAzev" button and adapter, as a browser window has.
 struct Stealth {
   std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
   QAction* button = new QAction(QStringLiteral("ZodorAzev"), window.get());
-  std::unique_ptr<ZodorAzevAdapter> adapter;
+  std::unique_ptr<AutoHideController> adapter;
 
   explicit Stealth(QRect geometry) {
     button->setCheckable(true);
-    adapter = std::make_unique<ZodorAzevAdapter>(window.get(), button);
+    adapter = std::make_unique<AutoHideController>(window.get(), button);
     window->setGeometry(geometry);
     window->show();
     EXPECT_TRUE(waitUntil(
@@ -62,7 +62,7 @@ struct Stealth {
   void hide() {
     button->setChecked(true);
     x::moveMouse(window->frameGeometry().center());
-    ASSERT_TRUE(waitUntil([&] { return adapter->state().blnEntered; }));
+    ASSERT_TRUE(waitUntil([&] { return adapter->state().entered; }));
     x::moveMouse(kAway);
     ASSERT_TRUE(waitUntil([&] { return !x::viewable(id()); }));
   }

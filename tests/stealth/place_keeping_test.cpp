@@ -1,7 +1,7 @@
-// A window ZodorAzev hides comes back exactly where the user left it, round after round,
+// A window AutoHide hides comes back exactly where the user left it, round after round,
 // under the window manager the suite runs with (HUSHLEAF_TEST_WM: openbox, xfwm4, fluxbox,
 // icewm, mutter). The pointer is moved by XTest, as a user's mouse moves it.
-#include "stealth/zodor_azev_adapter.h"
+#include "stealth/auto_hide_controller.h"
 #include "support/wait.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <memory>
 
-using stealth::ZodorAzevAdapter;
+using stealth::AutoHideController;
 using testsupport::waitUntil;
 namespace x = testsupport::x;
 
@@ -40,7 +40,7 @@ TEST(PlaceKeeping, ADraggedWindowComesBackWhereItWasRoundAfterRound) {
   QWidget window;
   auto* button = new QAction(QStringLiteral("ZodorAzev"), &window);
   button->setCheckable(true);
-  ZodorAzevAdapter adapter(&window, button);
+  AutoHideController adapter(&window, button);
   window.resize(400, 300);  // the window manager places it
   window.show();
   const auto id = static_cast<std::uint32_t>(window.winId());
@@ -67,7 +67,7 @@ TEST(PlaceKeeping, ADraggedWindowComesBackWhereItWasRoundAfterRound) {
   for (int round = 1; round <= 5; ++round) {
     SCOPED_TRACE(round);
     x::moveMouse(frame.center());
-    ASSERT_TRUE(waitUntil([&] { return adapter.state().blnEntered; }));
+    ASSERT_TRUE(waitUntil([&] { return adapter.state().entered; }));
     x::moveMouse(kAway);
     ASSERT_TRUE(waitUntil([&] { return !x::viewable(id); }));
     x::moveMouse(kZone);

@@ -1,8 +1,8 @@
-// ZodorAzev following a moving pointer on real windows under openbox: a hand far from all
+// AutoHide following a moving pointer on real windows under openbox: a hand far from all
 // that matters is not looked at on every motion, and one that arrives at its top speed is
 // still met as every tick would meet it. The pointer moves by XTest motion, one report a
 // millisecond at most, as a mouse's does.
-#include "stealth/zodor_azev_adapter.h"
+#include "stealth/auto_hide_controller.h"
 #include "support/wait.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
@@ -14,7 +14,7 @@
 #include <cmath>
 #include <memory>
 
-using stealth::ZodorAzevAdapter;
+using stealth::AutoHideController;
 using testsupport::waitUntil;
 namespace x = testsupport::x;
 
@@ -24,7 +24,7 @@ namespace {
 const QPoint kFar(300, 700);  // below the window, far left of the zone
 
 struct Hand {
-  ZodorAzevAdapter& adapter;
+  AutoHideController& adapter;
   int motions = 0;
   bool sawNap = false;
 
@@ -56,11 +56,11 @@ struct Hand {
 struct Pressed {
   std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
   QAction* button = new QAction(QStringLiteral("ZodorAzev"), window.get());
-  std::unique_ptr<ZodorAzevAdapter> adapter;
+  std::unique_ptr<AutoHideController> adapter;
 
   Pressed() {
     button->setCheckable(true);
-    adapter = std::make_unique<ZodorAzevAdapter>(window.get(), button);
+    adapter = std::make_unique<AutoHideController>(window.get(), button);
     adapter->setSafetyPoll(std::chrono::hours(1));  // only motion may wake it here
     window->setGeometry(100, 120, 400, 300);
     window->show();
@@ -87,8 +87,8 @@ class PointerFollowingTest : public ::testing::Test {
 TEST_F(PointerFollowingTest, HiddenComesBackFromAHandCrossingTheZoneAtTopSpeed) {
   Pressed w;
   Hand hand{*w.adapter};
-  hand.sweep(kFar, w.window->frameGeometry().center(), ZodorAzevAdapter::kHandSpeed);
-  ASSERT_TRUE(waitUntil([&] { return w.adapter->state().blnEntered; }));
+  hand.sweep(kFar, w.window->frameGeometry().center(), AutoHideController::kHandSpeed);
+  ASSERT_TRUE(waitUntil([&] { return w.adapter->state().entered; }));
   x::moveMouse(kFar);
   ASSERT_TRUE(waitUntil([&] { return !x::viewable(w.id()); }));
   ASSERT_TRUE(waitUntil([&] { return !w.adapter->timerRunning(); }));
@@ -101,9 +101,9 @@ TEST_F(PointerFollowingTest, HiddenComesBackFromAHandCrossingTheZoneAtTopSpeed) 
   EXPECT_FALSE(x::viewable(w.id()));
 
   // In at the top speed, slower across the zone's corner (about 60 motions), out fast.
-  hand.sweep(kFar, QPoint(1030, 825), ZodorAzevAdapter::kHandSpeed);
+  hand.sweep(kFar, QPoint(1030, 825), AutoHideController::kHandSpeed);
   hand.sweep(QPoint(1030, 825), QPoint(1270, 1015), 5);
-  hand.sweep(QPoint(1270, 1015), kFar, ZodorAzevAdapter::kHandSpeed);
+  hand.sweep(QPoint(1270, 1015), kFar, AutoHideController::kHandSpeed);
   EXPECT_TRUE(waitUntil([&] { return x::viewable(w.id()); }));
 }
 
@@ -117,12 +117,12 @@ TEST_F(PointerFollowingTest, NeverEnteredHidesAfterAHandSweepsThroughAtTopSpeed)
   hand.circle(QPoint(900, 650), 200);
   EXPECT_TRUE(hand.sawNap);
   EXPECT_LT(w.adapter->tickCount() - ticks, static_cast<std::uint64_t>(hand.motions) / 2);
-  EXPECT_FALSE(w.adapter->state().blnEntered);
+  EXPECT_FALSE(w.adapter->state().entered);
 
   const int y = w.window->frameGeometry().center().y();
-  hand.sweep(QPoint(900, 650), QPoint(700, y), ZodorAzevAdapter::kHandSpeed);
-  hand.sweep(QPoint(700, y), QPoint(20, y), ZodorAzevAdapter::kHandSpeed);
-  hand.sweep(QPoint(20, y), kFar, ZodorAzevAdapter::kHandSpeed);
+  hand.sweep(QPoint(900, 650), QPoint(700, y), AutoHideController::kHandSpeed);
+  hand.sweep(QPoint(700, y), QPoint(20, y), AutoHideController::kHandSpeed);
+  hand.sweep(QPoint(20, y), kFar, AutoHideController::kHandSpeed);
   EXPECT_TRUE(waitUntil([&] { return !x::viewable(w.id()); }));
 }
 

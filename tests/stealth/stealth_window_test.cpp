@@ -1,9 +1,9 @@
-// ZodorAzev and transparency on real windows under openbox, the pointer moved by XTest
+// AutoHide and transparency on real windows under openbox, the pointer moved by XTest
 // motion as a user's mouse moves it.
 #include "platform/app_title.h"
 #include "platform/layered_window.h"
+#include "stealth/auto_hide_controller.h"
 #include "stealth/transparent.h"
-#include "stealth/zodor_azev_adapter.h"
 #include "support/wait.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
@@ -19,7 +19,7 @@
 #include <vector>
 
 using stealth::Action;
-using stealth::ZodorAzevAdapter;
+using stealth::AutoHideController;
 using testsupport::waitUntil;
 namespace x = testsupport::x;
 
@@ -28,21 +28,21 @@ namespace {
 const QPoint kZone(1150, 950);  // the 1280x1024 screen's zone starts at 1024, 819
 const QPoint kAway(40, 40);     // outside every window and the zone
 
-// A top-level window with its ZodorAzev button and adapter, as a browser window has.
+// A top-level window with its "ZodorAzev" button and adapter, as a browser window has.
 // `seen` gets two characters a tick: where the cursor was (a: kAway, z: kZone, else ?)
 // and what the tick did (. H R).
 struct Stealth {
   std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
   QAction* button = new QAction(QStringLiteral("ZodorAzev"), window.get());
-  std::unique_ptr<ZodorAzevAdapter> adapter;
+  std::unique_ptr<AutoHideController> adapter;
   std::string seen;
 
-  explicit Stealth(QRect geometry, ZodorAzevAdapter::Session session = {}) {
+  explicit Stealth(QRect geometry, AutoHideController::Session session = {}) {
     button->setCheckable(true);
-    adapter = std::make_unique<ZodorAzevAdapter>(window.get(), button, session);
+    adapter = std::make_unique<AutoHideController>(window.get(), button, session);
     adapter->setSafetyPoll(std::chrono::hours(1));  // only events may wake it here
-    QObject::connect(adapter.get(), &ZodorAzevAdapter::ticked, [this](Action a) {
-      const QPoint p(adapter->CursorCtrl1().mouseX(), adapter->CursorCtrl1().mouseY());
+    QObject::connect(adapter.get(), &AutoHideController::ticked, [this](Action a) {
+      const QPoint p(adapter->cursorControl().mouseX(), adapter->cursorControl().mouseY());
       seen += p == kAway ? 'a' : p == kZone ? 'z' : '?';
       seen += a == Action::Hide ? 'H' : a == Action::Restore ? 'R' : '.';
     });
@@ -73,7 +73,7 @@ class StealthWindowTest : public ::testing::Test {
 TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack) {
   Stealth other(QRect(650, 120, 300, 200));  // pressed, never entered: stays throughout
   other.button->setChecked(true);
-  Stealth wayland(QRect(700, 500, 200, 200), ZodorAzevAdapter::Session::Wayland);
+  Stealth wayland(QRect(700, 500, 200, 200), AutoHideController::Session::Wayland);
   QStringList notices;
   wayland.adapter->notify = [&](const QString& text) { notices << text; };
   wayland.button->setChecked(true);  // in a Wayland session it only says why it does nothing
@@ -97,7 +97,7 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   w.button->setChecked(true);
   EXPECT_TRUE(w.adapter->timerRunning() && w.adapter->listensToMotion());
   x::moveMouse(w.window->frameGeometry().center());
-  ASSERT_EVENTUALLY_EQ(w.adapter->state().blnEntered, true);
+  ASSERT_EVENTUALLY_EQ(w.adapter->state().entered, true);
   ASSERT_TRUE(w.rests());  // at rest inside: no timer
 
   const QRect place = w.window->geometry();
@@ -136,7 +136,7 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   // a shown window, and the slow look finds the pointer in the zone for a hidden one.
   other.adapter->setSafetyPoll(std::chrono::milliseconds(50));
   QCursor::setPos(other.window->frameGeometry().center());
-  ASSERT_EVENTUALLY_EQ(other.adapter->state().blnEntered, true);
+  ASSERT_EVENTUALLY_EQ(other.adapter->state().entered, true);
   QCursor::setPos(kAway);
   ASSERT_TRUE(waitUntil([&] { return !x::viewable(other.id()); }) && other.rests());
   QCursor::setPos(kZone);
@@ -155,7 +155,7 @@ TEST_F(StealthWindowTest, TicksTheLoopMissedCountOnlyWhileThePointerLayStill) {
   bool turnOpen = false;
   bool restored = false;
   std::vector<int> turns;
-  QObject::connect(w.adapter.get(), &ZodorAzevAdapter::ticked, [&](Action action) {
+  QObject::connect(w.adapter.get(), &AutoHideController::ticked, [&](Action action) {
     if (!turnOpen) {
       turnOpen = true;
       ++turn;
@@ -170,7 +170,7 @@ TEST_F(StealthWindowTest, TicksTheLoopMissedCountOnlyWhileThePointerLayStill) {
   for (const bool movedMeanwhile : {false, true}) {
     SCOPED_TRACE(movedMeanwhile ? "moved while the loop was busy" : "lay still");
     x::moveMouse(w.window->frameGeometry().center());
-    ASSERT_EVENTUALLY_EQ(w.adapter->state().blnEntered, true);
+    ASSERT_EVENTUALLY_EQ(w.adapter->state().entered, true);
     x::moveMouse(kAway);
     ASSERT_TRUE(waitUntil([&] { return !x::viewable(w.id()); }) && w.rests());
 

@@ -1,6 +1,6 @@
 // Main for window tests: a private Xvfb and a temporary HOME come first, then the
 // process set-up the program itself does, then QApplication.
-#include "app/db_main.h"
+#include "app/application.h"
 #include "browser/engine_profile.h"
 #include "support/temp_home.h"
 #include "support/x_session.h"

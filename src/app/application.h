@@ -39,9 +39,9 @@ class QtArguments {
 // window shown on the start page, the hide-all key, the answer to later starts. False
 // when the program already runs for this user and display: that instance was told, and
 // this process has nothing to do.
-bool Main();
+bool startApplication();
 
-// Tears down what Main built, once the event loop has ended.
+// Tears down what startApplication built, once the event loop has ended.
 void shutdown();
 
 }  // namespace app

@@ -1,6 +1,6 @@
-// cFileDialog and the about box's centring, without a display: the dialog call is a
+// OpenSaveDialog and the about box's centring, without a display: the dialog call is a
 // stand-in that records what it was given and answers as a user would.
-#include "dialogs/c_file_dialog.h"
+#include "dialogs/open_save_dialog.h"
 #include "dialogs/about_layout.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
     ofn.lpstrFile = chosen.leftJustified(ofn.nMaxFile, u'\0');
     return !chosen.isEmpty();
   };
-  cFileDialog fd({user, user});
+  dialogs::OpenSaveDialog fd({user, user});
   chosen = "/home/u/page.htm";
   fd.setFlags(5);
   fd.setFileName("start.htm");
@@ -45,7 +45,8 @@ TEST(FileDialog, ShowFillsTheRecordAndKeepsAChoiceWholeOnlyForMultiSelection) {
   chosen.clear();
   EXPECT_EQ(errorOf([&] { fd.ShowOpen(); }), "");
   fd.setCancelError(true);
-  for (const auto& show : {&cFileDialog::ShowOpen, &cFileDialog::ShowSave}) {
+  for (const auto& show :
+       {&dialogs::OpenSaveDialog::ShowOpen, &dialogs::OpenSaveDialog::ShowSave}) {
     EXPECT_EQ(errorOf([&] { (fd.*show)(); }),
               "32755 dialogs_core_test.cFileDialog User selected cancel.");
   }
@@ -78,7 +79,7 @@ TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {
                         "/|x|y|| => /|x|y|2", "/data|a.txt|c d.txt|| => /data|a.txt|c d.txt|2"}) {
     const QStringList parts = QString::fromLatin1(c).split(" => ");
     const auto r = dialogs::ParseMultiFileName(z(parts[0]), "s");
-    EXPECT_EQ(r.sDir + "|" + r.sFiles.join(u'|') + "|" + QString::number(r.lFileCount), parts[1]);
+    EXPECT_EQ(r.folder + "|" + r.files.join(u'|') + "|" + QString::number(r.fileCount), parts[1]);
   }
   // Without the double NUL (a name set by hand, a single selection) it fails.
   EXPECT_NE(errorOf([] { dialogs::ParseMultiFileName("/home/u/a.txt", "s"); }), "");

@@ -35,33 +35,33 @@ struct TickInputs {
 enum class Action : std::uint8_t { None, Hide, Restore };
 
 // The per-window memory of the controller; all zero, false and empty for a new window.
-struct ZodorAzevState {
-  std::int32_t lngOutsideX = 0;
-  std::int32_t lngOutsideY = 0;
-  bool blnEntered = false;
-  QString strHiddenCaption;
-  std::int32_t lngZoneTicks = 0;
+struct AutoHideState {
+  std::int32_t outsideX = 0;
+  std::int32_t outsideY = 0;
+  bool entered = false;
+  QString hiddenCaption;
+  std::int32_t zoneTicks = 0;
 
-  friend bool operator==(const ZodorAzevState&, const ZodorAzevState&) = default;
+  friend bool operator==(const AutoHideState&, const AutoHideState&) = default;
 };
 
-// The ZodorAzev decision of one window: one tick in, at most one action out. It keeps
+// The AutoHide decision of one window: one tick in, at most one action out. It keeps
 // the counters and the entered flag; the caption is stored by whoever carries out Hide.
-class ZodorAzev {
+class AutoHide {
  public:
-  ZodorAzev() = default;
-  explicit ZodorAzev(ZodorAzevState state) : m_state(std::move(state)) {}
+  AutoHide() = default;
+  explicit AutoHide(AutoHideState state) : m_state(std::move(state)) {}
 
   // Decides one tick. Restore already leaves the machine not entered; the caller makes
   // the window visible or invisible as the action says.
-  Action Tick(const TickInputs& in) noexcept;
+  Action tick(const TickInputs& in) noexcept;
 
   // True when a tick with these inputs would change nothing and act on nothing, and so
   // would every later one while the inputs stay as they are: the caller may stop
   // ticking until an input changes. From any state, unchanged inputs (visibility
   // following the actions) reach this within thirteen ticks: two to hide with the
   // cursor in the zone, eleven to come back.
-  [[nodiscard]] bool Quiescent(const TickInputs& in) const noexcept;
+  [[nodiscard]] bool isQuiescent(const TickInputs& in) const noexcept;
 
   // How far, in pixels, the cursor can wander from where `in` has it, ticked anywhere on
   // the way, with no tick acting, entering or counting towards a restore: the distance
@@ -70,14 +70,14 @@ class ZodorAzev {
   // gets out; infinite with the button up.
   [[nodiscard]] double quietDistance(const TickInputs& in) const noexcept;
 
-  [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_state; }
-  void setHiddenCaption(const QString& caption) { m_state.strHiddenCaption = caption; }
+  [[nodiscard]] const AutoHideState& state() const noexcept { return m_state; }
+  void setHiddenCaption(const QString& caption) { m_state.hiddenCaption = caption; }
 
  private:
   Action tickVisible(const TickInputs& in) noexcept;
   Action tickHidden(const TickInputs& in) noexcept;
 
-  ZodorAzevState m_state;
+  AutoHideState m_state;
 };
 
 }  // namespace stealth

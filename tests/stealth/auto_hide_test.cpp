@@ -1,5 +1,5 @@
-// The ZodorAzev decision, tick by tick, in the units the window system reports.
-#include "stealth/zodor_azev.h"
+// The AutoHide decision, tick by tick, in the units the window system reports.
+#include "stealth/auto_hide.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ char actionChar(Action a) { return a == Action::Hide ? 'H' : a == Action::Restor
 // of left edge. `skip` leaves out ticks while the machine is quiescent and its inputs unchanged,
 // as the window's timer does; else '!' marks inputs held for 13 ticks that leave it active.
 std::string run(const std::string& trace, float left = 1500, float top = 3000, bool skip = false) {
-  ZodorAzev m;
+  AutoHide m;
   // By default a window spanning pixels 100..299 across and 200..399 down, on 1024x768.
   TickInputs in{true, true, left, top, 3000, 3000, 1024 * 15, 768 * 15, 200, 300}, last;
   bool quiet = false;
@@ -33,7 +33,7 @@ std::string run(const std::string& trace, float left = 1500, float top = 3000, b
   std::string actions;
   for (const char c : trace) {
     if (c == '|') {  // a new window
-      m = ZodorAzev();
+      m = AutoHide();
       in.windowVisible = true;
       quiet = false;
       held = 0;
@@ -56,13 +56,13 @@ std::string run(const std::string& trace, float left = 1500, float top = 3000, b
       in.buttonPressed = c == u;
     }
     held = in == before ? held : 0;
-    if (!skip && !m.Quiescent(in) && ++held > 13) {
+    if (!skip && !m.isQuiescent(in) && ++held > 13) {
       actions += '!';
     }
     Action a = Action::None;
     if (!skip || !quiet || !(in == last)) {
-      a = m.Tick(in);
-      quiet = a == Action::None && m.Quiescent(in);
+      a = m.tick(in);
+      quiet = a == Action::None && m.isQuiescent(in);
       last = in;
     }
     in.windowVisible = a == Action::Hide ? false : a == Action::Restore ? true : in.windowVisible;
@@ -71,7 +71,7 @@ std::string run(const std::string& trace, float left = 1500, float top = 3000, b
   return actions;
 }
 
-TEST(ZodorAzev, Traces) {
+TEST(AutoHide, Traces) {
   const std::string hidden = "IRR", back = std::string(11, 'Z'), dots = std::string(10, '.');
   const std::string cases[][2] = {
       {"IRR|I55|I66|I00|I##|MZRR", "..H|..H|..H|..H|..H|...H"},  // outside by one pixel
@@ -91,7 +91,7 @@ TEST(ZodorAzev, Traces) {
 
 // Skipping quiescent ticks acts exactly like ticking every millisecond, and held inputs
 // always bring quiescence.
-TEST(ZodorAzev, SkippingQuiescentTicksChangesNoAction) {
+TEST(AutoHide, SkippingQuiescentTicksChangesNoAction) {
   std::mt19937 rng(17);
   const std::string_view alphabet = "ILRBCE12Z34567890#@Mmilrbz|";
   for (int n = 0; n < 3000; ++n) {
@@ -107,7 +107,7 @@ TEST(ZodorAzev, SkippingQuiescentTicksChangesNoAction) {
 
 // How far the cursor may wander before anything can happen: on 1024x768 with the window
 // at pixels 100..300 across and 200..400 down.
-TEST(ZodorAzev, QuietDistance) {
+TEST(AutoHide, QuietDistance) {
   struct Case {
     const char* what;
     bool pressed, visible, entered;
@@ -127,9 +127,9 @@ TEST(ZodorAzev, QuietDistance) {
       {"entered, inside", true, true, true, 200, 300, 0},
   };
   for (const Case& c : cases) {
-    ZodorAzevState state;
-    state.blnEntered = c.entered;
-    const ZodorAzev m(state);
+    AutoHideState state;
+    state.entered = c.entered;
+    const AutoHide m(state);
     const TickInputs in{c.pressed, c.visible, 1500,     3000, 3000,
                         3000,      1024 * 15, 768 * 15, c.x,  c.y};
     EXPECT_DOUBLE_EQ(m.quietDistance(in), c.distance) << c.what;
@@ -138,16 +138,16 @@ TEST(ZodorAzev, QuietDistance) {
 
 // Ticks anywhere closer than the quiet distance neither act nor enter nor count towards a
 // restore, whatever the counters held and however the cursor wanders there.
-TEST(ZodorAzev, NothingHappensWithinTheQuietDistance) {
+TEST(AutoHide, NothingHappensWithinTheQuietDistance) {
   std::mt19937 rng(29);
   std::uniform_int_distribution<int> coordinate(-20, 1100);
   int walks = 0;
   for (int n = 0; n < 20000; ++n) {
-    ZodorAzevState state;
-    state.lngOutsideX = static_cast<std::int32_t>(rng() % 2);
-    state.lngOutsideY = static_cast<std::int32_t>(rng() % 2);
-    state.blnEntered = rng() % 4 == 0;
-    ZodorAzev m(state);
+    AutoHideState state;
+    state.outsideX = static_cast<std::int32_t>(rng() % 2);
+    state.outsideY = static_cast<std::int32_t>(rng() % 2);
+    state.entered = rng() % 4 == 0;
+    AutoHide m(state);
     TickInputs in{true,     rng() % 2 == 0,  1500,           3000, 3000, 3000, 1024 * 15,
                   768 * 15, coordinate(rng), coordinate(rng)};
     const double room = m.quietDistance(in);
@@ -162,9 +162,9 @@ TEST(ZodorAzev, NothingHappensWithinTheQuietDistance) {
       const double a = std::uniform_real_distribution<double>(0, 2 * M_PI)(rng);
       in.cursorX = start.x() + static_cast<int>(std::trunc(r * std::cos(a)));
       in.cursorY = start.y() + static_cast<int>(std::trunc(r * std::sin(a)));
-      ASSERT_EQ(m.Tick(in), Action::None) << in.cursorX << "," << in.cursorY << " room " << room;
-      ASSERT_FALSE(in.windowVisible && m.state().blnEntered);
-      ASSERT_EQ(m.state().lngZoneTicks, 0);
+      ASSERT_EQ(m.tick(in), Action::None) << in.cursorX << "," << in.cursorY << " room " << room;
+      ASSERT_FALSE(in.windowVisible && m.state().entered);
+      ASSERT_EQ(m.state().zoneTicks, 0);
     }
   }
   EXPECT_GT(walks, 5000);

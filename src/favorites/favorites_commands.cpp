@@ -1,4 +1,4 @@
-#include "favorites/mod_faves.h"
+#include "favorites/favorites_commands.h"
 
 #include "browser/browser_engine.h"
 #include "favorites/favorite_dialogs.h"
@@ -65,7 +65,7 @@ void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window
           action->setShortcutContext(Qt::WindowShortcut);
         }
         QObject::connect(action, &QAction::triggered, window,
-                         [window, id] { FavoritesWindowProc(window, id); });
+                         [window, id] { runFavoritesCommand(window, id); });
         break;
       }
     }
@@ -76,7 +76,7 @@ QString favoritesFolder() { return platform::GetSpecialFolderPath(platform::CSID
 
 }  // namespace
 
-void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
+void buildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
   if (window == nullptr) {
     return;
   }
@@ -106,7 +106,7 @@ void BuildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
   state->subclassed = true;
 }
 
-void RebuildFavoritesMenu(QMainWindow* window) {
+void rebuildFavoritesMenu(QMainWindow* window) {
   WindowState* state = stateOf(window);
   if (state == nullptr) {
     return;
@@ -118,34 +118,34 @@ void RebuildFavoritesMenu(QMainWindow* window) {
     state->menu->deleteLater();
     state->menu = nullptr;
   }
-  BuildFavoritesMenu(window, nullptr);
+  buildFavoritesMenu(window, nullptr);
   window->menuBar()->update();
 }
 
-bool FavoritesWindowProc(QMainWindow* window, int command) {
+bool runFavoritesCommand(QMainWindow* window, int command) {
   WindowState* state = stateOf(window);
   if (state == nullptr || !state->subclassed) {
     return false;
   }
   if (command > FAVORITE_ID_BASE) {
     if (const auto path = state->tree.fileForCommand(command)) {
-      OpenFavorite(*path, window);
+      openFavorite(*path, window);
       return true;
     }
     return false;
   }
   if (command == ID_ADD_FAVORITE) {
-    AddPageToFavorites(window);
+    addPageToFavorites(window);
     return true;
   }
   if (command == ID_ORGANIZE_FAVORITES) {
-    OrganizeFavorites(window);
+    organizeFavorites(window);
     return true;
   }
   return false;
 }
 
-void OpenFavorite(const QString& path, QMainWindow* window) {
+void openFavorite(const QString& path, QMainWindow* window) {
   WindowState* state = stateOf(window);
   if (state == nullptr || state->engine.isNull() || path.isEmpty() || !QFileInfo::exists(path)) {
     return;
@@ -183,7 +183,7 @@ class UpdateLock {
 };
 }  // namespace
 
-void AddPageToFavorites(QMainWindow* window) {
+void addPageToFavorites(QMainWindow* window) {
   WindowState* state = stateOf(window);
   if (state == nullptr || state->engine.isNull()) {
     return;
@@ -198,10 +198,10 @@ void AddPageToFavorites(QMainWindow* window) {
       alive.isNull()) {
     return;
   }
-  RebuildFavoritesMenu(window);
+  rebuildFavoritesMenu(window);
 }
 
-void OrganizeFavorites(QMainWindow* window) {
+void organizeFavorites(QMainWindow* window) {
   if (stateOf(window) == nullptr) {
     return;
   }
@@ -210,10 +210,10 @@ void OrganizeFavorites(QMainWindow* window) {
   if (DoOrganizeFavDlg(window, favoritesFolder()) == DialogResult::Failed || alive.isNull()) {
     return;
   }
-  RebuildFavoritesMenu(window);
+  rebuildFavoritesMenu(window);
 }
 
-void AddToFavorites(QMainWindow* window, browser::BrowserEngine* engine) {
+void addToFavorites(QMainWindow* window, browser::BrowserEngine* engine) {
   if (engine == nullptr) {
     return;
   }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/c_file_dialog.h"
-#include "stealth/zodor_azev_adapter.h"
+#include "dialogs/open_save_dialog.h"
+#include "stealth/auto_hide_controller.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -25,7 +25,7 @@ class PageCommands;
 
 namespace app {
 
-class CoolBar;
+class ToolBarArea;
 
 // Process-wide notices from the browser windows to the start-up routine.
 class WindowEvents : public QObject {
@@ -53,34 +53,34 @@ enum ToolbarButton : int {
   kButtonHome = 5,
   kButtonSeparator = 6,
   kButtonProxy = 7,
-  kButtonZodorAzev = 8,
+  kButtonAutoHide = 8,
 };
 
 inline constexpr int kSliderMin = 75;
 inline constexpr int kSliderMax = 255;
 
 // One browser window: its controls, their layout, load and unload, and the wiring between
-// the engine, the address box, the commands and ZodorAzev. Every window of the program is
+// the engine, the address box, the commands and AutoHide. Every window of the program is
 // one of these; the first one made is the main window. Controls are reached from outside
 // by their object names.
-class frmBrowser : public QMainWindow {
+class BrowserWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  frmBrowser();
-  ~frmBrowser() override;
-  frmBrowser(const frmBrowser&) = delete;
-  frmBrowser& operator=(const frmBrowser&) = delete;
+  BrowserWindow();
+  ~BrowserWindow() override;
+  BrowserWindow(const BrowserWindow&) = delete;
+  BrowserWindow& operator=(const BrowserWindow&) = delete;
 
   // The first browser window; null once it has been closed.
-  static frmBrowser* mainWindow();
-  static QList<frmBrowser*> windows();
+  static BrowserWindow* mainWindow();
+  static QList<BrowserWindow*> windows();
 
-  // Opens another browser window on TargetURL.
-  void LoadNewWindow(const QString& TargetURL = QString(), bool bSilent = false);
+  // Opens another browser window on url.
+  void openWindow(const QString& url = QString(), bool silent = false);
 
-  [[nodiscard]] browser::BrowserEngine* engine() const { return WebBrowser1; }
-  [[nodiscard]] stealth::ZodorAzevAdapter& zodorAzev() const { return *m_zodorAzev; }
+  [[nodiscard]] browser::BrowserEngine* engine() const { return m_engine; }
+  [[nodiscard]] stealth::AutoHideController& autoHide() const { return *m_autoHide; }
   // A menu or toolbar command by its path ("File/Print", "View/Text Size/Medium",
   // "Toolbar/ZodorAzev"); null for an unknown path.
   [[nodiscard]] QAction* action(const QString& path) const { return m_actions.value(path); }
@@ -97,12 +97,12 @@ class frmBrowser : public QMainWindow {
   void buildToolbar();
   void buildMenus();
   void connectEngine();
-  void Form_Load();
-  void Form_Resize();
-  void CoolBar1_HeightChanged(float newHeight);
-  void Form_KeyDown(int& KeyCode, int& Shift);
-  void Form_Unload(int& Cancel);
-  void Slider1_Change();
+  void initWindow();
+  void layOutClientArea();
+  void fitPageToToolBarArea(float newHeight);
+  void previewKey(int& key, int& modifiers);
+  void unload();
+  void applyOpacity();
   void applyBrowserSize(float height, float width);
 
   // The caption, built now or, while the window is hidden, when it is back: a caption
@@ -110,39 +110,39 @@ class frmBrowser : public QMainWindow {
   void showCaption(std::function<QString()> build);
   void hiddenChanged(bool hidden);
 
-  void WebBrowser1_StatusTextChange(const QString& Text);
-  void WebBrowser1_TitleChange(const QString& Text);
-  void WebBrowser1_NewWindow2(browser::BrowserEngine** ppDisp, bool* Cancel);
-  void WebBrowser1_SetSecureLockIcon(int SecureLockIcon);
+  void showStatusText(const QString& text);
+  void showPageTitle(const QString& text);
+  void createPopupWindow(browser::BrowserEngine** target, bool* cancel);
+  void showSecurity(int securityLevel);
   // The level new windows take: the main window's, or this window's once it is gone.
   [[nodiscard]] int newWindowLevel() const;
   // Transparency level and slider value of a new window.
   void takeLevel(int level);
   // What a window made from another takes from it: silence and Offline.
-  void copyPageSettings(const frmBrowser& from);
+  void copyPageSettings(const BrowserWindow& from);
 
   // Window commands; the page's own are in browser::PageCommands.
-  void mnuFileNew_Click();
-  void mnuOpen_Click();
-  void mnuClose_Click();
-  void mnuViewTextSize_Click();
-  void mnuAbout_Click();
-  void Toolbar1_ButtonClick(int index);
+  void openNewWindow();
+  void openFile();
+  void quitProgram();
+  void updateTextSizeMarks();
+  void showAbout();
+  void runToolBarCommand(int index);
 
   ClientArea* m_client = nullptr;
-  CoolBar* CoolBar1 = nullptr;
-  QToolBar* Toolbar1 = nullptr;
-  QSlider* Slider1 = nullptr;
-  browser::AddressBox* txtURL = nullptr;
-  QToolButton* cmdGo = nullptr;
-  browser::BrowserEngine* WebBrowser1 = nullptr;
+  ToolBarArea* m_toolBarArea = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QSlider* m_opacitySlider = nullptr;
+  browser::AddressBox* m_addressBox = nullptr;
+  QToolButton* m_goButton = nullptr;
+  browser::BrowserEngine* m_engine = nullptr;
   browser::FindBar* m_findBar = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
-  QLabel* StatusPanel1 = nullptr;
-  QLabel* StatusPanel2 = nullptr;
-  std::unique_ptr<dialogs::cFileDialog> fdMain;
+  QStatusBar* m_statusBar = nullptr;
+  QLabel* m_statusText = nullptr;
+  QLabel* m_securityIcon = nullptr;
+  std::unique_ptr<dialogs::OpenSaveDialog> m_fileDialog;
   std::unique_ptr<browser::PageCommands> m_commands;
-  std::unique_ptr<stealth::ZodorAzevAdapter> m_zodorAzev;
+  std::unique_ptr<stealth::AutoHideController> m_autoHide;
   QHash<QString, QAction*> m_actions;
   std::function<QString()> m_caption;
   bool m_unloaded = false;
@@ -151,5 +151,3 @@ class frmBrowser : public QMainWindow {
 };
 
 }  // namespace app
-
-using app::frmBrowser;

@@ -1,16 +1,16 @@
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
 
-#include "app/cool_bar.h"
 #include "app/hide_all.h"
 #include "app/icons.h"
 #include "app/keyboard.h"
 #include "app/layout.h"
+#include "app/tool_bar_area.h"
 #include "browser/address_box.h"
 #include "browser/find_bar.h"
 #include "browser/page_commands.h"
 #include "browser/page_properties.h"
 #include "browser/webengine_browser.h"
-#include "favorites/mod_faves.h"
+#include "favorites/favorites_commands.h"
 #include "platform/app_title.h"
 #include "stealth/transparent.h"
 
@@ -35,13 +35,13 @@ namespace app {
 
 namespace {
 
-QList<QPointer<frmBrowser>>& registry() {
-  static QList<QPointer<frmBrowser>> windows;
+QList<QPointer<BrowserWindow>>& registry() {
+  static QList<QPointer<BrowserWindow>> windows;
   return windows;
 }
 
-QPointer<frmBrowser>& mainWindowSlot() {
-  static QPointer<frmBrowser> main;
+QPointer<BrowserWindow>& mainWindowSlot() {
+  static QPointer<BrowserWindow> main;
   return main;
 }
 
@@ -70,7 +70,7 @@ class WindowEventFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::KeyPress:
-        if (frmBrowser* w = byNativeWindow(watched)) {
+        if (BrowserWindow* w = byNativeWindow(watched)) {
           return keyPreview(*w, static_cast<QKeyEvent*>(event));
         }
         return pageKey(event);
@@ -89,7 +89,7 @@ class WindowEventFilter : public QObject {
   using QObject::QObject;
 
   // Qt may replace a window's native window while showing, so it is matched at each key.
-  static frmBrowser* byNativeWindow(const QObject* watched) {
+  static BrowserWindow* byNativeWindow(const QObject* watched) {
     for (const auto& w : registry()) {
       if (!w.isNull() && w->windowHandle() != nullptr &&
           static_cast<const QObject*>(w->windowHandle()) == watched) {
@@ -99,22 +99,22 @@ class WindowEventFilter : public QObject {
     return nullptr;
   }
 
-  static frmBrowser* focusedWindow() {
+  static BrowserWindow* focusedWindow() {
     QWidget* focus = QApplication::focusWidget();
-    return focus != nullptr ? qobject_cast<frmBrowser*>(focus->window()) : nullptr;
+    return focus != nullptr ? qobject_cast<BrowserWindow*>(focus->window()) : nullptr;
   }
 
   // Key preview: the native window receives every key before the focused control does.
-  static bool keyPreview(frmBrowser& w, const QKeyEvent* key) {
+  static bool keyPreview(BrowserWindow& w, const QKeyEvent* key) {
     int keyCode = key->key();
     int shift = shiftState(key->modifiers());
-    w.Form_KeyDown(keyCode, shift);
+    w.previewKey(keyCode, shift);
     return keyCode == 0 && shift == 0;
   }
 
   // A key on its way to the focused control of a browser window.
   static bool pageKey(QEvent* event) {
-    frmBrowser* w = focusedWindow();
+    BrowserWindow* w = focusedWindow();
     if (w == nullptr) {
       return false;
     }
@@ -136,13 +136,13 @@ class WindowEventFilter : public QObject {
       return false;
     }
     QWidget* under = QApplication::widgetAt(mouse->globalPosition().toPoint());
-    auto* w = under != nullptr ? qobject_cast<frmBrowser*>(under->window()) : nullptr;
+    auto* w = under != nullptr ? qobject_cast<BrowserWindow*>(under->window()) : nullptr;
     if (w == nullptr || static_cast<const QObject*>(under) != watched) {
       return false;
     }
     if (mouse->type() == QEvent::MouseButtonPress) {
-      w->WebBrowser1->invoke(mouse->button() == Qt::BackButton ? browser::DispId::GoBack
-                                                               : browser::DispId::GoForward);
+      w->m_engine->invoke(mouse->button() == Qt::BackButton ? browser::DispId::GoBack
+                                                            : browser::DispId::GoForward);
     }
     return true;
   }
@@ -155,21 +155,21 @@ WindowEvents& WindowEvents::instance() {
 
 // The window's client area: everything below the menu bar. Its size is the
 // ScaleWidth/ScaleHeight the layout rules work from.
-class frmBrowser::ClientArea : public QWidget {
+class BrowserWindow::ClientArea : public QWidget {
  public:
-  explicit ClientArea(frmBrowser& owner) : QWidget(&owner), m_owner(owner) {}
+  explicit ClientArea(BrowserWindow& owner) : QWidget(&owner), m_owner(owner) {}
 
  protected:
   void resizeEvent(QResizeEvent* event) override {
     QWidget::resizeEvent(event);
-    m_owner.Form_Resize();
+    m_owner.layOutClientArea();
   }
 
  private:
-  frmBrowser& m_owner;
+  BrowserWindow& m_owner;
 };
 
-frmBrowser::frmBrowser() {
+BrowserWindow::BrowserWindow() {
   setAttribute(Qt::WA_DeleteOnClose);
   // The application title as it is now: empty while a window is hidden.
   setWindowTitle(platform::AppTitle::get());
@@ -184,21 +184,21 @@ frmBrowser::frmBrowser() {
   WindowEventFilter::install();
   resize(twips::toPixels(kClientWidthTwips),
          twips::toPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
-  Form_Load();
+  initWindow();
 }
 
-frmBrowser::~frmBrowser() {
-  registry().removeAll(QPointer<frmBrowser>(this));
-  registry().removeAll(QPointer<frmBrowser>());
+BrowserWindow::~BrowserWindow() {
+  registry().removeAll(QPointer<BrowserWindow>(this));
+  registry().removeAll(QPointer<BrowserWindow>());
   if (registry().isEmpty()) {
     emit WindowEvents::instance().lastWindowUnloaded();
   }
 }
 
-frmBrowser* frmBrowser::mainWindow() { return mainWindowSlot().data(); }
+BrowserWindow* BrowserWindow::mainWindow() { return mainWindowSlot().data(); }
 
-QList<frmBrowser*> frmBrowser::windows() {
-  QList<frmBrowser*> out;
+QList<BrowserWindow*> BrowserWindow::windows() {
+  QList<BrowserWindow*> out;
   for (const auto& w : registry()) {
     if (!w.isNull()) {
       out.append(w.data());
@@ -207,145 +207,142 @@ QList<frmBrowser*> frmBrowser::windows() {
   return out;
 }
 
-void frmBrowser::buildControls() {
+void BrowserWindow::buildControls() {
   m_client = new ClientArea(*this);
   setCentralWidget(m_client);
 
-  CoolBar1 = new CoolBar(m_client);
-  CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
-  CoolBar1->setAccessibleName(QStringLiteral("Toolbars"));
-  auto* rows = new QVBoxLayout(CoolBar1);
+  m_toolBarArea = new ToolBarArea(m_client);
+  m_toolBarArea->setObjectName(QStringLiteral("CoolBar1"));
+  m_toolBarArea->setAccessibleName(QStringLiteral("Toolbars"));
+  auto* rows = new QVBoxLayout(m_toolBarArea);
   rows->setContentsMargins(0, 2, 0, 3);
   rows->setSpacing(2);
 
   // Band 1: the toolbar with its eight buttons and the slider.
-  Toolbar1 = new QToolBar(CoolBar1);
-  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-  Toolbar1->setAccessibleName(QStringLiteral("Navigation"));
-  Toolbar1->setFixedHeight(kToolbarRowHeightPx);
+  m_toolBar = new QToolBar(m_toolBarArea);
+  m_toolBar->setObjectName(QStringLiteral("Toolbar1"));
+  m_toolBar->setAccessibleName(QStringLiteral("Navigation"));
+  m_toolBar->setFixedHeight(kToolbarRowHeightPx);
   buildToolbar();
-  rows->addWidget(Toolbar1);
+  rows->addWidget(m_toolBar);
 
   // Bands 2 and 3: the address box with its caption, then the Go button.
-  auto* addressRow = new QWidget(CoolBar1);
+  auto* addressRow = new QWidget(m_toolBarArea);
   addressRow->setFixedHeight(kAddressRowHeightPx);
   auto* address = new QHBoxLayout(addressRow);
   address->setContentsMargins(0, 0, 4, 0);
   address->setSpacing(4);
   auto* caption = new QLabel(QStringLiteral("  Address  "), addressRow);
-  txtURL = new browser::AddressBox(addressRow);
-  txtURL->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  caption->setBuddy(txtURL);
-  cmdGo = new QToolButton(addressRow);
-  cmdGo->setObjectName(QStringLiteral("cmdGo"));
-  cmdGo->setAccessibleName(QStringLiteral("Go"));
-  cmdGo->setToolTip(QStringLiteral("Go"));
-  cmdGo->setIcon(goIcon());
-  cmdGo->setAutoRaise(true);
-  cmdGo->setFixedSize(20, 18);
+  m_addressBox = new browser::AddressBox(addressRow);
+  m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  caption->setBuddy(m_addressBox);
+  m_goButton = new QToolButton(addressRow);
+  m_goButton->setObjectName(QStringLiteral("cmdGo"));
+  m_goButton->setAccessibleName(QStringLiteral("Go"));
+  m_goButton->setToolTip(QStringLiteral("Go"));
+  m_goButton->setIcon(goIcon());
+  m_goButton->setAutoRaise(true);
+  m_goButton->setFixedSize(20, 18);
   address->addWidget(caption);
-  address->addWidget(txtURL, 1);
-  address->addWidget(cmdGo);
+  address->addWidget(m_addressBox, 1);
+  address->addWidget(m_goButton);
   rows->addWidget(addressRow);
-  CoolBar1->setFixedHeight(CoolBar1->sizeHint().height());
-  connect(CoolBar1, &CoolBar::heightChanged, this,
-          [this](int px) { CoolBar1_HeightChanged(twips::fromPixels(px)); });
+  m_toolBarArea->setFixedHeight(m_toolBarArea->sizeHint().height());
+  connect(m_toolBarArea, &ToolBarArea::heightChanged, this,
+          [this](int px) { fitPageToToolBarArea(twips::fromPixels(px)); });
 
   auto* engine = new browser::WebEngineBrowser(m_client);
-  WebBrowser1 = engine;
-  WebBrowser1->widget()->setObjectName(QStringLiteral("WebBrowser1"));
-  WebBrowser1->widget()->setAccessibleName(QStringLiteral("Page"));
+  m_engine = engine;
+  m_engine->widget()->setObjectName(QStringLiteral("WebBrowser1"));
+  m_engine->widget()->setAccessibleName(QStringLiteral("Page"));
   // A window the user cannot see starts no other program for its page.
   engine->setMayOpenExternally([this] { return isVisible(); });
   m_findBar = new browser::FindBar(*engine);
-  m_commands = std::make_unique<browser::PageCommands>(*WebBrowser1, *txtURL, m_findBar);
+  m_commands = std::make_unique<browser::PageCommands>(*m_engine, *m_addressBox, m_findBar);
   // The Go button and Enter load the box's text unchanged.
-  connect(cmdGo, &QToolButton::clicked, this,
-          [this] { WebBrowser1->Navigate(txtURL->currentText()); });
-  connect(txtURL, &browser::AddressBox::navigateRequested, WebBrowser1,
+  connect(m_goButton, &QToolButton::clicked, this,
+          [this] { m_engine->Navigate(m_addressBox->currentText()); });
+  connect(m_addressBox, &browser::AddressBox::navigateRequested, m_engine,
           &browser::BrowserEngine::Navigate);
-  connect(txtURL, &browser::AddressBox::stopRequested, WebBrowser1,
-          [this] { WebBrowser1->invoke(browser::DispId::Stop); });
+  connect(m_addressBox, &browser::AddressBox::stopRequested, m_engine,
+          [this] { m_engine->invoke(browser::DispId::Stop); });
 
-  StatusBar1 = new QStatusBar(m_client);
-  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-  StatusBar1->setAccessibleName(QStringLiteral("Status bar"));
-  StatusBar1->setSizeGripEnabled(false);
+  m_statusBar = new QStatusBar(m_client);
+  m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+  m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
+  m_statusBar->setSizeGripEnabled(false);
   // The panel's accessible name is the text it shows.
-  StatusPanel1 = new QLabel(StatusBar1);
-  StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+  m_statusText = new QLabel(m_statusBar);
+  m_statusText->setObjectName(QStringLiteral("StatusPanel1"));
   // Link addresses and engine texts come from the page: shown as text, never as markup.
-  StatusPanel1->setTextFormat(Qt::PlainText);
-  StatusPanel2 = new QLabel(StatusBar1);
-  StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
-  StatusPanel2->setAccessibleName(QStringLiteral("Secure connection"));
-  StatusPanel2->setPixmap(padlockIcon().pixmap(16, 16));
-  StatusPanel2->setToolTip(QStringLiteral("Secure connection"));
+  m_statusText->setTextFormat(Qt::PlainText);
+  m_securityIcon = new QLabel(m_statusBar);
+  m_securityIcon->setObjectName(QStringLiteral("StatusPanel2"));
+  m_securityIcon->setAccessibleName(QStringLiteral("Secure connection"));
+  m_securityIcon->setPixmap(padlockIcon().pixmap(16, 16));
+  m_securityIcon->setToolTip(QStringLiteral("Secure connection"));
   // Nothing is known to be secure before the first page says so.
-  StatusPanel2->hide();
-  StatusBar1->addWidget(StatusPanel1, 1);
-  StatusBar1->addPermanentWidget(StatusPanel2);
+  m_securityIcon->hide();
+  m_statusBar->addWidget(m_statusText, 1);
+  m_statusBar->addPermanentWidget(m_securityIcon);
 }
 
-void frmBrowser::connectEngine() {
-  connect(WebBrowser1, &browser::BrowserEngine::StatusTextChange, this,
-          &frmBrowser::WebBrowser1_StatusTextChange);
-  connect(WebBrowser1, &browser::BrowserEngine::TitleChange, this,
-          &frmBrowser::WebBrowser1_TitleChange);
-  connect(WebBrowser1, &browser::BrowserEngine::NewWindow2, this,
-          &frmBrowser::WebBrowser1_NewWindow2, Qt::DirectConnection);
-  connect(WebBrowser1, &browser::BrowserEngine::DocumentComplete, txtURL,
-          &browser::AddressBox::documentComplete);
-  connect(WebBrowser1, &browser::BrowserEngine::SetSecureLockIcon, this,
-          &frmBrowser::WebBrowser1_SetSecureLockIcon);
-  connect(txtURL, &browser::AddressBox::captionReset, this,
+void BrowserWindow::connectEngine() {
+  connect(m_engine, &browser::BrowserEngine::statusTextChanged, this,
+          &BrowserWindow::showStatusText);
+  connect(m_engine, &browser::BrowserEngine::titleChanged, this, &BrowserWindow::showPageTitle);
+  connect(m_engine, &browser::BrowserEngine::newWindowRequested, this,
+          &BrowserWindow::createPopupWindow, Qt::DirectConnection);
+  connect(m_engine, &browser::BrowserEngine::loadFinished, m_addressBox,
+          &browser::AddressBox::pageLoaded);
+  connect(m_engine, &browser::BrowserEngine::securityChanged, this, &BrowserWindow::showSecurity);
+  connect(m_addressBox, &browser::AddressBox::captionReset, this,
           [this] { showCaption([] { return platform::AppTitle::get(); }); });
-  connect(m_zodorAzev.get(), &stealth::ZodorAzevAdapter::hiddenChanged, this,
-          &frmBrowser::hiddenChanged);
+  connect(m_autoHide.get(), &stealth::AutoHideController::hiddenChanged, this,
+          &BrowserWindow::hiddenChanged);
   // A hide-all key that cannot be held is told where the user looks.
   connect(&HideAll::instance(), &HideAll::problemChanged, this, [this](const QString& text) {
     if (!text.isEmpty()) {
-      StatusPanel1->setText(text);
+      m_statusText->setText(text);
     }
   });
-  connect(WebBrowser1, &browser::BrowserEngine::popupBlocked, this, [this] {
+  connect(m_engine, &browser::BrowserEngine::popupBlocked, this, [this] {
     m_popupBlocked = true;
-    StatusPanel1->setText(tr("Pop-up blocked"));
+    m_statusText->setText(tr("Pop-up blocked"));
   });
-  connect(WebBrowser1, &browser::BrowserEngine::DownloadBegin, this,
-          [this] { m_popupBlocked = false; });
+  connect(m_engine, &browser::BrowserEngine::loadStarted, this, [this] { m_popupBlocked = false; });
 }
 
-void frmBrowser::Form_Load() {
-  fdMain = std::make_unique<dialogs::cFileDialog>();
-  Slider1->setToolTip(QStringLiteral("Transparency"));
-  Slider1->setValue(Slider1->maximum());
+void BrowserWindow::initWindow() {
+  m_fileDialog = std::make_unique<dialogs::OpenSaveDialog>();
+  m_opacitySlider->setToolTip(QStringLiteral("Transparency"));
+  m_opacitySlider->setValue(m_opacitySlider->maximum());
   action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(false);
-  favorites::BuildFavoritesMenu(this, WebBrowser1);
+  favorites::buildFavoritesMenu(this, m_engine);
 }
 
 // ---- Layout -----------------------------------------------------------------------
 
-void frmBrowser::Form_Resize() {
+void BrowserWindow::layOutClientArea() {
   const int width = m_client->width();
   const int height = m_client->height();
-  CoolBar1->setGeometry(0, 0, width, CoolBar1->height());
-  StatusBar1->setGeometry(0, qMax(0, height - kStatusBarHeightPx), width, kStatusBarHeightPx);
-  const BrowserSize size =
-      layoutOnResize(twips::fromPixels(width), twips::fromPixels(height),
-                     twips::fromPixels(CoolBar1->height()), twips::fromPixels(kStatusBarHeightPx));
+  m_toolBarArea->setGeometry(0, 0, width, m_toolBarArea->height());
+  m_statusBar->setGeometry(0, qMax(0, height - kStatusBarHeightPx), width, kStatusBarHeightPx);
+  const BrowserSize size = layoutOnResize(twips::fromPixels(width), twips::fromPixels(height),
+                                          twips::fromPixels(m_toolBarArea->height()),
+                                          twips::fromPixels(kStatusBarHeightPx));
   applyBrowserSize(size.height.value_or(-1.0F), size.width);
 }
 
-void frmBrowser::CoolBar1_HeightChanged(float /*newHeight*/) {
-  const BrowserSize size = layoutOnCoolBarHeightChanged(
+void BrowserWindow::fitPageToToolBarArea(float /*newHeight*/) {
+  const BrowserSize size = layoutOnToolBarAreaHeightChanged(
       twips::fromPixels(m_client->width()), twips::fromPixels(m_client->height()),
-      twips::fromPixels(CoolBar1->height()), twips::fromPixels(kStatusBarHeightPx));
+      twips::fromPixels(m_toolBarArea->height()), twips::fromPixels(kStatusBarHeightPx));
   applyBrowserSize(size.height.value_or(-1.0F), size.width);
 }
 
-void frmBrowser::applyBrowserSize(float height, float width) {
-  QWidget* view = WebBrowser1->widget();
+void BrowserWindow::applyBrowserSize(float height, float width) {
+  QWidget* view = m_engine->widget();
   // A negative height is not applied; the width still is.
   const int h = height >= 0.0F ? twips::toPixels(height) : view->height();
   view->setGeometry(twips::toPixels(kBrowserLeftTwips), twips::toPixels(kBrowserTopTwips),
@@ -354,19 +351,18 @@ void frmBrowser::applyBrowserSize(float height, float width) {
 
 // ---- Keys and unload --------------------------------------------------------------
 
-void frmBrowser::Form_KeyDown(int& KeyCode, int& Shift) {
-  if (isNewWindowKey(KeyCode, Shift)) {
-    mnuFileNew_Click();
-    KeyCode = 0;
-    Shift = 0;
+void BrowserWindow::previewKey(int& key, int& modifiers) {
+  if (isNewWindowKey(key, modifiers)) {
+    openNewWindow();
+    key = 0;
+    modifiers = 0;
   }
 }
 
-void frmBrowser::closeEvent(QCloseEvent* event) {
-  int cancel = 0;
-  Form_Unload(cancel);
+void BrowserWindow::closeEvent(QCloseEvent* event) {
+  unload();
   event->accept();
-  auto* engine = static_cast<browser::WebEngineBrowser*>(WebBrowser1);
+  auto* engine = static_cast<browser::WebEngineBrowser*>(m_engine);
   engine->windowClosing();
   if (engine->callingOut()) {
     // The engine is inside one of its callbacks (a page dialog): the window goes once the
@@ -377,7 +373,7 @@ void frmBrowser::closeEvent(QCloseEvent* event) {
   }
 }
 
-void frmBrowser::showEvent(QShowEvent* event) {
+void BrowserWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // Still unmapped here: an empty caption is made to read empty before the map.
   if (windowTitle().isEmpty()) {
@@ -385,106 +381,108 @@ void frmBrowser::showEvent(QShowEvent* event) {
   }
 }
 
-void frmBrowser::Form_Unload(int& /*Cancel*/) {
+void BrowserWindow::unload() {
   if (m_unloaded) {
     return;
   }
   m_unloaded = true;
-  fdMain.reset();
-  m_zodorAzev->unload();
+  m_fileDialog.reset();
+  m_autoHide->unload();
   stealth::transparent::RemoveTransparency(this);
 }
 
-// ---- ZodorAzev and transparency ---------------------------------------------------
+// ---- AutoHide and transparency ---------------------------------------------------
 
-void frmBrowser::Slider1_Change() { stealth::transparent::MakeTransparent(this, Slider1->value()); }
+void BrowserWindow::applyOpacity() {
+  stealth::transparent::MakeTransparent(this, m_opacitySlider->value());
+}
 
 // ---- Page events ------------------------------------------------------------------
 
-void frmBrowser::WebBrowser1_StatusTextChange(const QString& Text) {
+void BrowserWindow::showStatusText(const QString& text) {
   // The end of the load does not hide that a pop-up of this page was refused.
-  if (m_popupBlocked && Text == QLatin1String("Done")) {
-    StatusPanel1->setText(tr("Pop-up blocked"));
+  if (m_popupBlocked && text == QLatin1String("Done")) {
+    m_statusText->setText(tr("Pop-up blocked"));
     return;
   }
-  StatusPanel1->setText(browser::trimSpaces(Text));
+  m_statusText->setText(browser::trimSpaces(text));
 }
 
-void frmBrowser::WebBrowser1_TitleChange(const QString& Text) {
-  showCaption([title = browser::trimSpaces(Text)] {
+void BrowserWindow::showPageTitle(const QString& text) {
+  showCaption([title = browser::trimSpaces(text)] {
     return title + QStringLiteral(" - ") + platform::AppTitle::get();
   });
 }
 
-void frmBrowser::showCaption(std::function<QString()> build) {
+void BrowserWindow::showCaption(std::function<QString()> build) {
   m_caption = std::move(build);
-  if (!m_zodorAzev->isHidden()) {
+  if (!m_autoHide->isHidden()) {
     platform::setCaption(this, m_caption());
   }
 }
 
-void frmBrowser::hiddenChanged(bool hidden) {
-  WebBrowser1->setPageHidden(hidden);
+void BrowserWindow::hiddenChanged(bool hidden) {
+  m_engine->setPageHidden(hidden);
   // Back with the current page's caption, before the window manager frames the window.
   if (!hidden && m_caption) {
     platform::setCaption(this, m_caption());
   }
 }
 
-void frmBrowser::WebBrowser1_SetSecureLockIcon(int SecureLockIcon) {
-  StatusPanel2->setVisible(SecureLockIcon > 0);
+void BrowserWindow::showSecurity(int securityLevel) {
+  m_securityIcon->setVisible(securityLevel > 0);
   // The address box keeps what was typed; the padlock names the site it stands for,
   // which after a redirect is another one.
-  const QString host = QUrl(WebBrowser1->LocationURL()).host();
-  const QString says = SecureLockIcon > 0 && !host.isEmpty()
+  const QString host = QUrl(m_engine->LocationURL()).host();
+  const QString says = securityLevel > 0 && !host.isEmpty()
                            ? tr("Secure connection to %1").arg(host)
                            : tr("Secure connection");
-  StatusPanel2->setToolTip(says);
-  StatusPanel2->setAccessibleDescription(says);
+  m_securityIcon->setToolTip(says);
+  m_securityIcon->setAccessibleDescription(says);
 }
 
-int frmBrowser::newWindowLevel() const {
-  const frmBrowser* main = mainWindow();
-  return main != nullptr ? main->Slider1->value() : Slider1->value();
+int BrowserWindow::newWindowLevel() const {
+  const BrowserWindow* main = mainWindow();
+  return main != nullptr ? main->m_opacitySlider->value() : m_opacitySlider->value();
 }
 
-void frmBrowser::takeLevel(int level) {
+void BrowserWindow::takeLevel(int level) {
   stealth::transparent::MakeTransparent(this, level);
-  Slider1->setValue(level);
+  m_opacitySlider->setValue(level);
 }
 
-void frmBrowser::copyPageSettings(const frmBrowser& from) {
-  WebBrowser1->setSilent(from.WebBrowser1->Silent());
+void BrowserWindow::copyPageSettings(const BrowserWindow& from) {
+  m_engine->setSilent(from.m_engine->Silent());
   // Offline goes with the window's pages: nothing leaves a window made from an offline one.
-  WebBrowser1->setOffline(from.WebBrowser1->Offline());
-  action(QStringLiteral("File/Work Offline"))->setChecked(WebBrowser1->Offline());
+  m_engine->setOffline(from.m_engine->Offline());
+  action(QStringLiteral("File/Work Offline"))->setChecked(m_engine->Offline());
 }
 
-void frmBrowser::LoadNewWindow(const QString& TargetURL, bool bSilent) {
+void BrowserWindow::openWindow(const QString& url, bool silent) {
   const int level = newWindowLevel();
   // No events run while the window is made.
-  auto* window = new frmBrowser();
-  window->WebBrowser1->setSilent(bSilent);
-  window->WebBrowser1->Navigate(TargetURL);
+  auto* window = new BrowserWindow();
+  window->m_engine->setSilent(silent);
+  window->m_engine->Navigate(url);
   window->show();
   window->takeLevel(level);
 }
 
-void frmBrowser::WebBrowser1_NewWindow2(browser::BrowserEngine** ppDisp, bool* Cancel) {
+void BrowserWindow::createPopupWindow(browser::BrowserEngine** target, bool* cancel) {
   // The engine waits inside its callback for the answer: no events may run here, or a
   // close queued by the user would free the opener's page under it.
-  *Cancel = true;
+  *cancel = true;
   if (m_unloaded) {
     return;
   }
   const int level = newWindowLevel();
-  auto* window = new frmBrowser();
+  auto* window = new BrowserWindow();
   window->copyPageSettings(*this);
-  *ppDisp = window->WebBrowser1;
-  window->WebBrowser1->setRegisterAsBrowser(true);
+  *target = window->m_engine;
+  window->m_engine->setRegisterAsBrowser(true);
   window->show();
   window->takeLevel(level);
-  *Cancel = false;
+  *cancel = false;
 }
 
 }  // namespace app

@@ -1,4 +1,4 @@
-#include "stealth/zodor_azev.h"
+#include "stealth/auto_hide.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,36 +53,36 @@ bool inZone(const TickInputs& in) noexcept {
 
 }  // namespace
 
-Action ZodorAzev::Tick(const TickInputs& in) noexcept {
+Action AutoHide::tick(const TickInputs& in) noexcept {
   if (!in.buttonPressed) {
     return Action::None;
   }
   return in.windowVisible ? tickVisible(in) : tickHidden(in);
 }
 
-bool ZodorAzev::Quiescent(const TickInputs& in) const noexcept {
+bool AutoHide::isQuiescent(const TickInputs& in) const noexcept {
   if (!in.buttonPressed) {
     return true;
   }
   if (!in.windowVisible) {
     // In the zone the count runs on to a restore; outside it stays at zero.
-    return !inZone(in) && m_state.lngZoneTicks == 0;
+    return !inZone(in) && m_state.zoneTicks == 0;
   }
   const Placement p = placement(in);
   if (p.outsideX || p.outsideY) {
     // Not entered, leaving cannot hide, and the counters may keep flipping: their values
     // do not matter, since the tick that enters has the cursor inside and clears both.
-    return !m_state.blnEntered;
+    return !m_state.entered;
   }
   // Inside or on a boundary: nothing left to count or to note.
-  return m_state.lngOutsideX == 0 && m_state.lngOutsideY == 0 && (m_state.blnEntered || !p.inside);
+  return m_state.outsideX == 0 && m_state.outsideY == 0 && (m_state.entered || !p.inside);
 }
 
-double ZodorAzev::quietDistance(const TickInputs& in) const noexcept {
+double AutoHide::quietDistance(const TickInputs& in) const noexcept {
   if (!in.buttonPressed) {
     return std::numeric_limits<double>::infinity();
   }
-  if (!Quiescent(in) || (in.windowVisible && m_state.blnEntered)) {
+  if (!isQuiescent(in) || (in.windowVisible && m_state.entered)) {
     return 0;
   }
   const auto x = static_cast<double>(in.cursorX);
@@ -100,54 +100,54 @@ double ZodorAzev::quietDistance(const TickInputs& in) const noexcept {
   return std::hypot(std::max({0.0, left - x, x - right}), std::max({0.0, top - y, y - bottom}));
 }
 
-Action ZodorAzev::tickVisible(const TickInputs& in) noexcept {
+Action AutoHide::tickVisible(const TickInputs& in) noexcept {
   const Placement p = placement(in);
   if (p.inside) {
-    m_state.blnEntered = true;
+    m_state.entered = true;
   }
 
   bool visible = true;
   Action action = Action::None;
 
   if (p.outsideX) {
-    increment(m_state.lngOutsideX);
-    if (m_state.lngOutsideX > kOutsideTicksAllowed) {
-      if (m_state.blnEntered) {
+    increment(m_state.outsideX);
+    if (m_state.outsideX > kOutsideTicksAllowed) {
+      if (m_state.entered) {
         visible = false;
         action = Action::Hide;
       }
-      m_state.lngOutsideX = 0;
+      m_state.outsideX = 0;
     }
   } else {
-    m_state.lngOutsideX = 0;
+    m_state.outsideX = 0;
   }
 
   // Runs even when the horizontal test just hid the window, so its counter keeps moving;
   // only a second Hide in the same tick is held back.
   if (p.outsideY) {
-    increment(m_state.lngOutsideY);
-    if (m_state.lngOutsideY > kOutsideTicksAllowed) {
-      if (m_state.blnEntered && visible) {
+    increment(m_state.outsideY);
+    if (m_state.outsideY > kOutsideTicksAllowed) {
+      if (m_state.entered && visible) {
         action = Action::Hide;
       }
-      m_state.lngOutsideY = 0;
+      m_state.outsideY = 0;
     }
   } else {
-    m_state.lngOutsideY = 0;
+    m_state.outsideY = 0;
   }
   return action;
 }
 
-Action ZodorAzev::tickHidden(const TickInputs& in) noexcept {
+Action AutoHide::tickHidden(const TickInputs& in) noexcept {
   if (inZone(in)) {
-    increment(m_state.lngZoneTicks);
-    if (m_state.lngZoneTicks >= kZoneTicksToRestore) {
+    increment(m_state.zoneTicks);
+    if (m_state.zoneTicks >= kZoneTicksToRestore) {
       // The zone counter stays: only a hidden tick outside the zone clears it.
-      m_state.blnEntered = false;
+      m_state.entered = false;
       return Action::Restore;
     }
   } else {
-    m_state.lngZoneTicks = 0;
+    m_state.zoneTicks = 0;
   }
   return Action::None;
 }

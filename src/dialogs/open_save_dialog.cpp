@@ -1,4 +1,4 @@
-#include "dialogs/c_file_dialog.h"
+#include "dialogs/open_save_dialog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,8 +33,8 @@ QString StripNull(const QString& text) {
   return at < 0 ? text : text.left(at);
 }
 
-QString ConvertFilter(const QString& sFilter) {
-  QString converted = sFilter;
+QString ConvertFilter(const QString& filter) {
+  QString converted = filter;
   for (QChar& c : converted) {
     if (c == u'|' || c == u':') {
       c = kNul;
@@ -62,61 +62,61 @@ MultiFileName ParseMultiFileName(const QString& fileName, const QString& errorSo
   if (firstNul < 0) {
     // One file: a full path. Only the selection is searched and returned, so the NUL
     // filler and whatever follows the double NUL never leak into the name.
-    result.lFileCount = 1;
+    result.fileCount = 1;
     const qsizetype slash = selection.lastIndexOf(u'/');
     if (slash < 0) {
-      result.sFiles = QStringList{selection};
+      result.files = QStringList{selection};
     } else {
-      result.sDir = selection.left(slash + 1);
-      result.sFiles = QStringList{selection.mid(slash + 1)};
+      result.folder = selection.left(slash + 1);
+      result.files = QStringList{selection.mid(slash + 1)};
     }
     return result;
   }
-  result.sDir = selection.left(firstNul);
-  result.sFiles = selection.mid(firstNul + 1).split(kNul);
-  result.lFileCount = static_cast<std::int32_t>(result.sFiles.size());
+  result.folder = selection.left(firstNul);
+  result.files = selection.mid(firstNul + 1).split(kNul);
+  result.fileCount = static_cast<std::int32_t>(result.files.size());
   return result;
 }
 
-cFileDialog::cFileDialog(FileDialogPlatform platform) : m_platform(std::move(platform)) {
+OpenSaveDialog::OpenSaveDialog(FileDialogPlatform platform) : m_platform(std::move(platform)) {
   m_ofn.lStructSize = platform::kOpenFileNameSize;
   m_ofn.nFilterIndex = 1;
 }
 
-void cFileDialog::fail(std::int32_t number, const QString& description) const {
+void OpenSaveDialog::fail(std::int32_t number, const QString& description) const {
   throw FileDialogError(number, FileDialogErrorSource(), description);
 }
 
-void cFileDialog::setFileName(const QString& sFilename) {
-  m_fileName = sFilename;
+void OpenSaveDialog::setFileName(const QString& fileName) {
+  m_fileName = fileName;
   if (m_fileName.size() > kFileBufferSize) {
     fail(kErrInvalidArgument, invalidArgumentText());
   }
 }
 
-void cFileDialog::setFilter(const QString& sFilter) {
-  m_filter = sFilter;
+void OpenSaveDialog::setFilter(const QString& filter) {
+  m_filter = filter;
   if (m_filter.size() > kMaxFilterLength) {
     fail(kErrOverflow, QStringLiteral("Overflow"));
   }
   m_ofn.lpstrFilter = ConvertFilter(m_filter);
 }
 
-void cFileDialog::setDefaultExt(const QString& sDefaultExt) {
-  m_defaultExt = sDefaultExt;
+void OpenSaveDialog::setDefaultExt(const QString& defaultExt) {
+  m_defaultExt = defaultExt;
   m_ofn.lpstrDefExt = m_defaultExt + kDoubleNul;
 }
 
-void cFileDialog::setInitDir(const QString& vNewValue) {
-  m_initDir = vNewValue;
+void OpenSaveDialog::setInitDir(const QString& value) {
+  m_initDir = value;
   m_ofn.lpstrInitialDir = m_initDir + kDoubleNul;
 }
 
-void cFileDialog::ShowOpen() { show(Kind::Open); }
+void OpenSaveDialog::ShowOpen() { show(Kind::Open); }
 
-void cFileDialog::ShowSave() { show(Kind::Save); }
+void OpenSaveDialog::ShowSave() { show(Kind::Save); }
 
-void cFileDialog::show(Kind kind) {
+void OpenSaveDialog::show(Kind kind) {
   const bool multi = kind == Kind::Open && (m_flags & platform::kOfnAllowMultiSelect) != 0;
   const int size = multi ? kMultiFileBufferSize : kFileBufferSize;
   // Checked before the record is touched: a show that cannot build its buffers leaves
@@ -146,12 +146,12 @@ void cFileDialog::show(Kind kind) {
   }
 }
 
-void cFileDialog::ParseMultiFileName(QString& sDir, QStringList& sFiles,
-                                     std::int32_t& lFileCount) const {
+void OpenSaveDialog::ParseMultiFileName(QString& folder, QStringList& files,
+                                        std::int32_t& fileCount) const {
   MultiFileName parsed = dialogs::ParseMultiFileName(m_fileName, FileDialogErrorSource());
-  sDir = std::move(parsed.sDir);
-  sFiles = std::move(parsed.sFiles);
-  lFileCount = parsed.lFileCount;
+  folder = std::move(parsed.folder);
+  files = std::move(parsed.files);
+  fileCount = parsed.fileCount;
 }
 
 }  // namespace dialogs

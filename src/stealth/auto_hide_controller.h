@@ -1,8 +1,8 @@
 #pragma once
 
+#include "stealth/auto_hide.h"
 #include "stealth/cursor_ctrl.h"
 #include "stealth/millisecond_timer.h"
-#include "stealth/zodor_azev.h"
 
 #include <QObject>
 #include <QPointer>
@@ -25,11 +25,11 @@ class PointerMotion;
 
 namespace stealth {
 
-// What the user is told on pressing ZodorAzev in a Wayland session.
+// What the user is told on pressing "ZodorAzev" in a Wayland session.
 inline constexpr const char* kNeedsX11Session =
     "ZodorAzev needs an X11 session: in this Wayland session the window stays in sight.";
 
-// Runs the ZodorAzev decision of one top-level window and carries out Hide and Restore
+// Runs the AutoHide decision of one top-level window and carries out Hide and Restore
 // on it. It owns the window's timer and ticks only while something can change: from the
 // button going down, a pointer motion anywhere, the pointer entering or leaving the
 // window, or the window moving, resizing, showing or hiding, until the machine is
@@ -41,9 +41,9 @@ inline constexpr const char* kNeedsX11Session =
 // of a window not entered yet) stops hearing motion for as long as a hand at its top
 // speed needs to get there, and then looks again if the pointer moved meanwhile: no tick
 // skipped that way could have done or counted anything.
-// Observes `window` and `button` (the checkable ZodorAzev toolbar action); both must
+// Observes `window` and `button` (the checkable "ZodorAzev" toolbar action); both must
 // outlive it, so make it a member of the window.
-class ZodorAzevAdapter : public QObject {
+class AutoHideController : public QObject {
   Q_OBJECT
 
  public:
@@ -66,10 +66,10 @@ class ZodorAzevAdapter : public QObject {
   // eleven to come back): no more of those the loop missed are worth taking late.
   static constexpr int kMostTicksToQuiet = 13;
 
-  ZodorAzevAdapter(QWidget* window, QAction* button, Session session = currentSession());
-  ZodorAzevAdapter(const ZodorAzevAdapter&) = delete;
-  ZodorAzevAdapter& operator=(const ZodorAzevAdapter&) = delete;
-  ~ZodorAzevAdapter() override;
+  AutoHideController(QWidget* window, QAction* button, Session session = currentSession());
+  AutoHideController(const AutoHideController&) = delete;
+  AutoHideController& operator=(const AutoHideController&) = delete;
+  ~AutoHideController() override;
 
   static Session currentSession();
 
@@ -78,12 +78,12 @@ class ZodorAzevAdapter : public QObject {
 
   // The window is unloading: no tick runs again.
   void unload();
-  // Hides the window as ZodorAzev does and holds it hidden: the zone does not bring it
+  // Hides the window as AutoHide does and holds it hidden: the zone does not bring it
   // back, only restoreNow() does (the hide-all key, a second start of the program).
   void hideNow();
   // Brings a hidden window back as the zone does, whatever hid it.
   void restoreNow();
-  // Hidden by ZodorAzev or by hideNow(), and not yet restored.
+  // Hidden by AutoHide or by hideNow(), and not yet restored.
   [[nodiscard]] bool isHidden() const noexcept { return m_hidden; }
   [[nodiscard]] bool isHeld() const noexcept { return m_held; }
   // Tests lengthen it to see that events alone wake the timer.
@@ -94,11 +94,11 @@ class ZodorAzevAdapter : public QObject {
   // Not hearing motion until a hand could have brought the pointer anywhere that matters.
   [[nodiscard]] bool napping() const noexcept { return m_napping; }
   [[nodiscard]] std::uint64_t tickCount() const noexcept { return m_tickCount; }
-  [[nodiscard]] const ZodorAzevState& state() const noexcept { return m_machine.state(); }
-  [[nodiscard]] CursorCtrl& CursorCtrl1() noexcept { return m_cursor; }
+  [[nodiscard]] const AutoHideState& state() const noexcept { return m_machine.state(); }
+  [[nodiscard]] CursorCtrl& cursorControl() noexcept { return m_cursor; }
 
  signals:
-  // After every tick, with what it did (the cursor it saw is in CursorCtrl1).
+  // After every tick, with what it did (the cursor it saw is in cursorControl).
   void ticked(stealth::Action action);
   // The window has just been hidden (before its caption is emptied elsewhere), or is
   // coming back (caption and title restored, not yet mapped): the owner quiets or
@@ -116,7 +116,7 @@ class ZodorAzevAdapter : public QObject {
   void wake(bool tickNow = false);
   // A pointer motion anywhere.
   void moved(std::uint32_t stamp);
-  void timTimer1_Timer();
+  void tickFromTimer();
   // One tick; `arrived` is when the motion it answers came. Only a tick that answers a
   // motion may start a nap.
   // `due` counts the timer's ticks that fell due since the last one, this one included.
@@ -140,9 +140,9 @@ class ZodorAzevAdapter : public QObject {
   QWidget* m_window;
   QAction* m_button;
   Session m_session;
-  ZodorAzev m_machine;
+  AutoHide m_machine;
   CursorCtrl m_cursor;
-  MillisecondTimer timTimer1;
+  MillisecondTimer m_tickTimer;
   QTimer m_safetyPoll;
   QTimer m_showFallback;
   QTimer m_nap;

@@ -1,6 +1,6 @@
 // The window's menu bar and toolbar, declared as one table each, and the commands that
 // act on the window itself rather than on its page.
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
 
 #include "app/hide_all_key_dialog.h"
 #include "app/icons.h"
@@ -9,7 +9,7 @@
 #include "browser/page_commands.h"
 #include "browser/start_page.h"
 #include "dialogs/about_dialog.h"
-#include "favorites/mod_faves.h"
+#include "favorites/favorites_commands.h"
 #include "platform/command_line.h"
 #include "proxy/proxy_settings_dialog.h"
 
@@ -36,7 +36,7 @@ struct MenuEntry {
   const char* path;
   const char* caption;
   const char* keys;  // portable text, "; " between keys
-  void (*run)(frmBrowser&, browser::PageCommands&, bool checked);
+  void (*run)(BrowserWindow&, browser::PageCommands&, bool checked);
   unsigned flags = kPlain;
 };
 
@@ -55,9 +55,9 @@ struct ButtonSpec {
   const char* text;
 };
 constexpr ButtonSpec kButtons[] = {
-    {kButtonBack, "Back"},       {kButtonForward, "Forward"},     {kButtonStop, "Stop"},
-    {kButtonRefresh, "Refresh"}, {kButtonHome, "Home"},           {kButtonSeparator, ""},
-    {kButtonProxy, "Proxy"},     {kButtonZodorAzev, "ZodorAzev"},
+    {kButtonBack, "Back"},       {kButtonForward, "Forward"},    {kButtonStop, "Stop"},
+    {kButtonRefresh, "Refresh"}, {kButtonHome, "Home"},          {kButtonSeparator, ""},
+    {kButtonProxy, "Proxy"},     {kButtonAutoHide, "ZodorAzev"},
 };
 
 constexpr const char* kFontSizeCaptions[] = {"Smallest", "Small", "Medium", "Large", "Largest"};
@@ -66,118 +66,114 @@ QString parentPath(const QString& path) { return path.section(QLatin1Char('/'), 
 
 }  // namespace
 
-void frmBrowser::buildToolbar() {
-  Toolbar1->setIconSize(QSize(20, 20));
-  // Buttons show their images with the text as tool tip; ZodorAzev also shows its name.
-  Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  Toolbar1->setMovable(false);
-  Toolbar1->setFloatable(false);
+void BrowserWindow::buildToolbar() {
+  m_toolBar->setIconSize(QSize(20, 20));
+  // Buttons show their images with the text as tool tip; "ZodorAzev" also shows its name.
+  m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  m_toolBar->setMovable(false);
+  m_toolBar->setFloatable(false);
   int image = 1;
   for (const ButtonSpec& entry : kButtons) {
     if (entry.index == kButtonSeparator) {
-      Toolbar1->addSeparator();
+      m_toolBar->addSeparator();
       continue;
     }
-    QAction* action = Toolbar1->addAction(toolbarImage(image++), QString::fromLatin1(entry.text));
+    QAction* action = m_toolBar->addAction(toolbarImage(image++), QString::fromLatin1(entry.text));
     action->setToolTip(action->text());
     m_actions.insert(QStringLiteral("Toolbar/") + action->text(), action);
-    auto* button = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(action));
+    auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
     button->setObjectName(action->text());
     button->setAccessibleName(action->text());
-    if (entry.index == kButtonZodorAzev) {
+    if (entry.index == kButtonAutoHide) {
       action->setCheckable(true);
       button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     } else {
-      connect(action, &QAction::triggered, this,
-              [this, i = entry.index] { Toolbar1_ButtonClick(i); });
+      connect(action, &QAction::triggered, this, [this, i = entry.index] { runToolBarCommand(i); });
     }
   }
-  m_zodorAzev = std::make_unique<stealth::ZodorAzevAdapter>(
+  m_autoHide = std::make_unique<stealth::AutoHideController>(
       this, action(QStringLiteral("Toolbar/ZodorAzev")));
-  // What ZodorAzev has to say (that it needs an X11 session) goes to the status bar.
-  m_zodorAzev->notify = [this](const QString& text) { StatusPanel1->setText(text); };
+  // What AutoHide has to say (that it needs an X11 session) goes to the status bar.
+  m_autoHide->notify = [this](const QString& text) { m_statusText->setText(text); };
 
-  Slider1 = new QSlider(Qt::Horizontal, Toolbar1);
-  Slider1->setObjectName(QStringLiteral("Slider1"));
-  Slider1->setAccessibleName(QStringLiteral("Transparency"));
-  Slider1->setRange(kSliderMin, kSliderMax);
-  Slider1->setSingleStep(1);
-  Slider1->setPageStep(5);
-  Slider1->setFixedWidth(kSliderWidthPx);
-  Toolbar1->addWidget(Slider1);
-  connect(Slider1, &QSlider::valueChanged, this, &frmBrowser::Slider1_Change);
-  connect(Slider1, &QSlider::sliderMoved, this, [this] {
+  m_opacitySlider = new QSlider(Qt::Horizontal, m_toolBar);
+  m_opacitySlider->setObjectName(QStringLiteral("Slider1"));
+  m_opacitySlider->setAccessibleName(QStringLiteral("Transparency"));
+  m_opacitySlider->setRange(kSliderMin, kSliderMax);
+  m_opacitySlider->setSingleStep(1);
+  m_opacitySlider->setPageStep(5);
+  m_opacitySlider->setFixedWidth(kSliderWidthPx);
+  m_toolBar->addWidget(m_opacitySlider);
+  connect(m_opacitySlider, &QSlider::valueChanged, this, &BrowserWindow::applyOpacity);
+  connect(m_opacitySlider, &QSlider::sliderMoved, this, [this] {
     // The pop-up text beside the thumb while it is dragged.
-    QToolTip::showText(QCursor::pos(), Slider1->toolTip(), Slider1);
+    QToolTip::showText(QCursor::pos(), m_opacitySlider->toolTip(), m_opacitySlider);
   });
 }
 
-void frmBrowser::buildMenus() {
-  using W = frmBrowser;
+void BrowserWindow::buildMenus() {
+  using W = BrowserWindow;
   using P = browser::PageCommands;
   static const MenuEntry kEntries[] = {
-      {"File/New", "&New", "", [](W& w, P&, bool) { w.mnuFileNew_Click(); }},
-      {"File/Open", "&Open...", "Ctrl+O", [](W& w, P&, bool) { w.mnuOpen_Click(); }},
-      {"File/Save Page As", "&Save Page As...", "Ctrl+S",
-       [](W&, P& p, bool) { p.mnuSavePageAs_Click(); }, kSeparatorBefore},
-      {"File/Print", "Print", "Ctrl+P", [](W&, P& p, bool) { p.mnuPrint_Click(); },
+      {"File/New", "&New", "", [](W& w, P&, bool) { w.openNewWindow(); }},
+      {"File/Open", "&Open...", "Ctrl+O", [](W& w, P&, bool) { w.openFile(); }},
+      {"File/Save Page As", "&Save Page As...", "Ctrl+S", [](W&, P& p, bool) { p.savePageAs(); },
        kSeparatorBefore},
-      {"File/Page Setup", "Page Setup", "", [](W&, P& p, bool) { p.mnuPageSetup_Click(); }},
-      {"File/Print Preview", "Print Preview", "",
-       [](W&, P& p, bool) { p.mnuPrintPreview_Click(); }},
+      {"File/Print", "Print", "Ctrl+P", [](W&, P& p, bool) { p.print(); }, kSeparatorBefore},
+      {"File/Page Setup", "Page Setup", "", [](W&, P& p, bool) { p.showPageSetup(); }},
+      {"File/Print Preview", "Print Preview", "", [](W&, P& p, bool) { p.showPrintPreview(); }},
       {"File/File Properties", "File Properties", "",
-       [](W&, P& p, bool) { p.mnuFileProperties_Click(); }, kSeparatorBefore},
+       [](W&, P& p, bool) { p.showFileProperties(); }, kSeparatorBefore},
       {"File/Work Offline", "Work Offline", "",
-       [](W&, P& p, bool checked) { p.mnuWorkOffline_Click(checked); }, kCheckable},
-      {"File/Close", "&Close", "", [](W& w, P&, bool) { w.mnuClose_Click(); }},
-      {"Edit/Undo", "Undo", "", [](W&, P& p, bool) { p.mnuEditUndo_Click(); }},
-      {"Edit/Cut", "Cut", "", [](W&, P& p, bool) { p.mnuEditCut_Click(); }, kSeparatorBefore},
-      {"Edit/Copy", "Copy", "", [](W&, P& p, bool) { p.mnuEditCopy_Click(); }},
-      {"Edit/Paste", "Paste", "", [](W&, P& p, bool) { p.mnuEditPaste_Click(); }},
-      {"Edit/Select All", "Select All", "Ctrl+A", [](W&, P& p, bool) { p.mnuEditSelAll_Click(); },
+       [](W&, P& p, bool checked) { p.setWorkOffline(checked); }, kCheckable},
+      {"File/Close", "&Close", "", [](W& w, P&, bool) { w.quitProgram(); }},
+      {"Edit/Undo", "Undo", "", [](W&, P& p, bool) { p.undo(); }},
+      {"Edit/Cut", "Cut", "", [](W&, P& p, bool) { p.cut(); }, kSeparatorBefore},
+      {"Edit/Copy", "Copy", "", [](W&, P& p, bool) { p.copy(); }},
+      {"Edit/Paste", "Paste", "", [](W&, P& p, bool) { p.paste(); }},
+      {"Edit/Select All", "Select All", "Ctrl+A", [](W&, P& p, bool) { p.selectAll(); },
        kSeparatorBefore},
-      {"Edit/Find", "Find on this page", "Ctrl+F", [](W&, P& p, bool) { p.mnuEditFind_Click(); },
+      {"Edit/Find", "Find on this page", "Ctrl+F", [](W&, P& p, bool) { p.find(); },
        kSeparatorBefore},
       {"View/Go to/Back", "&Back", "Alt+Left",
-       [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonBack); }},
+       [](W& w, P&, bool) { w.runToolBarCommand(kButtonBack); }},
       {"View/Go to/Forward", "&Forward", "Alt+Right",
-       [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonForward); }},
+       [](W& w, P&, bool) { w.runToolBarCommand(kButtonForward); }},
       {"View/Go to/Home Page", "&Home Page", "Alt+Home",
-       [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonHome); }, kSeparatorBefore},
+       [](W& w, P&, bool) { w.runToolBarCommand(kButtonHome); }, kSeparatorBefore},
       {"View/Go to/Search", "Search", "",
-       [](W& w, P&, bool) { w.WebBrowser1->invoke(browser::DispId::GoSearch); }},
-      {"View/Stop", "Sto&p", "Esc", [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonStop); }},
+       [](W& w, P&, bool) { w.m_engine->invoke(browser::DispId::GoSearch); }},
+      {"View/Stop", "Sto&p", "Esc", [](W& w, P&, bool) { w.runToolBarCommand(kButtonStop); }},
       {"View/Refresh", "&Refresh", "F5; Ctrl+R",
-       [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonRefresh); }},
+       [](W& w, P&, bool) { w.runToolBarCommand(kButtonRefresh); }},
       {"View/Text Size/Smallest", kFontSizeCaptions[0], "",
-       [](W&, P& p, bool) { p.mnuViewFontSize_Click(0); }, kCheckable},
-      {"View/Text Size/Small", kFontSizeCaptions[1], "",
-       [](W&, P& p, bool) { p.mnuViewFontSize_Click(1); }, kCheckable},
+       [](W&, P& p, bool) { p.setTextSize(0); }, kCheckable},
+      {"View/Text Size/Small", kFontSizeCaptions[1], "", [](W&, P& p, bool) { p.setTextSize(1); },
+       kCheckable},
       {"View/Text Size/Medium", kFontSizeCaptions[2], "Ctrl+0",
-       [](W&, P& p, bool) { p.mnuViewFontSize_Click(2); }, kCheckable},
-      {"View/Text Size/Large", kFontSizeCaptions[3], "",
-       [](W&, P& p, bool) { p.mnuViewFontSize_Click(3); }, kCheckable},
-      {"View/Text Size/Largest", kFontSizeCaptions[4], "",
-       [](W&, P& p, bool) { p.mnuViewFontSize_Click(4); }, kCheckable},
-      {"View/View Source", "View Source", "Ctrl+U",
-       [](W&, P& p, bool) { p.mnuViewSource_Click(); }},
+       [](W&, P& p, bool) { p.setTextSize(2); }, kCheckable},
+      {"View/Text Size/Large", kFontSizeCaptions[3], "", [](W&, P& p, bool) { p.setTextSize(3); },
+       kCheckable},
+      {"View/Text Size/Largest", kFontSizeCaptions[4], "", [](W&, P& p, bool) { p.setTextSize(4); },
+       kCheckable},
+      {"View/View Source", "View Source", "Ctrl+U", [](W&, P& p, bool) { p.viewSource(); }},
       // Both start hidden: adding a page stays in the Favorites menu, the proxy dialog on
       // the toolbar.
       {"Tools/Add to Favorites", "Add to Favorites", "",
-       [](W& w, P&, bool) { favorites::AddToFavorites(&w, w.WebBrowser1); }, kHidden},
+       [](W& w, P&, bool) { favorites::addToFavorites(&w, w.m_engine); }, kHidden},
       {"Tools/Proxy Settings", "&Proxy Settings...", "",
-       [](W& w, P&, bool) { w.Toolbar1_ButtonClick(kButtonProxy); }, kHidden},
+       [](W& w, P&, bool) { w.runToolBarCommand(kButtonProxy); }, kHidden},
       {"Tools/Hide-All Key", "&Hide-All Key...", "",
        [](W& w, P&, bool) { showHideAllKeyDialog(&w); }},
       {"Tools/Internet Options", "Internet Options", "",
        [](W&, P&, bool) {
          platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine));
        }},
-      {"Help/Help", "Help", "", [](W&, P& p, bool) { p.mnuHelp2_Click(); }},
-      {"Help/About", "About", "", [](W& w, P&, bool) { w.mnuAbout_Click(); }},
+      {"Help/Help", "Help", "", [](W&, P& p, bool) { p.showHelp(); }},
+      {"Help/About", "About", "", [](W& w, P&, bool) { w.showAbout(); }},
       // Keys every browser has, with no entry of their own.
       {"Keys/Address", "Address", "Ctrl+L; Alt+D; F6",
-       [](W& w, P&, bool) { w.txtURL->focusAndSelectAll(); }, kHidden},
+       [](W& w, P&, bool) { w.m_addressBox->focusAndSelectAll(); }, kHidden},
       {"Keys/Larger", "Larger", "Ctrl++; Ctrl+=", [](W&, P& p, bool) { p.stepTextSize(+1); },
        kHidden},
       {"Keys/Smaller", "Smaller", "Ctrl+-", [](W&, P& p, bool) { p.stepTextSize(-1); }, kHidden},
@@ -209,7 +205,7 @@ void frmBrowser::buildMenus() {
     if (menuPath == QLatin1String("View/Text Size") && !menus.contains(menuPath)) {
       // "Text Size" follows "Refresh" in the View menu; its marks follow the engine's level.
       QMenu* sizes = menus[QStringLiteral("View")]->addMenu(QStringLiteral("Text Size"));
-      connect(sizes, &QMenu::aboutToShow, this, &frmBrowser::mnuViewTextSize_Click);
+      connect(sizes, &QMenu::aboutToShow, this, &BrowserWindow::updateTextSizeMarks);
       menus.insert(menuPath, sizes);
     }
     QMenu* menu = menus.value(menuPath);
@@ -220,7 +216,7 @@ void frmBrowser::buildMenus() {
     action->setVisible((entry.flags & kHidden) == 0);
   }
   connect(menus[QStringLiteral("View")], &QMenu::aboutToShow, this,
-          &frmBrowser::mnuViewTextSize_Click);
+          &BrowserWindow::updateTextSizeMarks);
   // Setting a size leaves the marks alone: they follow the engine when a menu opens.
   for (const char* caption : kFontSizeCaptions) {
     QAction* size = action(QStringLiteral("View/Text Size/") + QLatin1String(caption));
@@ -228,7 +224,7 @@ void frmBrowser::buildMenus() {
   }
 }
 
-void frmBrowser::mnuViewTextSize_Click() {
+void BrowserWindow::updateTextSizeMarks() {
   const auto level = m_commands->textSizeLevel();
   if (!level) {
     return;
@@ -239,71 +235,70 @@ void frmBrowser::mnuViewTextSize_Click() {
   }
 }
 
-void frmBrowser::mnuFileNew_Click() {
+void BrowserWindow::openNewWindow() {
   const int level = newWindowLevel();
-  auto* window = new frmBrowser();
+  auto* window = new BrowserWindow();
   window->copyPageSettings(*this);
-  window->WebBrowser1->Navigate(WebBrowser1->LocationURL());
+  window->m_engine->Navigate(m_engine->LocationURL());
   window->show();
   window->takeLevel(level);
 }
 
-void frmBrowser::mnuOpen_Click() {
-  if (!fdMain) {
+void BrowserWindow::openFile() {
+  if (!m_fileDialog) {
     return;
   }
   try {
-    fdMain->setHwnd(this);
-    fdMain->setFilter(QString::fromLatin1(dialogs::kOpenCommandFilter));
-    fdMain->setFlags(dialogs::kOpenCommandFlags);
-    // Cancel ends the command through the error; nothing is shown.
-    fdMain->setCancelError(true);
-    fdMain->ShowOpen();
+    m_fileDialog->setHwnd(this);
+    m_fileDialog->setFilter(QString::fromLatin1(dialogs::kOpenCommandFilter));
+    m_fileDialog->setFlags(dialogs::kOpenCommandFlags);
+    // cancel ends the command through the error; nothing is shown.
+    m_fileDialog->setCancelError(true);
+    m_fileDialog->ShowOpen();
   } catch (const dialogs::FileDialogError&) {
     return;
   }
   update();
-  WebBrowser1->Navigate(fdMain->FileName());
+  m_engine->Navigate(m_fileDialog->FileName());
 }
 
-void frmBrowser::mnuClose_Click() {
-  int cancel = 0;
-  Form_Unload(cancel);
+void BrowserWindow::quitProgram() {
+  unload();
   emit WindowEvents::instance().endProgram();
 }
 
-void frmBrowser::mnuAbout_Click() {
+void BrowserWindow::showAbout() {
   // Owned by the main window, and its link leads there, whichever window asked.
-  frmBrowser* main = mainWindow() != nullptr ? mainWindow() : this;
-  dialogs::showAbout(main, [main = QPointer<frmBrowser>(main)](const QUrl& page) {
+  BrowserWindow* main = mainWindow() != nullptr ? mainWindow() : this;
+  dialogs::showAbout(main, [main = QPointer<BrowserWindow>(main)](const QUrl& page) {
     if (main) {
-      main->WebBrowser1->Navigate(page.toString());
+      main->m_engine->Navigate(page.toString());
     }
   });
 }
 
-void frmBrowser::Toolbar1_ButtonClick(int index) {
+void BrowserWindow::runToolBarCommand(int index) {
   switch (index) {
     case kButtonBack:
-      WebBrowser1->invoke(browser::DispId::GoBack);
+      m_engine->invoke(browser::DispId::GoBack);
       break;
     case kButtonForward:
-      WebBrowser1->invoke(browser::DispId::GoForward);
+      m_engine->invoke(browser::DispId::GoForward);
       break;
     case kButtonStop:
-      WebBrowser1->invoke(browser::DispId::Stop);
+      m_engine->invoke(browser::DispId::Stop);
       break;
     case kButtonRefresh:
-      WebBrowser1->invoke(browser::DispId::Refresh);
+      m_engine->invoke(browser::DispId::Refresh);
       break;
     case kButtonHome:
-      WebBrowser1->invoke(browser::DispId::GoHome);
+      m_engine->invoke(browser::DispId::GoHome);
       break;
     case kButtonProxy:
       proxy::showProxySettingsDialog(this);
       break;
     default:
-      // 6 is the separator; 8 (ZodorAzev) is read by the timer, not clicked.
+      // 6 is the separator; 8 ("ZodorAzev") is read by the timer, not clicked.
       break;
   }
 }

@@ -1,4 +1,4 @@
-#include "stealth/zodor_azev_adapter.h"
+#include "stealth/auto_hide_controller.h"
 
 #include "platform/app_title.h"
 #include "platform/pointer_motion.h"
@@ -49,29 +49,29 @@ QRect onSomeScreen(const QRect& client) {
 
 }  // namespace
 
-ZodorAzevAdapter::ZodorAzevAdapter(QWidget* window, QAction* button, Session session)
+AutoHideController::AutoHideController(QWidget* window, QAction* button, Session session)
     : m_window(window), m_button(button), m_session(session) {
-  connect(&timTimer1, &MillisecondTimer::timeout, this, &ZodorAzevAdapter::timTimer1_Timer);
+  connect(&m_tickTimer, &MillisecondTimer::timeout, this, &AutoHideController::tickFromTimer);
   m_safetyPoll.setInterval(kSafetyPoll);
   m_safetyPoll.setTimerType(Qt::CoarseTimer);
   connect(&m_safetyPoll, &QTimer::timeout, this, [this] { wake(true); });
   m_showFallback.setSingleShot(true);
   m_showFallback.setInterval(kShowFallback);
-  connect(&m_showFallback, &QTimer::timeout, this, &ZodorAzevAdapter::finishShowing);
+  connect(&m_showFallback, &QTimer::timeout, this, &AutoHideController::finishShowing);
   m_nap.setSingleShot(true);
   m_nap.setTimerType(Qt::PreciseTimer);
-  connect(&m_nap, &QTimer::timeout, this, &ZodorAzevAdapter::napOver);
+  connect(&m_nap, &QTimer::timeout, this, &AutoHideController::napOver);
   if (m_session == Session::Wayland) {
     m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
   } else if ((m_motion = platform::PointerMotion::instance())) {
-    connect(m_motion, &platform::PointerMotion::moved, this, &ZodorAzevAdapter::moved);
+    connect(m_motion, &platform::PointerMotion::moved, this, &AutoHideController::moved);
   }
-  connect(m_button, &QAction::toggled, this, &ZodorAzevAdapter::buttonToggled);
+  connect(m_button, &QAction::toggled, this, &AutoHideController::buttonToggled);
   m_window->installEventFilter(this);
   buttonToggled(m_button->isChecked());
 }
 
-ZodorAzevAdapter::~ZodorAzevAdapter() {
+AutoHideController::~AutoHideController() {
   if (m_showing != nullptr) {
     m_showing->removeEventFilter(this);
   }
@@ -79,17 +79,17 @@ ZodorAzevAdapter::~ZodorAzevAdapter() {
   listen(false);
 }
 
-ZodorAzevAdapter::Session ZodorAzevAdapter::currentSession() {
+AutoHideController::Session AutoHideController::currentSession() {
   return platform::isWaylandSession() ? Session::Wayland : Session::X11;
 }
 
-void ZodorAzevAdapter::unload() {
+void AutoHideController::unload() {
   finishShowing();
   m_unloaded = true;
   buttonToggled(false);
 }
 
-void ZodorAzevAdapter::hideNow() {
+void AutoHideController::hideNow() {
   if (m_unloaded) {
     return;
   }
@@ -102,21 +102,21 @@ void ZodorAzevAdapter::hideNow() {
   stopTicking();
 }
 
-void ZodorAzevAdapter::restoreNow() {
+void AutoHideController::restoreNow() {
   m_held = false;
   if (m_unloaded || !m_hidden) {
     return;
   }
   // As the zone's restore leaves it: not entered, so leaving does nothing until the
   // pointer has been inside again.
-  ZodorAzevState state = m_machine.state();
-  state.blnEntered = false;
-  m_machine = ZodorAzev(std::move(state));
+  AutoHideState state = m_machine.state();
+  state.entered = false;
+  m_machine = AutoHide(std::move(state));
   restoreWindow();
   wake();
 }
 
-void ZodorAzevAdapter::buttonToggled(bool pressed) {
+void AutoHideController::buttonToggled(bool pressed) {
   if (pressed && m_session == Session::Wayland) {
     if (notify) {
       notify(QString::fromLatin1(kNeedsX11Session));
@@ -138,32 +138,32 @@ void ZodorAzevAdapter::buttonToggled(bool pressed) {
   }
 }
 
-void ZodorAzevAdapter::listen(bool on) {
+void AutoHideController::listen(bool on) {
   if (m_listening != on && m_motion != nullptr) {
     m_listening = on;
     m_motion->listen(on);
   }
 }
 
-void ZodorAzevAdapter::stopTicking() {
+void AutoHideController::stopTicking() {
   m_ticking = false;
-  if (timTimer1.isActive()) {
-    timTimer1.stop();
+  if (m_tickTimer.isActive()) {
+    m_tickTimer.stop();
   }
 }
 
-void ZodorAzevAdapter::startTicks(std::chrono::nanoseconds first) {
-  if (!timTimer1.isActive()) {
+void AutoHideController::startTicks(std::chrono::nanoseconds first) {
+  if (!m_tickTimer.isActive()) {
     m_due = std::chrono::steady_clock::now() + std::max<std::chrono::nanoseconds>(first, 1ns);
-    timTimer1.start(first);
+    m_tickTimer.start(first);
   }
 }
 
-bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
+bool AutoHideController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_showing && event->type() == QEvent::Expose && m_showing->isExposed()) {
     // On screen: Qt's own show can run now without holding the window manager up. From
     // the loop, not from inside Qt's delivery of this event.
-    QMetaObject::invokeMethod(this, &ZodorAzevAdapter::finishShowing, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &AutoHideController::finishShowing, Qt::QueuedConnection);
   } else if (watched == m_window) {
     switch (event->type()) {
       case QEvent::Enter:
@@ -181,7 +181,7 @@ bool ZodorAzevAdapter::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void ZodorAzevAdapter::wake(bool tickNow) {
+void AutoHideController::wake(bool tickNow) {
   if (m_ticking || m_unloaded || m_held || m_session == Session::Wayland ||
       !m_button->isChecked()) {
     return;
@@ -197,7 +197,7 @@ void ZodorAzevAdapter::wake(bool tickNow) {
   }
 }
 
-void ZodorAzevAdapter::moved(std::uint32_t stamp) {
+void AutoHideController::moved(std::uint32_t stamp) {
   if (m_ticking || m_napping || m_unloaded || m_held || !m_button->isChecked() ||
       (m_lookStamp && !platform::PointerMotion::isAfter(stamp, *m_lookStamp))) {
     return;  // busy, asleep, held, or the last look already saw this motion
@@ -207,7 +207,7 @@ void ZodorAzevAdapter::moved(std::uint32_t stamp) {
   tick(std::chrono::steady_clock::now(), true);
 }
 
-void ZodorAzevAdapter::timTimer1_Timer() {
+void AutoHideController::tickFromTimer() {
   if (!m_ticking) {
     return;
   }
@@ -220,8 +220,8 @@ void ZodorAzevAdapter::timTimer1_Timer() {
        1 + static_cast<int>(std::min<std::int64_t>(missed, kMostTicksToQuiet - 1)));
 }
 
-void ZodorAzevAdapter::tick(std::optional<std::chrono::steady_clock::time_point> arrived,
-                            bool answersMotion, int due) {
+void AutoHideController::tick(std::optional<std::chrono::steady_clock::time_point> arrived,
+                              bool answersMotion, int due) {
   TickInputs in;
   if (!readInputs(in)) {
     ++m_tickCount;
@@ -244,18 +244,18 @@ void ZodorAzevAdapter::tick(std::optional<std::chrono::steady_clock::time_point>
   Action action = Action::None;
   for (int i = 0; i < ticks; ++i) {
     ++m_tickCount;
-    action = m_machine.Tick(in);
+    action = m_machine.tick(in);
     if (action == Action::Hide) {
       hideWindow();
     } else if (action == Action::Restore) {
       restoreWindow();
     }
     emit ticked(action);
-    if (action != Action::None || m_machine.Quiescent(in)) {
+    if (action != Action::None || m_machine.isQuiescent(in)) {
       break;
     }
   }
-  if (action == Action::None && m_machine.Quiescent(in)) {
+  if (action == Action::None && m_machine.isQuiescent(in)) {
     // Nothing can happen before an input changes, and every change wakes us.
     stopTicking();
     // A pointer that moved may move on; one that jumped and lay still, not.
@@ -274,7 +274,7 @@ void ZodorAzevAdapter::tick(std::optional<std::chrono::steady_clock::time_point>
   }
 }
 
-bool ZodorAzevAdapter::rest(const TickInputs& in) {
+bool AutoHideController::rest(const TickInputs& in) {
   if (m_motion == nullptr || !m_lookStamp || !m_listening) {
     return false;
   }
@@ -294,7 +294,7 @@ bool ZodorAzevAdapter::rest(const TickInputs& in) {
   return true;
 }
 
-void ZodorAzevAdapter::endNap() {
+void AutoHideController::endNap() {
   if (m_napping) {
     m_napping = false;
     m_nap.stop();
@@ -302,7 +302,7 @@ void ZodorAzevAdapter::endNap() {
   }
 }
 
-void ZodorAzevAdapter::napOver() {
+void AutoHideController::napOver() {
   if (!m_napping) {
     return;
   }
@@ -317,7 +317,7 @@ void ZodorAzevAdapter::napOver() {
   tick(std::nullopt, true);
 }
 
-bool ZodorAzevAdapter::readInputs(TickInputs& in) {
+bool AutoHideController::readInputs(TickInputs& in) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr || !m_cursor.sample()) {
     return false;
@@ -341,7 +341,7 @@ bool ZodorAzevAdapter::readInputs(TickInputs& in) {
   return true;
 }
 
-void ZodorAzevAdapter::hideWindow() {
+void AutoHideController::hideWindow() {
   finishShowing();
   m_hiddenGeometry = m_window->geometry();
   // Unmapped, not moved, minimised or made clear. Qt unmaps only after telling every
@@ -361,7 +361,7 @@ void ZodorAzevAdapter::hideWindow() {
   emit hiddenChanged(true);
 }
 
-void ZodorAzevAdapter::restoreWindow() {
+void AutoHideController::restoreWindow() {
   QWindow* handle = m_window->windowHandle();
   // The window manager forgets a withdrawn window's place and lays a window it placed
   // itself out anew (openbox does). The client rectangle is given explicitly, to Qt and
@@ -381,9 +381,9 @@ void ZodorAzevAdapter::restoreWindow() {
     }
   }
   m_safetyPoll.stop();
-  // The machine has already cleared blnEntered. Caption and title come first: the window
+  // The machine has already cleared entered. Caption and title come first: the window
   // manager frames the window with what it finds at the map.
-  setCaption(m_window, m_machine.state().strHiddenCaption);
+  setCaption(m_window, m_machine.state().hiddenCaption);
   platform::AppTitle::set(platform::applicationTitle());
   m_hidden = false;
   emit hiddenChanged(false);
@@ -405,7 +405,7 @@ void ZodorAzevAdapter::restoreWindow() {
   platform::x11::mapWindow(static_cast<std::uint32_t>(m_window->winId()));
 }
 
-void ZodorAzevAdapter::finishShowing() {
+void AutoHideController::finishShowing() {
   if (m_showing == nullptr) {
     return;
   }
@@ -415,7 +415,7 @@ void ZodorAzevAdapter::finishShowing() {
   showNow();  // maps nothing anew: the window is mapped already
 }
 
-void ZodorAzevAdapter::showNow() {
+void AutoHideController::showNow() {
   m_window->show();
   platform::x11::flush();
   // Repaint rather than take the focus: coming back must not steal the keyboard from

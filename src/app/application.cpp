@@ -1,6 +1,6 @@
-#include "app/db_main.h"
+#include "app/application.h"
 
-#include "app/frm_browser.h"
+#include "app/browser_window.h"
 #include "app/hide_all.h"
 #include "app/icons.h"
 #include "app/instance.h"
@@ -81,7 +81,7 @@ bool prepareProcess(bool noSandbox) {
   return true;
 }
 
-bool Main() {
+bool startApplication() {
   if (tellRunningInstance()) {
     return false;
   }
@@ -98,7 +98,7 @@ bool Main() {
   browser::initEngineProxy();
   browser::handleDownloads(browser::sharedProfile());
 
-  auto* main = new frmBrowser();
+  auto* main = new BrowserWindow();
   main->show();
   main->engine()->Navigate(browser::currentStartPageAddress());
   HideAll::instance().start();
@@ -109,8 +109,8 @@ bool Main() {
 
 void shutdown() {
   // Pages must go before the profile they belong to.
-  const auto windows = frmBrowser::windows();
-  for (frmBrowser* w : windows) {
+  const auto windows = BrowserWindow::windows();
+  for (BrowserWindow* w : windows) {
     delete w;
   }
   browser::releaseSharedProfile();

@@ -6,7 +6,7 @@
 namespace app {
 
 // The bands above the page: the toolbar row, then the address row. Reports height changes.
-class CoolBar : public QWidget {
+class ToolBarArea : public QWidget {
   Q_OBJECT
 
  public:

@@ -33,7 +33,7 @@ inline constexpr char kOpenCommandFilter[] =
 inline constexpr std::int32_t kOpenCommandFlags =
     platform::kOfnReadOnly | platform::kOfnHideReadOnly;
 
-// An error raised by cFileDialog: number, source ("<executable>.cFileDialog") and
+// An error raised by OpenSaveDialog: number, source ("<executable>.cFileDialog") and
 // description, as callers of the class have always inspected them.
 class FileDialogError : public std::runtime_error {
  public:
@@ -61,13 +61,13 @@ struct FileDialogPlatform {
 QString StripNull(const QString& text);
 
 // The filter as the dialogs read it: every "|" and ":" becomes NUL, then NUL NUL.
-QString ConvertFilter(const QString& sFilter);
+QString ConvertFilter(const QString& filter);
 
 // The result of splitting a multi-selection.
 struct MultiFileName {
-  QString sDir;
-  QStringList sFiles;
-  std::int32_t lFileCount = 0;
+  QString folder;
+  QStringList files;
+  std::int32_t fileCount = 0;
 };
 
 // Splits a multi-selection buffer (directory NUL names... NUL NUL, or one full path
@@ -79,45 +79,45 @@ QString FileDialogErrorSource();
 
 // The open and save dialogs behind properties. Property reads and writes follow the
 // record: some live in it, others are held here and copied in at each show.
-class cFileDialog {
+class OpenSaveDialog {
  public:
   // The program's own dialogs (the Qt layer); defined in the widgets library.
-  cFileDialog();
-  explicit cFileDialog(FileDialogPlatform platform);
+  OpenSaveDialog();
+  explicit OpenSaveDialog(FileDialogPlatform platform);
 
   [[nodiscard]] bool CancelError() const { return m_cancelError; }
-  void setCancelError(bool bCancelError) { m_cancelError = bCancelError; }
+  void setCancelError(bool cancelError) { m_cancelError = cancelError; }
 
   [[nodiscard]] const QString& FileName() const { return m_fileName; }
   // Stores the value; longer than 1024 characters it then throws invalid-argument.
-  void setFileName(const QString& sFilename);
+  void setFileName(const QString& fileName);
 
   [[nodiscard]] const QString& FileTitle() const { return m_fileTitle; }
-  void setFileTitle(const QString& vNewValue) { m_fileTitle = vNewValue; }
+  void setFileTitle(const QString& value) { m_fileTitle = value; }
 
   [[nodiscard]] const QString& Filter() const { return m_filter; }
   // Stores the text; longer than 32767 characters it throws overflow and leaves the
   // record's filter as it was.
-  void setFilter(const QString& sFilter);
+  void setFilter(const QString& filter);
 
   [[nodiscard]] std::int32_t FilterIndex() const { return m_ofn.nFilterIndex; }
-  void setFilterIndex(std::int32_t lFilterIndex) { m_ofn.nFilterIndex = lFilterIndex; }
+  void setFilterIndex(std::int32_t filterIndex) { m_ofn.nFilterIndex = filterIndex; }
 
   [[nodiscard]] const QString& DefaultExt() const { return m_defaultExt; }
-  void setDefaultExt(const QString& sDefaultExt);
+  void setDefaultExt(const QString& defaultExt);
 
   [[nodiscard]] QString DialogTitle() const { return m_ofn.lpstrTitle.value_or(QString()); }
-  void setDialogTitle(const QString& vNewValue) { m_ofn.lpstrTitle = vNewValue; }
+  void setDialogTitle(const QString& value) { m_ofn.lpstrTitle = value; }
 
   [[nodiscard]] std::int32_t flags() const { return m_flags; }
-  void setFlags(std::int32_t vNewValue) { m_flags = vNewValue; }
+  void setFlags(std::int32_t value) { m_flags = value; }
 
   // The owner window (borrowed; it must outlive any show).
   [[nodiscard]] QWidget* hwnd() const { return m_ofn.hwndOwner; }
-  void setHwnd(QWidget* vNewValue) { m_ofn.hwndOwner = vNewValue; }
+  void setHwnd(QWidget* value) { m_ofn.hwndOwner = value; }
 
   [[nodiscard]] const QString& InitDir() const { return m_initDir; }
-  void setInitDir(const QString& vNewValue);
+  void setInitDir(const QString& value);
 
   // Show the dialog; on success FileName holds the choice. A cancelled or failed
   // dialog throws the cancel error when CancelError is set, and changes nothing else.
@@ -125,7 +125,7 @@ class cFileDialog {
   void ShowSave();
 
   // Splits FileName after a multi-selection. On error the outputs are untouched.
-  void ParseMultiFileName(QString& sDir, QStringList& sFiles, std::int32_t& lFileCount) const;
+  void ParseMultiFileName(QString& folder, QStringList& files, std::int32_t& fileCount) const;
 
   // The record as the last show left it (for inspection).
   [[nodiscard]] const OpenFileName& record() const { return m_ofn; }
@@ -147,5 +147,3 @@ class cFileDialog {
 };
 
 }  // namespace dialogs
-
-using dialogs::cFileDialog;

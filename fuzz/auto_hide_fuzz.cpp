@@ -1,8 +1,8 @@
-// Random tick sequences through the ZodorAzev machine, with the window's visibility
+// Random tick sequences through the AutoHide machine, with the window's visibility
 // following its actions (and now and then changed behind its back). A second machine
 // skips every tick while it is quiescent and its inputs are unchanged, as the window's
 // timer does; it must act exactly like the one that ticks every time.
-#include "stealth/zodor_azev.h"
+#include "stealth/auto_hide.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -36,8 +36,8 @@ std::int32_t cursorValue(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  stealth::ZodorAzev machine;
-  stealth::ZodorAzev skipping;
+  stealth::AutoHide machine;
+  stealth::AutoHide skipping;
   stealth::TickInputs lastSeen;
   bool quiet = false;
   bool visible = true;
@@ -73,14 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     tick.windowVisible = visible;
 
-    const stealth::ZodorAzevState before = machine.state();
-    const stealth::Action action = machine.Tick(tick);
-    const stealth::ZodorAzevState& after = machine.state();
+    const stealth::AutoHideState before = machine.state();
+    const stealth::Action action = machine.tick(tick);
+    const stealth::AutoHideState& after = machine.state();
 
     stealth::Action skipped = stealth::Action::None;
     if (!quiet || !(tick == lastSeen)) {
-      skipped = skipping.Tick(tick);
-      quiet = skipped == stealth::Action::None && skipping.Quiescent(tick);
+      skipped = skipping.tick(tick);
+      quiet = skipped == stealth::Action::None && skipping.isQuiescent(tick);
       lastSeen = tick;
     }
     check(skipped == action);
@@ -92,23 +92,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(after == before);
       continue;
     }
-    check(after.lngOutsideX >= 0 && after.lngOutsideY >= 0 && after.lngZoneTicks >= 0);
+    check(after.outsideX >= 0 && after.outsideY >= 0 && after.zoneTicks >= 0);
     // An outside counter never stays above 1: passing it resets it.
-    check(after.lngOutsideX <= 1 && after.lngOutsideY <= 1);
+    check(after.outsideX <= 1 && after.outsideY <= 1);
     if (action == stealth::Action::Hide) {
-      check(visible && after.blnEntered);
+      check(visible && after.entered);
       visible = false;
     } else if (action == stealth::Action::Restore) {
-      check(!visible && !after.blnEntered);
-      check(after.lngZoneTicks >= stealth::kZoneTicksToRestore);
+      check(!visible && !after.entered);
+      check(after.zoneTicks >= stealth::kZoneTicksToRestore);
       visible = true;
     }
     if (visible && action == stealth::Action::None) {
-      check(after.lngZoneTicks == before.lngZoneTicks);  // visible ticks leave the zone alone
+      check(after.zoneTicks == before.zoneTicks);  // visible ticks leave the zone alone
     }
     if (!tick.windowVisible) {
       // Hidden ticks touch nothing but the zone counter (and entered, on restore).
-      check(after.lngOutsideX == before.lngOutsideX && after.lngOutsideY == before.lngOutsideY);
+      check(after.outsideX == before.outsideX && after.outsideY == before.outsideY);
     }
   }
   return 0;

@@ -51,6 +51,11 @@ class PointerMotion : public QObject {
   [[nodiscard]] std::optional<Stamp> lastReading() const { return m_lastReading; }
   // Whether a motion came after the reading with this stamp (what waits is read first).
   bool movedSince(Stamp reading);
+  // The same, from what has been read already: after a reading, every motion that came
+  // before it.
+  [[nodiscard]] bool movedAfter(Stamp reading) const {
+    return m_lastMotion && isAfter(*m_lastMotion, reading);
+  }
 
  signals:
   // A motion, stamped; one signal for all that arrived together.

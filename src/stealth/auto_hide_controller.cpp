@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace stealth {
 
@@ -146,7 +147,16 @@ void AutoHideController::listen(bool on) {
 
 void AutoHideController::stopTicking() {
   m_ticking = false;
-  m_tickTimer.stop();
+  if (m_tickTimer.isActive()) {
+    m_tickTimer.stop();
+  }
+}
+
+void AutoHideController::startTicks(std::chrono::nanoseconds first) {
+  if (!m_tickTimer.isActive()) {
+    m_due = std::chrono::steady_clock::now() + std::max<std::chrono::nanoseconds>(first, 1ns);
+    m_tickTimer.start(first);
+  }
 }
 
 bool AutoHideController::eventFilter(QObject* watched, QEvent* event) {
@@ -183,7 +193,7 @@ void AutoHideController::wake(bool tickNow) {
     tick(std::nullopt);
   } else {
     // Events arrive in the middle of other work (a native event, a show): tick after it.
-    m_tickTimer.start();
+    startTicks(0ns);
   }
 }
 
@@ -198,56 +208,90 @@ void AutoHideController::moved(std::uint32_t stamp) {
 }
 
 void AutoHideController::tickFromTimer() {
-  if (m_ticking) {
-    tick(std::nullopt);
+  if (!m_ticking) {
+    return;
   }
+  // The ticks that fell due since the last one, this one included: more than one when
+  // the loop was too busy to take them on time.
+  const auto late = std::chrono::steady_clock::now() - m_due;
+  const std::int64_t missed = late > 0ns ? late / 1ms : 0;
+  m_due += (missed + 1) * 1ms;
+  tick(std::nullopt, false,
+       1 + static_cast<int>(std::min<std::int64_t>(missed, kMostTicksToQuiet - 1)));
 }
 
 void AutoHideController::tick(std::optional<std::chrono::steady_clock::time_point> arrived,
-                              bool answersMotion) {
-  ++m_tickCount;
+                              bool answersMotion, int due) {
   TickInputs in;
   if (!readInputs(in)) {
+    ++m_tickCount;
     m_lookStamp.reset();
+    m_lastInputs.reset();
+    endNap();
     stopTicking();  // nothing to read from; the poll tries again
     return;
   }
-  m_lookStamp = m_motion != nullptr ? m_motion->lastReading() : std::nullopt;
-  const Action action = m_machine.tick(in);
-  if (action == Action::Hide) {
-    hideWindow();
-  } else if (action == Action::Restore) {
-    restoreWindow();
+  const std::optional<std::uint32_t> previous =
+      std::exchange(m_lookStamp, m_motion != nullptr ? m_motion->lastReading() : std::nullopt);
+  // Ticks the loop was too busy to take would have seen what this one sees when nothing
+  // moved since the last look: the pointer lay still, and they count as they fell due.
+  int ticks = 1;
+  if (due > 1 && m_lastInputs == in && previous && m_lookStamp &&
+      !m_motion->movedAfter(*previous)) {
+    ticks = due;
   }
-  emit ticked(action);
+  m_lastInputs = in;
+  Action action = Action::None;
+  for (int i = 0; i < ticks; ++i) {
+    ++m_tickCount;
+    action = m_machine.tick(in);
+    if (action == Action::Hide) {
+      hideWindow();
+    } else if (action == Action::Restore) {
+      restoreWindow();
+    }
+    emit ticked(action);
+    if (action != Action::None || m_machine.isQuiescent(in)) {
+      break;
+    }
+  }
   if (action == Action::None && m_machine.isQuiescent(in)) {
     // Nothing can happen before an input changes, and every change wakes us.
     stopTicking();
-    if (answersMotion) {
-      rest(in);  // a pointer that moved may move on; one that jumped and lay still, not
+    // A pointer that moved may move on; one that jumped and lay still, not.
+    if (!(answersMotion && rest(in))) {
+      endNap();
     }
-  } else if (m_ticking && arrived) {
+    return;
+  }
+  endNap();
+  if (m_ticking && arrived) {
     // This tick stands for the moment the motion arrived; the next one falls a
     // millisecond after it, not a millisecond after the pointer query.
-    m_tickTimer.start(1ms - (std::chrono::steady_clock::now() - *arrived));
+    startTicks(1ms - (std::chrono::steady_clock::now() - *arrived));
   } else if (m_ticking) {
-    m_tickTimer.start(1ms);  // no-op while it runs; after a tick the poll made, the next
+    startTicks(1ms);  // no-op while it runs; after a tick the poll made, the next
   }
 }
 
-void AutoHideController::rest(const TickInputs& in) {
-  if (m_napping || m_motion == nullptr || !m_lookStamp || !m_listening) {
-    return;
+bool AutoHideController::rest(const TickInputs& in) {
+  if (m_motion == nullptr || !m_lookStamp || !m_listening) {
+    return false;
   }
   // A millisecond early, against a timer that fires late; naps shorter than two are not
   // worth their wake-up.
   const double ms = m_machine.quietDistance(in) / kHandSpeed - 1.0;
   if (ms < 2.0) {
-    return;
+    return false;
   }
-  m_napping = true;
-  m_motion->pause(true);
+  // A nap that ends with the pointer far again goes on without hearing the motions that
+  // came meanwhile: each of them would only wake us to find it as far.
+  if (!m_napping) {
+    m_napping = true;
+    m_motion->pause(true);
+  }
   m_nap.start(static_cast<int>(std::min(ms, 3600e3)));
+  return true;
 }
 
 void AutoHideController::endNap() {
@@ -262,13 +306,15 @@ void AutoHideController::napOver() {
   if (!m_napping) {
     return;
   }
-  endNap();
   // A pointer that did not move since the last look is still where nothing can happen:
-  // its next motion wakes us as usual.
-  if (!m_ticking && (!m_lookStamp || m_motion->movedSince(*m_lookStamp))) {
-    m_ticking = true;
-    tick(std::nullopt, true);
+  // its next motion wakes us as usual. One that moved is looked at, still paused: the
+  // look either naps on or resumes hearing motion.
+  if (m_ticking || (m_lookStamp && !m_motion->movedSince(*m_lookStamp))) {
+    endNap();
+    return;
   }
+  m_ticking = true;
+  tick(std::nullopt, true);
 }
 
 bool AutoHideController::readInputs(TickInputs& in) {

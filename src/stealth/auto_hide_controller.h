@@ -62,6 +62,9 @@ class AutoHideController : public QObject {
   // Each nap costs two wake-ups (its timer and the look), so this sets the cost of a
   // pointer moving at a distance: one look per distance / speed.
   static constexpr double kHandSpeed = 10.0;
+  // Unchanged inputs bring the machine to rest within this many ticks (two to hide,
+  // eleven to come back): no more of those the loop missed are worth taking late.
+  static constexpr int kMostTicksToQuiet = 13;
 
   AutoHideController(QWidget* window, QAction* button, Session session = currentSession());
   AutoHideController(const AutoHideController&) = delete;
@@ -116,10 +119,14 @@ class AutoHideController : public QObject {
   void tickFromTimer();
   // One tick; `arrived` is when the motion it answers came. Only a tick that answers a
   // motion may start a nap.
+  // `due` counts the timer's ticks that fell due since the last one, this one included.
   void tick(std::optional<std::chrono::steady_clock::time_point> arrived,
-            bool answersMotion = false);
-  // After a quiescent tick: naps while the pointer is far from all that matters.
-  void rest(const TickInputs& in);
+            bool answersMotion = false, int due = 1);
+  // After a quiescent tick: naps, or naps on, while the pointer is far from all that
+  // matters. False when it does not.
+  bool rest(const TickInputs& in);
+  // Starts the timer unless it runs, its first tick after `first`.
+  void startTicks(std::chrono::nanoseconds first);
   void endNap();
   void napOver();
   bool readInputs(TickInputs& in);
@@ -151,6 +158,10 @@ class AutoHideController : public QObject {
   bool m_napping = false;
   // The stamp of the pointer reading the last tick used, when it has one.
   std::optional<std::uint32_t> m_lookStamp;
+  // What the last tick read.
+  std::optional<TickInputs> m_lastInputs;
+  // When the timer's next tick falls due.
+  std::chrono::steady_clock::time_point m_due;
   std::uint64_t m_tickCount = 0;
   // Where the window stood when it was hidden; it comes back there.
   QRect m_hiddenGeometry;

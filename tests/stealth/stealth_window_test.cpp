@@ -14,6 +14,9 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
 
 using stealth::Action;
 using stealth::AutoHideController;
@@ -138,6 +141,60 @@ TEST_F(StealthWindowTest, LeavingHidesOnTheSecondTickElevenZoneTicksBringItBack)
   ASSERT_TRUE(waitUntil([&] { return !x::viewable(other.id()); }) && other.rests());
   QCursor::setPos(kZone);
   EXPECT_EVENTUALLY_EQ(x::viewable(other.id()), true);
+}
+
+// Ticks the loop was too busy to take still count when the pointer lay still meanwhile:
+// they would have seen just what the late one sees. A pointer that moved meanwhile was
+// somewhere unknown, so only the ticks that come count.
+TEST_F(StealthWindowTest, TicksTheLoopMissedCountOnlyWhileThePointerLayStill) {
+  Stealth w(QRect(100, 120, 400, 300));
+  w.button->setChecked(true);
+  // The turn of the loop each tick ran in, up to the restore: a turn ends when a call
+  // queued from its first tick runs.
+  int turn = 0;
+  bool turnOpen = false;
+  bool restored = false;
+  std::vector<int> turns;
+  QObject::connect(w.adapter.get(), &AutoHideController::ticked, [&](Action action) {
+    if (!turnOpen) {
+      turnOpen = true;
+      ++turn;
+      QMetaObject::invokeMethod(
+          w.adapter.get(), [&] { turnOpen = false; }, Qt::QueuedConnection);
+    }
+    if (!restored) {
+      turns.push_back(turn);
+    }
+    restored = restored || action == Action::Restore;
+  });
+  for (const bool movedMeanwhile : {false, true}) {
+    SCOPED_TRACE(movedMeanwhile ? "moved while the loop was busy" : "lay still");
+    x::moveMouse(w.window->frameGeometry().center());
+    ASSERT_EVENTUALLY_EQ(w.adapter->state().entered, true);
+    x::moveMouse(kAway);
+    ASSERT_TRUE(waitUntil([&] { return !x::viewable(w.id()); }) && w.rests());
+
+    turns.clear();
+    restored = false;
+    x::moveMouse(kZone);
+    ASSERT_TRUE(waitUntil([&] { return !turns.empty(); }));
+    const auto before = static_cast<std::ptrdiff_t>(turns.size());
+    // The loop is busy for longer than the rest of the count takes.
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    if (movedMeanwhile) {
+      x::moveMouse(kZone + QPoint(20, 20));  // still in the zone
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    ASSERT_TRUE(waitUntil([&] { return restored && x::viewable(w.id()); }));
+    ASSERT_GT(static_cast<std::ptrdiff_t>(turns.size()), before);
+    EXPECT_EQ(turns.size(), static_cast<std::size_t>(stealth::kZoneTicksToRestore)) << w.seen;
+    // Lying still, the first turn after the busy spell takes every tick left; moved, it
+    // takes one.
+    EXPECT_EQ(std::count(turns.begin() + before, turns.end(), turns[before]),
+              movedMeanwhile ? 1 : stealth::kZoneTicksToRestore - before)
+        << w.seen;
+    x::moveMouse(kAway);
+  }
 }
 
 TEST_F(StealthWindowTest, OpacityFollowsTheLevelAndGoesAtOpaqueAndUnload) {

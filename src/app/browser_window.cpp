@@ -12,7 +12,7 @@
 #include "browser/webengine_browser.h"
 #include "favorites/favorites_commands.h"
 #include "platform/app_title.h"
-#include "stealth/transparent.h"
+#include "platform/window_opacity.h"
 
 #include <QAction>
 #include <QApplication>
@@ -388,14 +388,12 @@ void BrowserWindow::unload() {
   m_unloaded = true;
   m_fileDialog.reset();
   m_autoHide->unload();
-  stealth::transparent::RemoveTransparency(this);
+  platform::setOpacity(this, platform::kOpaqueLevel);
 }
 
 // ---- AutoHide and transparency ---------------------------------------------------
 
-void BrowserWindow::applyOpacity() {
-  stealth::transparent::MakeTransparent(this, m_opacitySlider->value());
-}
+void BrowserWindow::applyOpacity() { platform::setOpacity(this, m_opacitySlider->value()); }
 
 // ---- Page events ------------------------------------------------------------------
 
@@ -447,7 +445,7 @@ int BrowserWindow::newWindowLevel() const {
 }
 
 void BrowserWindow::takeLevel(int level) {
-  stealth::transparent::MakeTransparent(this, level);
+  platform::setOpacity(this, level);
   m_opacitySlider->setValue(level);
 }
 

@@ -10,7 +10,7 @@
 #include "browser/start_page.h"
 #include "dialogs/about_dialog.h"
 #include "favorites/favorites_commands.h"
-#include "platform/command_line.h"
+#include "platform/desktop.h"
 #include "proxy/proxy_settings_dialog.h"
 
 #include <QAction>
@@ -166,9 +166,7 @@ void BrowserWindow::buildMenus() {
       {"Tools/Hide-All Key", "&Hide-All Key...", "",
        [](W& w, P&, bool) { showHideAllKeyDialog(&w); }},
       {"Tools/Internet Options", "Internet Options", "",
-       [](W&, P&, bool) {
-         platform::startCommandLine(QString::fromLatin1(platform::kInternetOptionsCommandLine));
-       }},
+       [](W&, P&, bool) { platform::openNetworkSettings(); }},
       {"Help/Help", "Help", "", [](W&, P& p, bool) { p.showHelp(); }},
       {"Help/About", "About", "", [](W& w, P&, bool) { w.showAbout(); }},
       // Keys every browser has, with no entry of their own.

@@ -7,7 +7,7 @@
 #include "browser/page_properties.h"
 #include "browser/start_page.h"
 #include "browser/text_size.h"
-#include "platform/shell_open.h"
+#include "platform/desktop.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 
 #include "favorites/favorites_menu.h"
 #include "favorites/folder_source.h"
-#include "platform/message_box.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -188,9 +188,15 @@ DialogResult AddFavorite(QWidget* owner, const QString& favoritesFolder, const Q
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(internetShortcutContent(url)) < 0 ||
       !file.commit()) {
-    platform::MsgBox(QStringLiteral("The favorite \"%1\" could not be saved.\n%2")
-                         .arg(QFileInfo(path).completeBaseName(), file.errorString()),
-                     platform::vbExclamation, dialog->windowTitle(), owner);
+    // Nothing waits for the answer: the box stays up on its own and goes when closed.
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, dialog->windowTitle(),
+        QCoreApplication::translate("favorites", "The favorite \"%1\" could not be saved.\n%2")
+            .arg(QFileInfo(path).completeBaseName(), file.errorString()),
+        QMessageBox::Ok, owner);
+    box->setObjectName(QStringLiteral("MsgBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
     return DialogResult::Failed;
   }
   if (createdPath != nullptr) {

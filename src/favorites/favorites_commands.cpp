@@ -4,8 +4,8 @@
 #include "favorites/favorite_dialogs.h"
 #include "favorites/folder_source.h"
 #include "favorites/profile_string.h"
-#include "platform/shell_open.h"
-#include "platform/special_folder.h"
+#include "platform/desktop.h"
+#include "platform/folders.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QUrl>
 
 namespace favorites {
 
@@ -72,8 +73,6 @@ void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window
   }
 }
 
-QString favoritesFolder() { return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES); }
-
 }  // namespace
 
 void buildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
@@ -87,7 +86,7 @@ void buildFavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine) {
   } else {
     new WindowState(window, engine);
   }
-  const QString folder = favoritesFolder();
+  const QString folder = platform::favoritesFolder();
   const FolderListing listing;
   FavoritesMenuTree tree =
       scanFavorites(folder.isEmpty() ? QString() : folder + QLatin1Char('/'), listing);
@@ -161,7 +160,7 @@ void openFavorite(const QString& path, QMainWindow* window) {
     }
   } else if (extension == QLatin1String("lnk") || extension == QLatin1String("desktop")) {
     // Shell links, and their counterpart on this desktop, a launcher file.
-    platform::ShellExecute(path, platform::SW_SHOWNORMAL);
+    platform::openExternally(QUrl::fromLocalFile(path));
   }
 }
 
@@ -193,8 +192,8 @@ void addPageToFavorites(QMainWindow* window) {
   const QString title = state->engine->LocationName();
   // The dialog runs its own event loop, in which the window may be closed.
   const QPointer<QMainWindow> alive(window);
-  if (AddFavorite(window, favoritesFolder(), address, ReplaceExtension(title, QString())) ==
-          DialogResult::Failed ||
+  if (AddFavorite(window, platform::favoritesFolder(), address,
+                  ReplaceExtension(title, QString())) == DialogResult::Failed ||
       alive.isNull()) {
     return;
   }
@@ -207,7 +206,8 @@ void organizeFavorites(QMainWindow* window) {
   }
   const UpdateLock lock(window);
   const QPointer<QMainWindow> alive(window);
-  if (DoOrganizeFavDlg(window, favoritesFolder()) == DialogResult::Failed || alive.isNull()) {
+  if (DoOrganizeFavDlg(window, platform::favoritesFolder()) == DialogResult::Failed ||
+      alive.isNull()) {
     return;
   }
   rebuildFavoritesMenu(window);
@@ -217,7 +217,7 @@ void addToFavorites(QMainWindow* window, browser::BrowserEngine* engine) {
   if (engine == nullptr) {
     return;
   }
-  AddFavorite(window, favoritesFolder(), engine->LocationURL(), engine->LocationName());
+  AddFavorite(window, platform::favoritesFolder(), engine->LocationURL(), engine->LocationName());
 }
 
 QMenu* favoritesMenu(const QMainWindow* window) {

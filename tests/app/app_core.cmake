@@ -1,3 +1,3 @@
 hushleaf_add_test(app_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/layout_test.cpp LIBS hushleaf_app_core)
-hushleaf_add_test(command_line_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/command_line_test.cpp LIBS hushleaf_platform)
+hushleaf_add_test(desktop_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/desktop_test.cpp LIBS hushleaf_platform)
 hushleaf_add_test(settings_store_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/settings_store_test.cpp LIBS hushleaf_platform)

@@ -10,7 +10,7 @@
 #include "browser/webengine_browser.h"
 #include "favorites/favorite_dialogs.h"
 #include "favorites/favorites_commands.h"
-#include "platform/special_folder.h"
+#include "platform/folders.h"
 #include "support/http_server.h"
 #include "support/modal.h"
 #include "support/page.h"
@@ -416,7 +416,7 @@ TEST_F(PageReach, PageTextsAreShownAsTextNeverAsMarkup) {
                                    "data:text/html,<b>Address:</b> https://bank.example/", "x"),
             favorites::DialogResult::Cancelled);
   EXPECT_EQ(texts.size(), 1);
-  const QString folder = platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES);
+  const QString folder = platform::favoritesFolder();
   ASSERT_TRUE(writeFile(folder + "/Tom & Jerry.url", "[InternetShortcut]\r\nURL=http://t/"));
   QMainWindow window;
   auto* engine = new browser::WebEngineBrowser(&window);

@@ -2,7 +2,7 @@
 // dialogs driven as a user would.
 #include "browser/webengine_browser.h"
 #include "favorites/favorites_commands.h"
-#include "platform/special_folder.h"
+#include "platform/folders.h"
 #include "support/modal.h"
 #include "support/wait.h"
 
@@ -25,9 +25,7 @@ class Engine : public browser::WebEngineBrowser {
   [[nodiscard]] QString LocationName() const override { return "Release 2.5 notes"; }
 };
 
-QString path(const QString& relative) {
-  return platform::GetSpecialFolderPath(platform::CSIDL_FAVORITES) + "/" + relative;
-}
+QString path(const QString& relative) { return platform::favoritesFolder() + "/" + relative; }
 void shortcut(const QString& relative, const QByteArray& url = "http://page/") {
   QDir().mkpath(QFileInfo(path(relative)).absolutePath());
   QFile f(path(relative));
@@ -150,8 +148,14 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), path("Favorites/.dot.url"));
 
   choose(favorites::kAddFavoriteCaption);
-  EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
+  // The failure is told without holding up the command.
+  EXPECT_TRUE(testsupport::waitUntil(
+      [&] { return watcher.seen() == static_cast<int>(steps.size()); }, 5000));
   EXPECT_EQ(watcher.messages().size(), 2U);  // asked before deleting, told the add failed
+  if (watcher.messages().size() == 2U) {
+    EXPECT_TRUE(watcher.messages()[1].text.contains("could not be saved."));
+    EXPECT_EQ(watcher.messages()[1].icon, QMessageBox::Warning);
+  }
   // An empty folder still shows the separator under the fixed entries.
   favorites::rebuildFavoritesMenu(window);
   EXPECT_EQ(shown(), "1");

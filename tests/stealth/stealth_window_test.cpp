@@ -1,9 +1,8 @@
 // AutoHide and transparency on real windows under openbox, the pointer moved by XTest
 // motion as a user's mouse moves it.
 #include "platform/app_title.h"
-#include "platform/layered_window.h"
+#include "platform/window_opacity.h"
 #include "stealth/auto_hide_controller.h"
-#include "stealth/transparent.h"
 #include "support/wait.h"
 #include "support/x_probe.h"
 #include "support/x_session.h"
@@ -199,16 +198,14 @@ TEST_F(StealthWindowTest, TicksTheLoopMissedCountOnlyWhileThePointerLayStill) {
 
 TEST_F(StealthWindowTest, OpacityFollowsTheLevelAndGoesAtOpaqueAndUnload) {
   Stealth w(QRect(100, 120, 400, 300));
-  platform::setWindowLong(w.window.get(), platform::kGwlExStyle, 0x108);  // other style bits
   const std::pair<int, std::optional<std::uint32_t>> steps[] = {
       {254, 0xfefefefe}, {255, {}}, {75, 0x4b4b4b4b}, {256, 0x4b4b4b4b}, {-1, 0x4b4b4b4b}};
   for (const auto& [level, opacity] : steps) {
-    stealth::transparent::MakeTransparent(w.window.get(), level);
+    platform::setOpacity(w.window.get(), level);
     EXPECT_EQ(x::opacity(w.id()), opacity) << level;
   }
-  stealth::transparent::RemoveTransparency(w.window.get());  // as a see-through window unloads
+  platform::setOpacity(w.window.get(), platform::kOpaqueLevel);  // as a see-through window unloads
   EXPECT_EQ(x::opacity(w.id()), std::nullopt);
-  EXPECT_EQ(platform::getWindowLong(w.window.get(), platform::kGwlExStyle), 0x108);
 }
 
 }  // namespace

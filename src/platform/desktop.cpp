@@ -1,11 +1,17 @@
-#include "platform/command_line.h"
+#include "platform/desktop.h"
 
+#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace platform {
 
-QStringList internetOptionsTool() {
+bool openExternally(const QUrl& url) {
+  return url.isValid() && !url.isEmpty() && QDesktopServices::openUrl(url);
+}
+
+QStringList networkSettingsTool() {
   // GNOME, KDE Plasma 5, Xfce / others with NetworkManager's editor, in that order.
   static const QList<QStringList> candidates = {
       {QStringLiteral("gnome-control-center"), QStringLiteral("network")},
@@ -24,15 +30,13 @@ QStringList internetOptionsTool() {
   return {};
 }
 
-bool startCommandLine(const QString& commandLine) {
-  QStringList parts = commandLine.trimmed() == QLatin1String(kInternetOptionsCommandLine)
-                          ? internetOptionsTool()
-                          : QProcess::splitCommand(commandLine);
-  if (parts.isEmpty()) {
+bool openNetworkSettings() {
+  QStringList tool = networkSettingsTool();
+  if (tool.isEmpty()) {
     return false;
   }
-  const QString program = parts.takeFirst();
-  return QProcess::startDetached(program, parts);
+  const QString program = tool.takeFirst();
+  return QProcess::startDetached(program, tool);
 }
 
 }  // namespace platform

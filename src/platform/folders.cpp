@@ -1,14 +1,11 @@
-#include "platform/special_folder.h"
+#include "platform/folders.h"
 
 #include <QDir>
 #include <QStandardPaths>
 
 namespace platform {
 
-QString GetSpecialFolderPath(int csidl) {
-  if (csidl != CSIDL_FAVORITES) {
-    return {};
-  }
+QString favoritesFolder() {
   const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   if (data.isEmpty() || !QDir::isAbsolutePath(data)) {
     return {};

@@ -100,7 +100,7 @@ bool startApplication() {
 
   auto* main = new BrowserWindow();
   main->show();
-  main->engine()->Navigate(browser::currentStartPageAddress());
+  main->engine()->load(browser::currentStartPageAddress());
   HideAll::instance().start();
   // Started at the same moment as another copy: the one that loses the name runs alone.
   listenForLaterStarts();

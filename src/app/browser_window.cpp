@@ -141,8 +141,11 @@ class WindowEventFilter : public QObject {
       return false;
     }
     if (mouse->type() == QEvent::MouseButtonPress) {
-      w->m_engine->invoke(mouse->button() == Qt::BackButton ? browser::DispId::GoBack
-                                                            : browser::DispId::GoForward);
+      if (mouse->button() == Qt::BackButton) {
+        w->m_engine->back();
+      } else {
+        w->m_engine->forward();
+      }
     }
     return true;
   }
@@ -261,11 +264,11 @@ void BrowserWindow::buildControls() {
   m_commands = std::make_unique<browser::PageCommands>(*m_engine, *m_addressBox, m_findBar);
   // The Go button and Enter load the box's text unchanged.
   connect(m_goButton, &QToolButton::clicked, this,
-          [this] { m_engine->Navigate(m_addressBox->currentText()); });
+          [this] { m_engine->load(m_addressBox->currentText()); });
   connect(m_addressBox, &browser::AddressBox::navigateRequested, m_engine,
-          &browser::BrowserEngine::Navigate);
+          &browser::BrowserEngine::load);
   connect(m_addressBox, &browser::AddressBox::stopRequested, m_engine,
-          [this] { m_engine->invoke(browser::DispId::Stop); });
+          &browser::BrowserEngine::stop);
 
   m_statusBar = new QStatusBar(m_client);
   m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
@@ -427,14 +430,14 @@ void BrowserWindow::hiddenChanged(bool hidden) {
   }
 }
 
-void BrowserWindow::showSecurity(int securityLevel) {
-  m_securityIcon->setVisible(securityLevel > 0);
+void BrowserWindow::showSecurity(browser::Security security) {
+  const bool secure = security == browser::Security::Secure;
+  m_securityIcon->setVisible(secure);
   // The address box keeps what was typed; the padlock names the site it stands for,
   // which after a redirect is another one.
-  const QString host = QUrl(m_engine->LocationURL()).host();
-  const QString says = securityLevel > 0 && !host.isEmpty()
-                           ? tr("Secure connection to %1").arg(host)
-                           : tr("Secure connection");
+  const QString host = QUrl(m_engine->url()).host();
+  const QString says =
+      secure && !host.isEmpty() ? tr("Secure connection to %1").arg(host) : tr("Secure connection");
   m_securityIcon->setToolTip(says);
   m_securityIcon->setAccessibleDescription(says);
 }
@@ -450,10 +453,10 @@ void BrowserWindow::takeLevel(int level) {
 }
 
 void BrowserWindow::copyPageSettings(const BrowserWindow& from) {
-  m_engine->setSilent(from.m_engine->Silent());
+  m_engine->setSilent(from.m_engine->isSilent());
   // Offline goes with the window's pages: nothing leaves a window made from an offline one.
-  m_engine->setOffline(from.m_engine->Offline());
-  action(QStringLiteral("File/Work Offline"))->setChecked(m_engine->Offline());
+  m_engine->setOffline(from.m_engine->isOffline());
+  action(QStringLiteral("File/Work Offline"))->setChecked(m_engine->isOffline());
 }
 
 void BrowserWindow::openWindow(const QString& url, bool silent) {
@@ -461,7 +464,7 @@ void BrowserWindow::openWindow(const QString& url, bool silent) {
   // No events run while the window is made.
   auto* window = new BrowserWindow();
   window->m_engine->setSilent(silent);
-  window->m_engine->Navigate(url);
+  window->m_engine->load(url);
   window->show();
   window->takeLevel(level);
 }
@@ -477,7 +480,6 @@ void BrowserWindow::createPopupWindow(browser::BrowserEngine** target, bool* can
   auto* window = new BrowserWindow();
   window->copyPageSettings(*this);
   *target = window->m_engine;
-  window->m_engine->setRegisterAsBrowser(true);
   window->show();
   window->takeLevel(level);
   *cancel = false;

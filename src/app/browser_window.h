@@ -21,6 +21,7 @@ class AddressBox;
 class BrowserEngine;
 class FindBar;
 class PageCommands;
+enum class Security;
 }  // namespace browser
 
 namespace app {
@@ -113,7 +114,7 @@ class BrowserWindow : public QMainWindow {
   void showStatusText(const QString& text);
   void showPageTitle(const QString& text);
   void createPopupWindow(browser::BrowserEngine** target, bool* cancel);
-  void showSecurity(int securityLevel);
+  void showSecurity(browser::Security security);
   // The level new windows take: the main window's, or this window's once it is gone.
   [[nodiscard]] int newWindowLevel() const;
   // Transparency level and slider value of a new window.

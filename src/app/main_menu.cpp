@@ -141,21 +141,20 @@ void BrowserWindow::buildMenus() {
        [](W& w, P&, bool) { w.runToolBarCommand(kButtonForward); }},
       {"View/Go to/Home Page", "&Home Page", "Alt+Home",
        [](W& w, P&, bool) { w.runToolBarCommand(kButtonHome); }, kSeparatorBefore},
-      {"View/Go to/Search", "Search", "",
-       [](W& w, P&, bool) { w.m_engine->invoke(browser::DispId::GoSearch); }},
+      {"View/Go to/Search", "Search", "", [](W& w, P&, bool) { w.m_engine->search(); }},
       {"View/Stop", "Sto&p", "Esc", [](W& w, P&, bool) { w.runToolBarCommand(kButtonStop); }},
       {"View/Refresh", "&Refresh", "F5; Ctrl+R",
        [](W& w, P&, bool) { w.runToolBarCommand(kButtonRefresh); }},
       {"View/Text Size/Smallest", kFontSizeCaptions[0], "",
-       [](W&, P& p, bool) { p.setTextSize(0); }, kCheckable},
-      {"View/Text Size/Small", kFontSizeCaptions[1], "", [](W&, P& p, bool) { p.setTextSize(1); },
-       kCheckable},
+       [](W& w, P&, bool) { w.m_engine->setTextSize(0); }, kCheckable},
+      {"View/Text Size/Small", kFontSizeCaptions[1], "",
+       [](W& w, P&, bool) { w.m_engine->setTextSize(1); }, kCheckable},
       {"View/Text Size/Medium", kFontSizeCaptions[2], "Ctrl+0",
-       [](W&, P& p, bool) { p.setTextSize(2); }, kCheckable},
-      {"View/Text Size/Large", kFontSizeCaptions[3], "", [](W&, P& p, bool) { p.setTextSize(3); },
-       kCheckable},
-      {"View/Text Size/Largest", kFontSizeCaptions[4], "", [](W&, P& p, bool) { p.setTextSize(4); },
-       kCheckable},
+       [](W& w, P&, bool) { w.m_engine->setTextSize(2); }, kCheckable},
+      {"View/Text Size/Large", kFontSizeCaptions[3], "",
+       [](W& w, P&, bool) { w.m_engine->setTextSize(3); }, kCheckable},
+      {"View/Text Size/Largest", kFontSizeCaptions[4], "",
+       [](W& w, P&, bool) { w.m_engine->setTextSize(4); }, kCheckable},
       {"View/View Source", "View Source", "Ctrl+U", [](W&, P& p, bool) { p.viewSource(); }},
       // Both start hidden: adding a page stays in the Favorites menu, the proxy dialog on
       // the toolbar.
@@ -223,13 +222,10 @@ void BrowserWindow::buildMenus() {
 }
 
 void BrowserWindow::updateTextSizeMarks() {
-  const auto level = m_commands->textSizeLevel();
-  if (!level) {
-    return;
-  }
+  const int level = m_engine->textSize();
   for (int i = 0; i < browser::kTextSizeLevels; ++i) {
     action(QStringLiteral("View/Text Size/") + QLatin1String(kFontSizeCaptions[i]))
-        ->setChecked(i == *level);
+        ->setChecked(i == level);
   }
 }
 
@@ -237,7 +233,7 @@ void BrowserWindow::openNewWindow() {
   const int level = newWindowLevel();
   auto* window = new BrowserWindow();
   window->copyPageSettings(*this);
-  window->m_engine->Navigate(m_engine->LocationURL());
+  window->m_engine->load(m_engine->url());
   window->show();
   window->takeLevel(level);
 }
@@ -257,7 +253,7 @@ void BrowserWindow::openFile() {
     return;
   }
   update();
-  m_engine->Navigate(m_fileDialog->FileName());
+  m_engine->load(m_fileDialog->FileName());
 }
 
 void BrowserWindow::quitProgram() {
@@ -270,7 +266,7 @@ void BrowserWindow::showAbout() {
   BrowserWindow* main = mainWindow() != nullptr ? mainWindow() : this;
   dialogs::showAbout(main, [main = QPointer<BrowserWindow>(main)](const QUrl& page) {
     if (main) {
-      main->m_engine->Navigate(page.toString());
+      main->m_engine->load(page.toString());
     }
   });
 }
@@ -278,19 +274,19 @@ void BrowserWindow::showAbout() {
 void BrowserWindow::runToolBarCommand(int index) {
   switch (index) {
     case kButtonBack:
-      m_engine->invoke(browser::DispId::GoBack);
+      m_engine->back();
       break;
     case kButtonForward:
-      m_engine->invoke(browser::DispId::GoForward);
+      m_engine->forward();
       break;
     case kButtonStop:
-      m_engine->invoke(browser::DispId::Stop);
+      m_engine->stop();
       break;
     case kButtonRefresh:
-      m_engine->invoke(browser::DispId::Refresh);
+      m_engine->reload();
       break;
     case kButtonHome:
-      m_engine->invoke(browser::DispId::GoHome);
+      m_engine->home();
       break;
     case kButtonProxy:
       proxy::showProxySettingsDialog(this);

@@ -37,52 +37,51 @@ QString PageCommands::activeControlName() const {
   return focus->objectName();
 }
 
-void PageCommands::focusEngineAndExec(int cmdId) {
-  m_engine.SetFocus();
-  m_engine.ExecWB(cmdId, olecmdexecopt::DoDefault);
+void PageCommands::focusAndRun(PageCommand command) {
+  m_engine.focusPage();
+  m_engine.run(command);
 }
 
-void PageCommands::savePageAs() {
-  const QVariant zero(static_cast<short>(0));
-  QVariant out(static_cast<short>(0));
-  m_engine.ExecWB(olecmdid::SaveAs, olecmdexecopt::DoDefault, &zero, &out);
+void PageCommands::focusAndTrigger(QWebEnginePage::WebAction action) {
+  m_engine.focusPage();
+  m_engine.triggerAction(action);
 }
 
-void PageCommands::print() { focusEngineAndExec(olecmdid::Print); }
+void PageCommands::savePageAs() { m_engine.run(PageCommand::SaveAs); }
 
-void PageCommands::showPageSetup() { focusEngineAndExec(olecmdid::PageSetup); }
+void PageCommands::print() { focusAndRun(PageCommand::Print); }
 
-void PageCommands::showPrintPreview() { focusEngineAndExec(olecmdid::PrintPreview); }
+void PageCommands::showPageSetup() { focusAndRun(PageCommand::PageSetup); }
 
-void PageCommands::showFileProperties() {
-  m_engine.ExecWB(olecmdid::Properties, olecmdexecopt::DoDefault);
-}
+void PageCommands::showPrintPreview() { focusAndRun(PageCommand::PrintPreview); }
+
+void PageCommands::showFileProperties() { m_engine.run(PageCommand::Properties); }
 
 void PageCommands::setWorkOffline(bool checked) { m_engine.setOffline(checked); }
 
 void PageCommands::undo() {
   if (activeControlName() == QLatin1String("WebBrowser1")) {
-    m_engine.ExecWB(olecmdid::Undo, olecmdexecopt::DoDefault);
+    m_engine.triggerAction(QWebEnginePage::Undo);
   }
 }
 
 void PageCommands::cut() {
   const QString active = activeControlName();
   if (active == QLatin1String("WebBrowser1")) {
-    m_engine.ExecWB(olecmdid::Cut, olecmdexecopt::DoDefault);
+    m_engine.triggerAction(QWebEnginePage::Cut);
   } else if (active == QLatin1String("txtURL")) {
     m_box.cut();
   }
 }
 
-void PageCommands::copy() { focusEngineAndExec(olecmdid::Copy); }
+void PageCommands::copy() { focusAndTrigger(QWebEnginePage::Copy); }
 
-void PageCommands::paste() { focusEngineAndExec(olecmdid::Paste); }
+void PageCommands::paste() { focusAndTrigger(QWebEnginePage::Paste); }
 
-void PageCommands::selectAll() { focusEngineAndExec(olecmdid::SelectAll); }
+void PageCommands::selectAll() { focusAndTrigger(QWebEnginePage::SelectAll); }
 
 void PageCommands::find() {
-  m_engine.SetFocus();
+  m_engine.focusPage();
   // Hand the page the find key, without waiting: the engine opens its own find bar.
   // Focus moves only once the event loop runs, so aim at the page itself.
   QWidget* view = m_engine.widget();
@@ -93,31 +92,10 @@ void PageCommands::find() {
   }
 }
 
-void PageCommands::viewSource() {
-  m_engine.Navigate(QStringLiteral("view-source:") + m_engine.LocationURL());
-}
+void PageCommands::viewSource() { m_engine.load(QStringLiteral("view-source:") + m_engine.url()); }
 
-void PageCommands::showHelp() { m_engine.Navigate(currentStartPageAddress()); }
+void PageCommands::showHelp() { m_engine.load(currentStartPageAddress()); }
 
-std::optional<int> PageCommands::textSizeLevel() const {
-  QVariant level;
-  if (!m_engine.ExecWB(olecmdid::Zoom, olecmdexecopt::DontPromptUser, nullptr, &level)) {
-    return std::nullopt;
-  }
-  return level.toInt();
-}
-
-void PageCommands::setTextSize(int sizeIndex) {
-  const QVariant level(sizeIndex);
-  m_engine.ExecWB(olecmdid::Zoom, olecmdexecopt::DontPromptUser, &level);
-  QCoreApplication::processEvents();
-}
-
-void PageCommands::stepTextSize(int delta) {
-  const int level = textSizeLevel().value_or(kDefaultTextSizeLevel) + delta;
-  if (level >= 0 && level < kTextSizeLevels) {
-    setTextSize(level);
-  }
-}
+void PageCommands::stepTextSize(int delta) { m_engine.setTextSize(m_engine.textSize() + delta); }
 
 }  // namespace browser

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <QWebEnginePage>
 
 class QString;
 class QWidget;
@@ -10,6 +10,7 @@ namespace browser {
 class AddressBox;
 class BrowserEngine;
 class FindBar;
+enum class PageCommand;
 
 // The menu commands that act on one window's page and address box. Each acts on its own
 // window only and ignores failures: a failing step is skipped, nothing is shown.
@@ -37,14 +38,12 @@ class PageCommands {
   void viewSource();
   void showHelp();
 
-  // The engine's text size level, or nothing when it cannot tell.
-  [[nodiscard]] std::optional<int> textSizeLevel() const;
-  void setTextSize(int sizeIndex);
   // One level up or down from the engine's present one, within the five sizes.
   void stepTextSize(int delta);
 
  private:
-  void focusEngineAndExec(int cmdId);
+  void focusAndRun(PageCommand command);
+  void focusAndTrigger(QWebEnginePage::WebAction action);
 
   BrowserEngine& m_engine;
   AddressBox& m_box;

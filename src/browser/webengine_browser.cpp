@@ -124,7 +124,7 @@ class WebEngineBrowser::OfflineInterceptor : public QWebEngineUrlRequestIntercep
       : QWebEngineUrlRequestInterceptor(parent), m_engine(engine) {}
 
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-    if (m_engine.Offline() && isNetworkScheme(info.requestUrl().scheme().toLower())) {
+    if (m_engine.isOffline() && isNetworkScheme(info.requestUrl().scheme().toLower())) {
       info.block(true);
     }
     if (!mayLoadLocalFile(info.requestUrl(), info.initiator(), info.firstPartyUrl(),
@@ -213,7 +213,7 @@ class WebEngineBrowser::Page : public QWebEnginePage {
 
  private:
   // A hidden window's page is silent whatever its own setting.
-  [[nodiscard]] bool quiet() const { return m_engine.Silent() || m_engine.isPageHidden(); }
+  [[nodiscard]] bool quiet() const { return m_engine.isSilent() || m_engine.isPageHidden(); }
 
   WebEngineBrowser& m_engine;
 };
@@ -260,7 +260,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
   // A silent browser shows no dialogs, so it prints nothing.
   connect(m_page, &QWebEnginePage::printRequested, this, [this] {
     if (!m_silent && !m_pageHidden) {
-      QTimer::singleShot(0, this, [this] { print(olecmdexecopt::DoDefault); });
+      QTimer::singleShot(0, this, [this] { print(true); });
     }
   });
   connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
@@ -362,9 +362,9 @@ QUrl WebEngineBrowser::urlFromInput(const QString& text) {
   return guessed.isValid() ? guessed : QUrl(QStringLiteral("about:blank"));
 }
 
-void WebEngineBrowser::Navigate(const QString& url) { m_page->load(urlFromInput(url)); }
+void WebEngineBrowser::load(const QString& url) { m_page->load(urlFromInput(url)); }
 
-bool WebEngineBrowser::GoBack() {
+bool WebEngineBrowser::back() {
   if (!m_page->history()->canGoBack()) {
     return false;
   }
@@ -372,7 +372,7 @@ bool WebEngineBrowser::GoBack() {
   return true;
 }
 
-bool WebEngineBrowser::GoForward() {
+bool WebEngineBrowser::forward() {
   if (!m_page->history()->canGoForward()) {
     return false;
   }
@@ -380,15 +380,15 @@ bool WebEngineBrowser::GoForward() {
   return true;
 }
 
-void WebEngineBrowser::GoHome() { Navigate(currentStartPageAddress()); }
+void WebEngineBrowser::home() { load(currentStartPageAddress()); }
 
-void WebEngineBrowser::GoSearch() { Navigate(searchPageAddress()); }
+void WebEngineBrowser::search() { load(searchPageAddress()); }
 
-void WebEngineBrowser::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
+void WebEngineBrowser::stop() { m_page->triggerAction(QWebEnginePage::Stop); }
 
-void WebEngineBrowser::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
+void WebEngineBrowser::reload() { m_page->triggerAction(QWebEnginePage::Reload); }
 
-QString WebEngineBrowser::LocationURL() const {
+QString WebEngineBrowser::url() const {
   const QUrl url = m_page->url();
   QString address = url.toString();
   // QUrl keeps the start page's "\" percent-encoded; the address is reported as it was
@@ -399,12 +399,12 @@ QString WebEngineBrowser::LocationURL() const {
   return address;
 }
 
-QString WebEngineBrowser::LocationName() const {
+QString WebEngineBrowser::title() const {
   const QString title = m_page->title();
-  return title.isEmpty() ? LocationURL() : title;
+  return title.isEmpty() ? url() : title;
 }
 
-void WebEngineBrowser::SetFocus() { m_view->setFocus(Qt::OtherFocusReason); }
+void WebEngineBrowser::focusPage() { m_view->setFocus(Qt::OtherFocusReason); }
 
 bool WebEngineBrowser::freezeIfHidden() {
   if (m_pageHidden && !m_page->isVisible() &&
@@ -576,7 +576,7 @@ void WebEngineBrowser::onLoadStarted() {
   m_certificateErrorThisLoad = false;
   // The padlock of the page before does not stand for the one coming.
   m_loadedSecurely = false;
-  emit securityChanged(securelock::Unsecure);
+  emit securityChanged(Security::Unsecure);
   emit loadStarted();
 }
 
@@ -591,10 +591,10 @@ void WebEngineBrowser::onLoadFinished(bool ok) {
   }
   // An error page (offline, refused, unresolved) came over no connection at all.
   m_loadedSecurely = ok && currentPageSecure();
-  emit securityChanged(m_loadedSecurely ? securelock::SecureUnknownBits : securelock::Unsecure);
+  emit securityChanged(m_loadedSecurely ? Security::Secure : Security::Unsecure);
   emit statusTextChanged(QStringLiteral("Done"));
   // Error pages are documents too; the address box records what was asked for.
-  emit loadFinished(LocationURL());
+  emit loadFinished(url());
   // A load that went on while the window hid wakes the page; it sleeps again.
   freezeIfHidden();
 }
@@ -605,53 +605,34 @@ bool WebEngineBrowser::currentPageSecure() const {
          !certificateErrorHosts().contains(url.host());
 }
 
-bool WebEngineBrowser::ExecWB(int cmdId, int cmdExecOpt, const QVariant* in, QVariant* out) {
-  switch (cmdId) {
-    case olecmdid::SaveAs:
-      return saveAs();
-    case olecmdid::Print:
-      return print(cmdExecOpt);
-    case olecmdid::PrintPreview:
-      return printPreview();
-    case olecmdid::PageSetup:
-      return pageSetup();
-    case olecmdid::Properties:
-      return showProperties();
-    case olecmdid::Cut:
-      m_page->triggerAction(QWebEnginePage::Cut);
-      return true;
-    case olecmdid::Copy:
-      m_page->triggerAction(QWebEnginePage::Copy);
-      return true;
-    case olecmdid::Paste:
-      m_page->triggerAction(QWebEnginePage::Paste);
-      return true;
-    case olecmdid::Undo:
-      m_page->triggerAction(QWebEnginePage::Undo);
-      return true;
-    case olecmdid::SelectAll:
-      m_page->triggerAction(QWebEnginePage::SelectAll);
-      return true;
-    case olecmdid::Zoom:
-      return zoom(in, out);
-    default:
-      return false;
-  }
+void WebEngineBrowser::triggerAction(QWebEnginePage::WebAction action) {
+  m_page->triggerAction(action);
 }
 
-bool WebEngineBrowser::zoom(const QVariant* in, QVariant* out) {
-  if (in != nullptr && in->isValid()) {
-    bool ok = false;
-    const int level = in->toInt(&ok);
-    if (!ok || level < 0 || level >= kTextSizeLevels) {
-      return false;
-    }
-    m_textSizeLevel = level;
-    m_view->setZoomFactor(kTextSizeFactors[static_cast<std::size_t>(level)]);
+bool WebEngineBrowser::run(PageCommand command) {
+  switch (command) {
+    case PageCommand::SaveAs:
+      return saveAs();
+    case PageCommand::Print:
+      return print(true);
+    case PageCommand::PrintWithoutAsking:
+      return print(false);
+    case PageCommand::PrintPreview:
+      return printPreview();
+    case PageCommand::PageSetup:
+      return pageSetup();
+    case PageCommand::Properties:
+      return showProperties();
   }
-  if (out != nullptr) {
-    *out = m_textSizeLevel;
+  return false;
+}
+
+bool WebEngineBrowser::setTextSize(int level) {
+  if (level < 0 || level >= kTextSizeLevels) {
+    return false;
   }
+  m_textSizeLevel = level;
+  m_view->setZoomFactor(kTextSizeFactors[static_cast<std::size_t>(level)]);
   return true;
 }
 
@@ -663,7 +644,7 @@ QPrinter& WebEngineBrowser::printer() {
   return *m_printer;
 }
 
-bool WebEngineBrowser::print(int cmdExecOpt) {
+bool WebEngineBrowser::print(bool ask) {
   if (m_printing) {
     return false;
   }
@@ -672,7 +653,7 @@ bool WebEngineBrowser::print(int cmdExecOpt) {
   // and still look done; the user is asked where to print instead.
   const bool hasTarget = p.outputFormat() == QPrinter::PdfFormat ? !p.outputFileName().isEmpty()
                                                                  : !p.printerName().isEmpty();
-  if (cmdExecOpt != olecmdexecopt::DontPromptUser || !hasTarget) {
+  if (ask || !hasTarget) {
     QPrintDialog dialog(&p, m_view->window());
     if (dialog.exec() != QDialog::Accepted) {
       return false;
@@ -743,7 +724,7 @@ bool WebEngineBrowser::showProperties() {
   QDialog dialog(m_view->window());
   dialog.setWindowTitle(QStringLiteral("Properties"));
   auto* form = new QFormLayout(&dialog);
-  const auto rows = describePage(LocationURL(), m_page->title(), m_contentType, m_loadedSecurely);
+  const auto rows = describePage(url(), m_page->title(), m_contentType, m_loadedSecurely);
   for (const auto& [label, value] : rows) {
     auto* field = new QLabel(value, &dialog);
     // The page's own title and address: never read as markup that could forge a line.

@@ -28,31 +28,30 @@ class WebEngineBrowser : public BrowserEngine {
   explicit WebEngineBrowser(QWidget* parentWidget);
   ~WebEngineBrowser() override;
 
-  void Navigate(const QString& url) override;
-  bool GoBack() override;
-  bool GoForward() override;
-  void GoHome() override;
-  void GoSearch() override;
-  void Stop() override;
-  void Refresh() override;
-  [[nodiscard]] QString LocationURL() const override;
-  [[nodiscard]] QString LocationName() const override;
-  bool ExecWB(int cmdId, int cmdExecOpt, const QVariant* in = nullptr,
-              QVariant* out = nullptr) override;
-  [[nodiscard]] bool Offline() const override { return m_offline; }
+  void load(const QString& url) override;
+  bool back() override;
+  bool forward() override;
+  void home() override;
+  void search() override;
+  void stop() override;
+  void reload() override;
+  [[nodiscard]] QString url() const override;
+  [[nodiscard]] QString title() const override;
+  void triggerAction(QWebEnginePage::WebAction action) override;
+  bool run(PageCommand command) override;
+  bool setTextSize(int level) override;
+  [[nodiscard]] int textSize() const override { return m_textSizeLevel; }
+  [[nodiscard]] bool isOffline() const override { return m_offline; }
   void setOffline(bool offline) override { m_offline = offline; }
-  [[nodiscard]] bool Silent() const override { return m_silent; }
+  [[nodiscard]] bool isSilent() const override { return m_silent; }
   void setSilent(bool silent) override { m_silent = silent; }
-  [[nodiscard]] bool RegisterAsBrowser() const override { return m_registerAsBrowser; }
-  void setRegisterAsBrowser(bool value) override { m_registerAsBrowser = value; }
   [[nodiscard]] bool isPageHidden() const override { return m_pageHidden; }
   void setPageHidden(bool hidden) override;
-  void SetFocus() override;
+  void focusPage() override;
   [[nodiscard]] QWidget* widget() const override;
 
   [[nodiscard]] QWebEngineView* view() const { return m_view; }
   [[nodiscard]] QWebEnginePage* page() const;
-  [[nodiscard]] int textSizeLevel() const { return m_textSizeLevel; }
 
   // The engine that shows this page; null for a page no browser window holds.
   static WebEngineBrowser* forPage(const QWebEnginePage* page);
@@ -76,7 +75,7 @@ class WebEngineBrowser : public BrowserEngine {
   static constexpr const char* kPageProcessEnded =
       "The page stopped working. Click Refresh to load it again.";
 
-  // The address GoSearch opens.
+  // The address search() opens.
   static QString searchPageAddress();
 
   // Turns a typed address into the URL the engine loads ("example.org" gets http://).
@@ -113,12 +112,11 @@ class WebEngineBrowser : public BrowserEngine {
   bool runPageDialog(PageDialog kind, const QString& message, QString* text);
   void onLoadStarted();
   void onLoadFinished(bool ok);
-  bool print(int cmdExecOpt);
+  bool print(bool ask);
   bool printPreview();
   bool pageSetup();
   bool saveAs();
   bool showProperties();
-  bool zoom(const QVariant* in, QVariant* out);
   [[nodiscard]] bool currentPageSecure() const;
 
   QWebEngineView* m_view;  // owns this engine
@@ -127,7 +125,6 @@ class WebEngineBrowser : public BrowserEngine {
   bool m_printing = false;
   bool m_offline = false;
   bool m_silent = false;
-  bool m_registerAsBrowser = false;
   bool m_certificateErrorThisLoad = false;
   bool m_pageHidden = false;
   // Whether the page was muted before hiding muted it.

@@ -155,8 +155,8 @@ void openFavorite(const QString& path, QMainWindow* window) {
         ReadIniString(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"));
     // A shortcut with no address (unreadable, damaged or empty) leaves the page alone
     // rather than blanking it.
-    if (!address.isEmpty() && address != state->engine->LocationURL()) {
-      state->engine->Navigate(address);
+    if (!address.isEmpty() && address != state->engine->url()) {
+      state->engine->load(address);
     }
   } else if (extension == QLatin1String("lnk") || extension == QLatin1String("desktop")) {
     // Shell links, and their counterpart on this desktop, a launcher file.
@@ -188,8 +188,8 @@ void addPageToFavorites(QMainWindow* window) {
     return;
   }
   const UpdateLock lock(window);
-  const QString address = state->engine->LocationURL();
-  const QString title = state->engine->LocationName();
+  const QString address = state->engine->url();
+  const QString title = state->engine->title();
   // The dialog runs its own event loop, in which the window may be closed.
   const QPointer<QMainWindow> alive(window);
   if (AddFavorite(window, platform::favoritesFolder(), address,
@@ -217,7 +217,7 @@ void addToFavorites(QMainWindow* window, browser::BrowserEngine* engine) {
   if (engine == nullptr) {
     return;
   }
-  AddFavorite(window, platform::favoritesFolder(), engine->LocationURL(), engine->LocationName());
+  AddFavorite(window, platform::favoritesFolder(), engine->url(), engine->title());
 }
 
 QMenu* favoritesMenu(const QMainWindow* window) {

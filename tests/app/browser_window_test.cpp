@@ -82,7 +82,7 @@ QString runJs(const app::BrowserWindow* w, const QString& script) {
 // Navigates the engine and waits for the document (error pages are documents too).
 bool loadAndWait(app::BrowserWindow* w, const QString& url, int timeoutMs = 15000) {
   QSignalSpy done(w->engine(), &browser::BrowserEngine::loadFinished);
-  w->engine()->Navigate(url);
+  w->engine()->load(url);
   return testsupport::waitUntil([&] { return done.count() > 0; }, timeoutMs);
 }
 
@@ -128,7 +128,7 @@ class BrowserWindow : public ::testing::Test {
     main = app::BrowserWindow::mainWindow();
     main->engine()->setSilent(false);
     slider(main)->setValue(255);
-    if (main->engine()->Offline()) {
+    if (main->engine()->isOffline()) {
       main->action("File/Work Offline")->trigger();
     }
   }
@@ -148,7 +148,7 @@ class BrowserWindow : public ::testing::Test {
     waitUntil([&] { return QApplication::activeWindow() == w; }, 3000);
   }
 
-  static QString location(const app::BrowserWindow* w) { return w->engine()->LocationURL(); }
+  static QString location(const app::BrowserWindow* w) { return w->engine()->url(); }
 
   // The certificate warning the window shows, if any (an answered one may linger unseen).
   static QMessageBox* certificateWarning(const app::BrowserWindow* w) {
@@ -190,12 +190,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   main->action("View/Text Size/Medium")->trigger();
   activate(main);
   const auto page = [] { return main->findChild<QWebEngineView*>()->focusProxy(); };
-  const auto level = [] {
-    QVariant out;
-    main->engine()->ExecWB(browser::olecmdid::Zoom, browser::olecmdexecopt::DontPromptUser, nullptr,
-                           &out);
-    return out.toInt();
-  };
+  const auto level = [] { return main->engine()->textSize(); };
   const auto selectedBox = [] {
     return box(main)->hasFocus() && edit(main)->selectedText() == edit(main)->text();
   };
@@ -243,7 +238,7 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   for (const bool fromBox : {false, true}) {
     QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
     const int asked = server->requestCount("/stall");
-    main->engine()->Navigate(server->url("/stall"));
+    main->engine()->load(server->url("/stall"));
     ASSERT_EVENTUALLY_EQ(server->requestCount("/stall"), asked + 1);
     fromBox ? box(main)->setFocus() : page()->setFocus();
     QTest::keySequence(main->windowHandle(), QKeySequence(Qt::Key_Escape));
@@ -360,7 +355,7 @@ TEST_F(BrowserWindow, ToolbarButtonsGoAndATypedHostNameTakeThePageWhereTheySay) 
       {"Stop",
        [&] {
          const int asked = server->requestCount("/stall");
-         w->engine()->Navigate(server->url("/stall"));
+         w->engine()->load(server->url("/stall"));
          waitUntil([&] { return server->requestCount("/stall") > asked; });
          done.clear();
        },
@@ -493,20 +488,20 @@ TEST_F(BrowserWindow, FindOnThePageCountsStepsBothWaysAndEscapeClosesIt) {
 
 TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
   QLabel* padlock = label(main, "StatusPanel2");
-  emit main->engine()->securityChanged(browser::securelock::SecureUnknownBits);
+  emit main->engine()->securityChanged(browser::Security::Secure);
   ASSERT_FALSE(padlock->isHidden());
   // Work Offline makes a page that loads online an error page: no padlock, also not the
   // previous one.
   QAction* offline = main->action("File/Work Offline");
   offline->trigger();
-  EXPECT_TRUE(main->engine()->Offline());
+  EXPECT_TRUE(main->engine()->isOffline());
   const int asked = server->requestCount("/a");
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   EXPECT_NE(runJs(main, "document.title"), "Page A");
   EXPECT_EQ(server->requestCount("/a"), asked);
   EXPECT_TRUE(padlock->isHidden());
   offline->trigger();
-  EXPECT_FALSE(main->engine()->Offline());
+  EXPECT_FALSE(main->engine()->isOffline());
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   EXPECT_EQ(runJs(main, "document.title"), "Page A");
 }
@@ -536,7 +531,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   main->action("File/New")->trigger();
   app::BrowserWindow* copy = app::BrowserWindow::windows().last();
   ASSERT_NE(copy, main);
-  EXPECT_TRUE(copy->engine()->Silent());
+  EXPECT_TRUE(copy->engine()->isSilent());
   EXPECT_EQ(slider(copy)->value(), 200);
   ASSERT_EVENTUALLY_EQ(pageOf(copy)->title(), "Opener");
   // A pop-up from the copy: shown, silent like its opener, the main window's level.
@@ -546,8 +541,7 @@ TEST_F(BrowserWindow, NewWindowsTakeTheMainWindowsLevel) {
   ASSERT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), 3);
   app::BrowserWindow* popup = app::BrowserWindow::windows().last();
   EXPECT_TRUE(popup->isVisible());
-  EXPECT_TRUE(popup->engine()->RegisterAsBrowser());
-  EXPECT_TRUE(popup->engine()->Silent());
+  EXPECT_TRUE(popup->engine()->isSilent());
   EXPECT_EQ(slider(popup)->value(), 200);
   EXPECT_NEAR(popup->windowOpacity(), 200 / 255.0, 0.01);
   EXPECT_EVENTUALLY_EQ(location(popup), server->url("/b"));
@@ -627,7 +621,7 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   const QString target = dir.path() + "/saved report.bin";
   {
     ModalWatcher watcher([&](QWidget* modal) { chooseFile(modal, target); });
-    main->engine()->Navigate(server->url("/report"));
+    main->engine()->load(server->url("/report"));
     ASSERT_EVENTUALLY_EQ(QFileInfo(target).size(), 13);
   }
   // Cancelled: nothing is written anywhere, not even to the downloads folder.
@@ -637,7 +631,7 @@ TEST_F(BrowserWindow, OpenAndDownloadsAskForAFileAndCancelChangesNothing) {
   QObject::connect(pageOf(main)->profile(), &QWebEngineProfile::downloadRequested, main,
                    [&](QWebEngineDownloadRequest* d) { download = d; });
   ModalWatcher cancel;
-  main->engine()->Navigate(server->url("/report"));
+  main->engine()->load(server->url("/report"));
   ASSERT_EVENTUALLY_EQ(!download.isNull() && download->isFinished(), true);
   EXPECT_EQ(download->state(), QWebEngineDownloadRequest::DownloadCancelled);
   EXPECT_EQ(cancel.seen(), 1);
@@ -657,7 +651,7 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   main->engine()->setSilent(false);
   // A warning says what is wrong; Go Back (the default) keeps the site closed.
   QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
-  main->engine()->Navigate(tls->url("/secret"));
+  main->engine()->load(tls->url("/secret"));
   ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   QMessageBox* box = certificateWarning(main);
   EXPECT_TRUE(box->text().contains("127.0.0.1")) << box->text().toStdString();
@@ -669,7 +663,7 @@ TEST_F(BrowserWindow, AnUntrustedCertificateLoadsOnlyAfterTheUserSaysSo) {
   // Asked again, the user continues: the page loads, never with the padlock, and the
   // exception holds in every window for this run.
   done.clear();
-  main->engine()->Navigate(tls->url("/secret"));
+  main->engine()->load(tls->url("/secret"));
   ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   certificateWarning(main)->findChild<QPushButton*>("Continue")->click();
   ASSERT_EVENTUALLY_EQ(done.count() > 0, true);
@@ -718,7 +712,7 @@ TEST_F(BrowserWindow, FailingFramesAskOneAtATimeAndAClosedWindowLeavesTheSiteClo
   // every frame closed.
   const WarningCounter warnings;
   QSignalSpy loaded(pageOf(main), &QWebEnginePage::loadFinished);
-  main->engine()->Navigate(server->url("/frames"));
+  main->engine()->load(server->url("/frames"));
   ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   EXPECT_TRUE(waitUntil(
       [&] {
@@ -736,7 +730,7 @@ TEST_F(BrowserWindow, FailingFramesAskOneAtATimeAndAClosedWindowLeavesTheSiteClo
   ASSERT_EVENTUALLY_EQ(certificateWarning(w) != nullptr, true);
   w->close();
   QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
-  main->engine()->Navigate(QStringLiteral("https://localhost:%1/f").arg(other.port()));
+  main->engine()->load(QStringLiteral("https://localhost:%1/f").arg(other.port()));
   ASSERT_EVENTUALLY_EQ(certificateWarning(main) != nullptr, true);
   certificateWarning(main)->reject();
   ASSERT_EVENTUALLY_EQ(done.count(), 1);

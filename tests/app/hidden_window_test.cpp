@@ -128,7 +128,7 @@ TEST_F(HiddenWindow, APageIsStillAndSilentWhileHiddenAndComesBackAsItWas) {
     SCOPED_TRACE(userMuted ? "muted by the user" : "not muted");
     ModalWatcher watcher;
     enterWithAutoHide();
-    ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->Navigate(server->url("/busy")); }));
+    ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->load(server->url("/busy")); }));
     pageOf(w)->setAudioMuted(userMuted);
     leave();
     testsupport::pump(300);  // requests sent before the hide are read by now
@@ -158,8 +158,8 @@ TEST_F(HiddenWindow, APageIsStillAndSilentWhileHiddenAndComesBackAsItWas) {
 
 TEST_F(HiddenWindow, NoCaptionCarriesTheTitleOrTheNameWhileTheApplicationTitleIsEmpty) {
   // The first document of a new window gives the application title, the next its own.
-  ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->Navigate(server->url("/b")); }));
-  ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->Navigate(server->url("/ping")); }));
+  ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->load(server->url("/b")); }));
+  ASSERT_TRUE(testsupport::load(pageOf(w), [&] { w->engine()->load(server->url("/ping")); }));
   ASSERT_TRUE(waitUntil([&] { return xCaption(w) == "Ping - Hushleaf Browser"; }, 5000))
       << xCaption(w).toStdString();
   hideByAutoHide();
@@ -175,7 +175,7 @@ TEST_F(HiddenWindow, NoCaptionCarriesTheTitleOrTheNameWhileTheApplicationTitleIs
   ASSERT_NE(opened, w);
   ASSERT_TRUE(waitUntil([&] { return x::viewable(id(opened)); }));
   EXPECT_EQ(xCaption(opened), "");
-  opened->engine()->Navigate(tls->url("/secret"));
+  opened->engine()->load(tls->url("/secret"));
   QMessageBox* box = nullptr;
   ASSERT_TRUE(waitUntil([&] { return (box = opened->findChild<QMessageBox*>()) != nullptr; }));
   ASSERT_TRUE(waitUntil([&] { return box->isVisible(); }));
@@ -211,7 +211,7 @@ TEST_F(HiddenWindow, WhatAPageAsksForWhileHiddenIsRefusedOrWaitsAndIsToldOnRetur
       ModalWatcher watcher;
       w->autoHide().hideNow();
       ASSERT_FALSE(x::viewable(id(w)));
-      w->engine()->Navigate(row.address);  // the page loads while hidden, and wakes meanwhile
+      w->engine()->load(row.address);  // the page loads while hidden, and wakes meanwhile
       testsupport::pump(3000);
       EXPECT_EQ(watcher.seen(), 0);
     }

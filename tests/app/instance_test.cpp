@@ -71,7 +71,7 @@ TEST_F(Instance, TheSocketIsInTheAbstractNamespaceNotOnDisk) {
 TEST_F(Instance, WithWindowsInSightASecondStartOpensANewWindowAndEnds) {
   app::BrowserWindow* main = app::BrowserWindow::mainWindow();
   QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
-  main->engine()->Navigate(server->url("/a"));
+  main->engine()->load(server->url("/a"));
   ASSERT_TRUE(waitUntil([&] { return done.count() > 0; }));
   main->activateWindow();
   const auto before = app::BrowserWindow::windows().size();
@@ -79,7 +79,7 @@ TEST_F(Instance, WithWindowsInSightASecondStartOpensANewWindowAndEnds) {
   ASSERT_TRUE(waitUntil([&] { return app::BrowserWindow::windows().size() == before + 1; }));
   app::BrowserWindow* opened = app::BrowserWindow::windows().last();
   EXPECT_TRUE(waitUntil([&] { return x::viewable(id(opened)); }));
-  EXPECT_TRUE(waitUntil([&] { return opened->engine()->LocationURL() == server->url("/a"); }));
+  EXPECT_TRUE(waitUntil([&] { return opened->engine()->url() == server->url("/a"); }));
 }
 
 TEST_F(Instance, WithWindowsHiddenASecondStartBringsThemBackAndEnds) {

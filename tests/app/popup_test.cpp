@@ -41,7 +41,7 @@ QString status(const app::BrowserWindow* w) {
 }
 
 bool loadAndWait(app::BrowserWindow* w, const QString& url) {
-  return testsupport::load(pageOf(w), [&] { w->engine()->Navigate(url); });
+  return testsupport::load(pageOf(w), [&] { w->engine()->load(url); });
 }
 
 // A button filling the top left of the page; its handler is `onclick`.
@@ -171,7 +171,7 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
                          w->close();
                        }
                      });
-    w->engine()->Navigate(server->url("/storm"));
+    w->engine()->load(server->url("/storm"));
     ASSERT_TRUE(waitUntil([&] { return w.isNull(); }));
     qApp->removeEventFilter(&watch);
     // Every pop-up the engine was handed is a whole window on its page.
@@ -181,7 +181,7 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
       if (!known.contains(p)) {
         ++popups;
         EXPECT_TRUE(p->isVisible());
-        EXPECT_TRUE(waitUntil([&] { return p->engine()->LocationURL() == server->url("/b"); }));
+        EXPECT_TRUE(waitUntil([&] { return p->engine()->url() == server->url("/b"); }));
       }
     }
     EXPECT_GE(popups, 1);
@@ -252,7 +252,7 @@ TEST_F(Popups, ADownloadsNameFromThePageNeverPicksItsFolder) {
       offered = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
       static_cast<QDialog*>(dialog)->accept();  // Save, as offered
     });
-    w->engine()->Navigate(server->url(row.page));
+    w->engine()->load(server->url(row.page));
     EXPECT_TRUE(waitUntil([&] { return QFileInfo(downloads + "/x.desktop").size() == 27; }));
     EXPECT_EQ(startedIn.toStdString(), downloads.toStdString());
     EXPECT_EQ(offered.toStdString(), "x.desktop");

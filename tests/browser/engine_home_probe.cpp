@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
       QCoreApplication::quit();
     }
   });
-  engine->Navigate(QString::fromLocal8Bit(argc > 1 ? argv[1] : ""));
+  engine->load(QString::fromLocal8Bit(argc > 1 ? argv[1] : ""));
   const int rc = QApplication::exec();
   delete window;  // pages go before the profile
   app::shutdown();

@@ -26,9 +26,8 @@
 #include <QWebEngineView>
 
 using browser::BrowserEngine;
+using browser::PageCommand;
 using testsupport::waitUntil;
-namespace cmd = browser::olecmdid;
-namespace opt = browser::olecmdexecopt;
 
 namespace {
 
@@ -40,7 +39,7 @@ struct EngineWindow {
     window.show();
   }
   bool go(const QString& address) {
-    return testsupport::load(engine->page(), [&] { engine->Navigate(address); });
+    return testsupport::load(engine->page(), [&] { engine->load(address); });
   }
   QVariant js(const QString& script) const { return testsupport::runJs(engine->page(), script); }
   QString text() const { return js("document.documentElement.innerText").toString(); }
@@ -110,27 +109,26 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   // No printer and no file to print to: even "without asking" asks.
   w.engine->printer().setOutputFormat(QPrinter::PdfFormat);
   w.engine->printer().setOutputFileName({});
-  const std::tuple<int, int, const char*, bool, QString, const char*> rows[] = {
-      {cmd::Print, opt::DoDefault, "QPrintDialog", false, {}, ""},
-      {cmd::Print, opt::DontPromptUser, "QPrintDialog", false, {}, ""},
-      {cmd::PrintPreview, opt::DoDefault, "QPrintPreviewDialog", true, {}, ""},
-      {cmd::PageSetup, opt::DoDefault, "QPageSetupDialog", false, {}, ""},
-      {cmd::Properties, opt::DoDefault, "QDialog", true, {}, ""},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", false, {}, ""},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("only.htm"), "HTML only"},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("page.mht"), "single file"},
-      {cmd::SaveAs, opt::DoDefault, "QFileDialog", true, dir.filePath("saved.htm"), "complete"},
-      {9999, opt::DoDefault, "", false, {}, ""}};
+  const std::tuple<PageCommand, const char*, bool, QString, const char*> rows[] = {
+      {PageCommand::Print, "QPrintDialog", false, {}, ""},
+      {PageCommand::PrintWithoutAsking, "QPrintDialog", false, {}, ""},
+      {PageCommand::PrintPreview, "QPrintPreviewDialog", true, {}, ""},
+      {PageCommand::PageSetup, "QPageSetupDialog", false, {}, ""},
+      {PageCommand::Properties, "QDialog", true, {}, ""},
+      {PageCommand::SaveAs, "QFileDialog", false, {}, ""},
+      {PageCommand::SaveAs, "QFileDialog", true, dir.filePath("only.htm"), "HTML only"},
+      {PageCommand::SaveAs, "QFileDialog", true, dir.filePath("page.mht"), "single file"},
+      {PageCommand::SaveAs, "QFileDialog", true, dir.filePath("saved.htm"), "complete"}};
   // One page is saved at a time: each save is waited for before the next.
   QPointer<QWebEngineDownloadRequest> saving;
   QObject::connect(w.engine->page()->profile(), &QWebEngineProfile::downloadRequested, &w.window,
                    [&](QWebEngineDownloadRequest* d) { saving = d; });
-  for (const auto& [id, option, dialog, done, typed, picked] : rows) {
+  for (const auto& [command, dialog, done, typed, picked] : rows) {
     kinds.clear();
     saveTo = typed;
     format = QLatin1String(picked);
-    EXPECT_EQ(w.engine->ExecWB(id, option), done) << id;
-    EXPECT_EQ(kinds.join("").toStdString(), dialog) << id;
+    EXPECT_EQ(w.engine->run(command), done) << dialog << picked;
+    EXPECT_EQ(kinds.join("").toStdString(), dialog) << picked;
     if (!typed.isEmpty()) {
       EXPECT_EVENTUALLY_EQ(!saving.isNull() && saving->isFinished(), true) << picked;
       saving = nullptr;
@@ -162,8 +160,8 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   // Given a file, printing without asking writes it, one print at a time.
   w.engine->printer().setOutputFileName(dir.filePath("out.pdf"));
   QSignalSpy printed(w.engine->view(), &QWebEngineView::printFinished);
-  ASSERT_TRUE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
-  EXPECT_FALSE(w.engine->ExecWB(cmd::Print, opt::DontPromptUser));
+  ASSERT_TRUE(w.engine->run(PageCommand::PrintWithoutAsking));
+  EXPECT_FALSE(w.engine->run(PageCommand::PrintWithoutAsking));
   ASSERT_EVENTUALLY_EQ(printed.count(), 1, 30000);
   QFile pdf(dir.filePath("out.pdf"));
   EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
@@ -175,35 +173,32 @@ TEST_F(Engine, EditCommandsAndTextSizesWorkOnThePage) {
   ASSERT_TRUE(w.go(server->url("/a")));
   w.js("document.getElementById('i').focus()");
   QClipboard* clipboard = QGuiApplication::clipboard();
-  const std::tuple<std::vector<int>, const char*, const char*, const char*> rows[] = {
-      {{cmd::SelectAll, cmd::Copy}, "-", "hello world", "hello world"},
-      {{cmd::SelectAll, cmd::Cut}, "-", "hello world", ""},
-      {{cmd::Paste}, "pasted", "pasted", "pasted"},
-      {{cmd::Undo}, "pasted", "pasted", ""}};
-  for (const auto& [ids, before, copied, value] : rows) {
+  using Action = QWebEnginePage::WebAction;
+  const std::tuple<std::vector<Action>, const char*, const char*, const char*> rows[] = {
+      {{QWebEnginePage::SelectAll, QWebEnginePage::Copy}, "-", "hello world", "hello world"},
+      {{QWebEnginePage::SelectAll, QWebEnginePage::Cut}, "-", "hello world", ""},
+      {{QWebEnginePage::Paste}, "pasted", "pasted", "pasted"},
+      {{QWebEnginePage::Undo}, "pasted", "pasted", ""}};
+  for (const auto& [actions, before, copied, value] : rows) {
     clipboard->setText(before);
-    for (const int id : ids) {
-      EXPECT_TRUE(w.engine->ExecWB(id, opt::DoDefault));
+    for (const Action action : actions) {
+      w.engine->triggerAction(action);
     }
     EXPECT_TRUE(waitUntil([&, copied = copied, value = value] {
       return clipboard->text() == copied && w.js("i.value").toString() == value;
     })) << value;
   }
   // Text sizes: level 0 is smaller than 100 %, level 4 larger and kept for the next page.
-  const QVariant smallest(0);
-  const QVariant largest(4);
-  ASSERT_TRUE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, &smallest));
+  ASSERT_TRUE(w.engine->setTextSize(0));
   EXPECT_LT(w.engine->view()->zoomFactor(), 1.0);
-  ASSERT_TRUE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, &largest));
+  ASSERT_TRUE(w.engine->setTextSize(4));
   const double factor = w.engine->view()->zoomFactor();
   EXPECT_GT(factor, 1.0);
-  for (const QVariant& bad : {QVariant(-1), QVariant(5), QVariant("x")}) {
-    EXPECT_FALSE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, &bad));
+  for (const int bad : {-1, 5}) {
+    EXPECT_FALSE(w.engine->setTextSize(bad)) << bad;
   }
   ASSERT_TRUE(w.go(browser::currentStartPageAddress()));  // another host
-  QVariant level;
-  EXPECT_TRUE(w.engine->ExecWB(cmd::Zoom, opt::DontPromptUser, nullptr, &level));
-  EXPECT_EQ(level, QVariant(4));
+  EXPECT_EQ(w.engine->textSize(), 4);
   EXPECT_DOUBLE_EQ(w.js("devicePixelRatio").toDouble(), factor) << "the page is drawn at it";
 }
 
@@ -246,7 +241,7 @@ TEST_F(Engine, OfflineBlocksTheNetworkButNotLocalPages) {
   EXPECT_FALSE(w.go(server->url("/b")));
   EXPECT_TRUE(w.go(browser::currentStartPageAddress()));
   EXPECT_TRUE(w.go(QUrl::fromLocalFile(local.fileName()).toString()));
-  EXPECT_EQ(w.engine->LocationName(), "Local");
+  EXPECT_EQ(w.engine->title(), "Local");
   EXPECT_TRUE(testsupport::waitUntil(socketEnded));
   EXPECT_EQ(server->requestCount("/b"), 0) << "an offline load reached the server";
   EXPECT_EQ(server->requestCount("/ws"), 0) << "an offline WebSocket reached the server";
@@ -260,18 +255,18 @@ TEST_F(Engine, OfflineBlocksTheNetworkButNotLocalPages) {
 
 TEST_F(Engine, HistoryNeedsPagesAndStopEndsASlowLoad) {
   EngineWindow w;
-  EXPECT_FALSE(w.engine->GoBack() || w.engine->GoForward());
+  EXPECT_FALSE(w.engine->back() || w.engine->forward());
   ASSERT_TRUE(w.go(server->url("/a")));
-  EXPECT_FALSE(w.engine->GoBack()) << "the first page has nothing behind it";
+  EXPECT_FALSE(w.engine->back()) << "the first page has nothing behind it";
   ASSERT_TRUE(w.go(server->url("/b")));
   QSignalSpy finished(w.engine->page(), &QWebEnginePage::loadFinished);
-  w.engine->Navigate(server->url("/slow"));
+  w.engine->load(server->url("/slow"));
   ASSERT_EVENTUALLY_EQ(server->requestCount("/slow") > 0, true);
-  w.engine->Stop();
+  w.engine->stop();
   ASSERT_EVENTUALLY_EQ(finished.count(), 1) << "Stop did not end the load";
   EXPECT_FALSE(finished.last()[0].toBool());
-  EXPECT_EQ(w.engine->LocationURL(), server->url("/b"));
-  EXPECT_FALSE(w.engine->GoForward());
+  EXPECT_EQ(w.engine->url(), server->url("/b"));
+  EXPECT_FALSE(w.engine->forward());
 }
 
 TEST_F(Engine, EveryFrameCompletesOnceAndHoveringALinkShowsItsAddress) {
@@ -327,10 +322,10 @@ TEST_F(Engine, NewWindowsGoOnlyToAnotherEngineHandedBack) {
     QObject::disconnect(connection);
   }
   for (const EngineWindow* w : {&popup, &tab}) {
-    EXPECT_EVENTUALLY_EQ(w->engine->LocationURL(), server->url("/b"));
+    EXPECT_EVENTUALLY_EQ(w->engine->url(), server->url("/b"));
   }
   EXPECT_EQ(server->requestCount("/b"), 2) << "only the engines handed back load";
-  EXPECT_EQ(opener.engine->LocationURL(), server->url("/a"));
+  EXPECT_EQ(opener.engine->url(), server->url("/a"));
 }
 
 TEST_F(Engine, StartPageLoadsOnlyUnderItsExactAddressAndNothingFromDisk) {
@@ -338,7 +333,7 @@ TEST_F(Engine, StartPageLoadsOnlyUnderItsExactAddressAndNothingFromDisk) {
   const QString home = browser::currentStartPageAddress();
   QSignalSpy done(w.engine, &BrowserEngine::loadFinished);
   ASSERT_TRUE(w.go(home));
-  EXPECT_EQ(w.engine->LocationURL(), home);
+  EXPECT_EQ(w.engine->url(), home);
   EXPECT_EQ(firstArgs(done), QStringList{home});
   EXPECT_EQ(w.js("document.title + document.querySelectorAll('p').length").toString(), "5");
   EXPECT_TRUE(w.js("[...document.querySelectorAll('p, a')].every(e => "

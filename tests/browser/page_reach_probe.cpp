@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   window->show();
   bool loaded = false;
   QObject::connect(engine->page(), &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
-  engine->Navigate(QUrl::fromLocalFile(QString::fromLocal8Bit(argv[2])).toString());
+  engine->load(QUrl::fromLocalFile(QString::fromLocal8Bit(argv[2])).toString());
   if (!QTest::qWaitFor([&] { return loaded; }, 20000)) {
     say(QStringLiteral("page did not load"));
     return 1;
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     }
     QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 5000);
     kind = QStringLiteral("save");
-    engine->ExecWB(browser::olecmdid::SaveAs, browser::olecmdexecopt::DoDefault);
+    engine->run(browser::PageCommand::SaveAs);
     QTest::qWaitFor([&] { return saveTo.isEmpty() || QFileInfo::exists(saveTo); }, 45000);
   } else {
     // The preview waits for the page to print; the page's process is ended meanwhile.
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
       });
       close->start(50);
     };
-    engine->ExecWB(browser::olecmdid::PrintPreview, browser::olecmdexecopt::DoDefault);
+    engine->run(browser::PageCommand::PrintPreview);
     say(QStringLiteral("preview ended, page process %1").arg(ended ? "ended" : "still there"));
   }
   poll.stop();

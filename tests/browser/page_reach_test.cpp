@@ -45,8 +45,6 @@
 
 using browser::BrowserEngine;
 using testsupport::waitUntil;
-namespace cmd = browser::olecmdid;
-namespace opt = browser::olecmdexecopt;
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
@@ -60,7 +58,7 @@ struct EngineWindow {
     window.show();
   }
   bool go(const QString& address) {
-    return testsupport::load(engine->page(), [&] { engine->Navigate(address); });
+    return testsupport::load(engine->page(), [&] { engine->load(address); });
   }
   QVariant js(const QString& script) const { return testsupport::runJs(engine->page(), script); }
   // A left click through XTest on the element with this id, as a hand makes it.
@@ -230,7 +228,7 @@ TEST_F(PageReach, AnotherProgramsAddressOpensOnlyAfterTheUserSaysOpen) {
   // The button's later tries had their chance while the last questions were asked.
   EXPECT_EQ(asked, allAsked);
   EXPECT_EQ(desktop.opened, allOpened);
-  EXPECT_EQ(w.engine->LocationURL(), server->url("/schemes")) << "the page stays";
+  EXPECT_EQ(w.engine->url(), server->url("/schemes")) << "the page stays";
 }
 
 // ---- The user's files -----------------------------------------------------------------
@@ -407,7 +405,7 @@ TEST_F(PageReach, PageTextsAreShownAsTextNeverAsMarkup) {
     }
     testsupport::ModalWatcher::dismiss(modal);
   });
-  EXPECT_TRUE(w.engine->ExecWB(cmd::Properties, opt::DoDefault));
+  EXPECT_TRUE(w.engine->run(browser::PageCommand::Properties));
   EXPECT_EQ(texts, QStringList{forged}) << "the title, once";
 
   // The Add Favorite dialog's address, and a favourite's name in the menu.
@@ -444,10 +442,9 @@ TEST_F(PageReach, StatusBarAndPadlockSayWhatIsTrueOfThePage) {
   app::BrowserWindow* w = window.get();
   w->show();
   QSignalSpy done(w->engine(), &BrowserEngine::loadFinished);
-  w->engine()->Navigate(server->url("/away"));
-  ASSERT_TRUE(
-      waitUntil([&] { return !done.isEmpty() && w->engine()->LocationName() == "Landed"; }));
-  emit w->engine()->securityChanged(browser::securelock::SecureUnknownBits);
+  w->engine()->load(server->url("/away"));
+  ASSERT_TRUE(waitUntil([&] { return !done.isEmpty() && w->engine()->title() == "Landed"; }));
+  emit w->engine()->securityChanged(browser::Security::Secure);
   auto* padlock = w->findChild<QLabel*>("StatusPanel2");
   EXPECT_EQ(padlock->toolTip(), "Secure connection to localhost");
   EXPECT_EQ(padlock->accessibleDescription(), "Secure connection to localhost");

@@ -67,10 +67,9 @@ TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
     });
     QTest::mouseClick(box->findChild<QLabel*>("Label5"), Qt::LeftButton);
   });
-  dialogs::showAbout(&main, [engine](const QUrl& page) { engine->Navigate(page.toString()); });
-  EXPECT_TRUE(testsupport::waitUntil([&] {
-    return engine->LocationURL() == dialogs::kProductWebPage;
-  })) << engine->LocationURL().toStdString();
+  dialogs::showAbout(&main, [engine](const QUrl& page) { engine->load(page.toString()); });
+  EXPECT_TRUE(testsupport::waitUntil([&] { return engine->url() == dialogs::kProductWebPage; }))
+      << engine->url().toStdString();
   EXPECT_TRUE(centred);
 }
 

@@ -19,10 +19,10 @@ class Engine : public browser::WebEngineBrowser {
  public:
   using WebEngineBrowser::WebEngineBrowser;
   QStringList opened;
-  QString url = "http://page/";
-  void Navigate(const QString& address) override { opened << (url = address); }
-  [[nodiscard]] QString LocationURL() const override { return url; }
-  [[nodiscard]] QString LocationName() const override { return "Release 2.5 notes"; }
+  QString address = "http://page/";
+  void load(const QString& url) override { opened << (address = url); }
+  [[nodiscard]] QString url() const override { return address; }
+  [[nodiscard]] QString title() const override { return "Release 2.5 notes"; }
 };
 
 QString path(const QString& relative) { return platform::favoritesFolder() + "/" + relative; }

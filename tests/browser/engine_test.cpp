@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -216,8 +217,14 @@ TEST_F(Engine, SilentSuppressesScriptDialogsAndThePagesPrint) {
   EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",false,null])");
   EXPECT_EQ(kinds, QStringList{});
   w.engine->setSilent(false);
-  // A page's dialogs wait for their window to be the active one.
-  w.window.activateWindow();
+  // A page's dialogs wait for their window to be the active one; the user keeps it so.
+  QTimer activate;
+  QObject::connect(&activate, &QTimer::timeout, &w.window, [&w] {
+    if (!w.window.isActiveWindow()) {
+      w.window.activateWindow();
+    }
+  });
+  activate.start(50);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
   ASSERT_TRUE(w.go(server->url("/dialogs")));
   EXPECT_EQ(w.js("JSON.stringify(r)").toString(), R"(["undefined",true,"d"])");

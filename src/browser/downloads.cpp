@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -49,10 +50,19 @@ PageDownloads& stateOf(QWebEnginePage* page) {
 // A press of a mouse button or a key in a page's view is the user's own gesture there.
 class GestureWatch : public QObject {
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
     const auto type = event->type();
-    if ((type == QEvent::MouseButtonPress || type == QEvent::KeyPress) && watched->isWidgetType()) {
-      for (QObject* o = watched; o != nullptr; o = o->parent()) {
+    if (type != QEvent::MouseButtonPress && type != QEvent::KeyPress) {
+      return false;
+    }
+    // The widget the hand is in, found without calling on the receiver: an application
+    // filter also sees events sent to objects that are being taken apart.
+    QWidget* target =
+        type == QEvent::KeyPress
+            ? QApplication::focusWidget()
+            : QApplication::widgetAt(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    if (target != nullptr) {
+      for (QObject* o = target; o != nullptr; o = o->parent()) {
         if (auto* view = qobject_cast<QWebEngineView*>(o)) {
           if (view->page() != nullptr && pages().contains(view->page())) {
             pages()[view->page()].sinceGesture = 0;

@@ -107,7 +107,17 @@ int main(int argc, char** argv) {
     QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 5000);
     kind = QStringLiteral("save");
     engine->run(browser::PageCommand::SaveAs);
-    QTest::qWaitFor([&] { return saveTo.isEmpty() || QFileInfo::exists(saveTo); }, 45000);
+    // The file shows as soon as the save starts; the page goes only once it has ended.
+    qint64 size = -1;
+    QTest::qWaitFor(
+        [&] {
+          const qint64 now = QFileInfo(saveTo).size();
+          const bool done = saveTo.isEmpty() || (now > 0 && now == size);
+          size = QFileInfo::exists(saveTo) ? now : -1;
+          return done;
+        },
+        45000);
+    QTest::qWait(500);
   } else {
     // The preview waits for the page to print; the page's process is ended meanwhile.
     bool ended = false;

@@ -1,4 +1,4 @@
-// ParseBypassList on arbitrary text: never crashes, never clears the flag, and where an
+// parseBypassList on arbitrary text: never crashes, never clears the flag, and where an
 // exception text can be written back unchanged, it reads back unchanged.
 #include "proxy/proxy_codec.h"
 
@@ -12,11 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString list =
       QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   const proxy::BypassFields kept{QStringLiteral("old"), true};
-  if (!proxy::ParseBypassList(list, kept).bypassLocal) {
+  if (!proxy::parseBypassList(list, kept).bypassLocal) {
     std::abort();
   }
-  const proxy::BypassFields parsed = proxy::ParseBypassList(list, {});
-  const QString rebuilt = proxy::BuildBypassList(parsed.exceptions, parsed.bypassLocal);
+  const proxy::BypassFields parsed = proxy::parseBypassList(list, {});
+  const QString rebuilt = proxy::buildBypassList(parsed.exceptions, parsed.bypassLocal);
   if (rebuilt.startsWith(u' ') || rebuilt.endsWith(u' ')) {
     std::abort();
   }
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool writable = !parsed.exceptions.isEmpty() && !pieces.front().isEmpty() &&
                         !pieces.back().isEmpty() && !pieces.contains(proxy::kLocalEntry) &&
                         !parsed.exceptions.contains(u' ');
-  if (writable && proxy::ParseBypassList(rebuilt, {}) != parsed) {
+  if (writable && proxy::parseBypassList(rebuilt, {}) != parsed) {
     std::abort();
   }
   return 0;

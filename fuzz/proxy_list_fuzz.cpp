@@ -1,4 +1,4 @@
-// ParseProxyList on arbitrary text: never crashes, and what it yields survives a rebuild;
+// parseProxyList on arbitrary text: never crashes, and what it yields survives a rebuild;
 // the engine's one proxy, taken from the same rows, survives it too.
 #include "proxy/proxy_codec.h"
 #include "proxy/proxy_form.h"
@@ -10,14 +10,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QString list =
       QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  const proxy::ProxyRows parsed = proxy::ParseProxyList(list, {});
-  const QString rebuilt = proxy::BuildProxyList(parsed);
+  const proxy::ProxyRows parsed = proxy::parseProxyList(list, {});
+  const QString rebuilt = proxy::buildProxyList(parsed);
   if (rebuilt.endsWith(u' ')) {
     std::abort();
   }
   // Parsed hosts hold no ":" and no field holds a space, so every row that has both a host
   // and a port comes back whole; the others were left out and keep what they held.
-  if (proxy::ParseProxyList(rebuilt, parsed) != parsed) {
+  if (proxy::parseProxyList(rebuilt, parsed) != parsed) {
     std::abort();
   }
   // Rows the list does not name are never touched.
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& info : proxy::kBuildOrder) {
     sentinel[info.protocol] = {QStringLiteral("keep host"), QStringLiteral("keep port")};
   }
-  const proxy::ProxyRows overlaid = proxy::ParseProxyList(list, sentinel);
+  const proxy::ProxyRows overlaid = proxy::parseProxyList(list, sentinel);
   for (const auto& info : proxy::kBuildOrder) {
     const bool named = overlaid[info.protocol] != sentinel[info.protocol];
     if (named && overlaid[info.protocol] != parsed[info.protocol]) {

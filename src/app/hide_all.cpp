@@ -27,7 +27,7 @@ QKeySequence HideAll::defaultKeys() { return QKeySequence(QStringLiteral("Ctrl+A
 
 QKeySequence HideAll::storedKeys() {
   const QKeySequence stored(
-      platform::GetSetting(settingsApplication(), kSection, kKey, defaultKeys().toString()),
+      platform::readSetting(settingsApplication(), kSection, kKey, defaultKeys().toString()),
       QKeySequence::PortableText);
   return stored.isEmpty() ? defaultKeys() : stored;
 }
@@ -69,7 +69,7 @@ bool HideAll::setKeys(const QKeySequence& keys) {
   if (!grab(keys)) {
     return false;
   }
-  platform::SaveSetting(settingsApplication(), kSection, kKey,
+  platform::saveSetting(settingsApplication(), kSection, kKey,
                         m_key.keys().toString(QKeySequence::PortableText));
   return true;
 }

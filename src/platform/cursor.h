@@ -12,11 +12,6 @@ struct CursorPoint {
 
 // Reads the global pointer position (one X round trip). Returns false, leaving `out`
 // alone, when there is no display to ask.
-bool GetCursorPos(CursorPoint& out);
-// Warps the pointer. Returns false when there is no display.
-bool SetCursorPos(std::int32_t x, std::int32_t y);
-
-// Number of pointer reads made so far by this process, for cost checks.
-std::uint64_t cursorReadCount();
+bool readPointer(CursorPoint& out);
 
 }  // namespace platform

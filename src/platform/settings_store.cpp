@@ -41,8 +41,8 @@ QString settingsFilePath(const QString& appName) {
   return dir + u'/' + fileBaseName(appName) + QStringLiteral(".ini");
 }
 
-QString GetSetting(const QString& appName, const QString& section, const QString& key,
-                   const QString& defaultValue) {
+QString readSetting(const QString& appName, const QString& section, const QString& key,
+                    const QString& defaultValue) {
   const QSettings settings(settingsFilePath(appName), QSettings::IniFormat);
   const QVariant value = settings.value(settingsKey(section, key));
   return value.isValid() ? value.toString() : defaultValue;
@@ -86,7 +86,7 @@ bool setAside(const QString& path) {
 
 }  // namespace
 
-bool SaveSetting(const QString& appName, const QString& section, const QString& key,
+bool saveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value) {
   const QString path = settingsFilePath(appName);
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) {

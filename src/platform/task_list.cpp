@@ -96,25 +96,25 @@ class SkipTaskbarFilter : public QObject {
   static constexpr const char* kPendingMessage = "hushleafSkipMessagePending";
 };
 
-QPointer<SkipTaskbarFilter> g_filter;
+QPointer<SkipTaskbarFilter> skipTaskbarFilter;
 
 }  // namespace
 
 void setTaskVisible(bool visible) {
-  if (!visible && g_filter.isNull() && qApp != nullptr) {
-    g_filter = new SkipTaskbarFilter(qApp);
-    qApp->installEventFilter(g_filter);
+  if (!visible && skipTaskbarFilter.isNull() && qApp != nullptr) {
+    skipTaskbarFilter = new SkipTaskbarFilter(qApp);
+    qApp->installEventFilter(skipTaskbarFilter);
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->isVisible()) {
         applySkipTaskbar(w);
       }
     }
-  } else if (visible && !g_filter.isNull()) {
-    delete g_filter;
+  } else if (visible && !skipTaskbarFilter.isNull()) {
+    delete skipTaskbarFilter;
   }
 }
 
-bool taskVisible() { return g_filter.isNull(); }
+bool taskVisible() { return skipTaskbarFilter.isNull(); }
 
 void applySkipTaskbar(const QWidget* window) {
   if (window == nullptr || window->windowHandle() == nullptr) {

@@ -41,7 +41,7 @@ const ProxyProtocolInfo& protocolInfo(ProxyProtocol protocol) {
   return kBuildOrder.front();  // unreachable for a valid enumerator
 }
 
-QString BuildProxyList(const ProxyRows& rows) {
+QString buildProxyList(const ProxyRows& rows) {
   QString list;
   for (const ProxyProtocolInfo& info : kBuildOrder) {
     const ProxyServerRow& row = rows[info.protocol];
@@ -56,7 +56,7 @@ QString BuildProxyList(const ProxyRows& rows) {
   return trimmedEnd(std::move(list));
 }
 
-QString BuildBypassList(const QString& exceptions, bool bypassLocal) {
+QString buildBypassList(const QString& exceptions, bool bypassLocal) {
   QString list;
   if (!exceptions.isEmpty()) {
     list += QString(exceptions).replace(u';', kSpace);
@@ -67,7 +67,7 @@ QString BuildBypassList(const QString& exceptions, bool bypassLocal) {
   return trimmedSpaces(list);
 }
 
-ProxyRows ParseProxyList(const QString& proxyList, ProxyRows rows) {
+ProxyRows parseProxyList(const QString& proxyList, ProxyRows rows) {
   if (proxyList.isEmpty()) {
     return rows;
   }
@@ -94,7 +94,7 @@ ProxyRows ParseProxyList(const QString& proxyList, ProxyRows rows) {
   return rows;
 }
 
-BypassFields ParseBypassList(const QString& bypassList, BypassFields fields) {
+BypassFields parseBypassList(const QString& bypassList, BypassFields fields) {
   if (bypassList.isEmpty()) {
     return fields;
   }

@@ -63,19 +63,19 @@ struct BypassFields {
 inline constexpr QStringView kLocalEntry = u"<local>";
 
 // "socks=h:p https=h:p http=h:p gopher=h:p ftp=h:p", rows lacking a host or a port left out.
-[[nodiscard]] QString BuildProxyList(const ProxyRows& rows);
+[[nodiscard]] QString buildProxyList(const ProxyRows& rows);
 
 // The exception text with ";" turned into spaces, plus " <local>" when the flag is set,
 // spaces trimmed from both ends.
-[[nodiscard]] QString BuildBypassList(const QString& exceptions, bool bypassLocal);
+[[nodiscard]] QString buildBypassList(const QString& exceptions, bool bypassLocal);
 
 // Rows the list names are replaced (a later entry for the same protocol wins); the rest
 // keep what `rows` held. An entry with a known prefix but no ":" gives the whole rest as
 // the host and an empty port.
-[[nodiscard]] ProxyRows ParseProxyList(const QString& proxyList, ProxyRows rows);
+[[nodiscard]] ProxyRows parseProxyList(const QString& proxyList, ProxyRows rows);
 
 // Entries other than "<local>" become the exception text joined by ";" (only when there
 // is at least one); "<local>" sets the flag, which parsing never clears.
-[[nodiscard]] BypassFields ParseBypassList(const QString& bypassList, BypassFields fields);
+[[nodiscard]] BypassFields parseBypassList(const QString& bypassList, BypassFields fields);
 
 }  // namespace proxy

@@ -55,8 +55,8 @@ bool knownEntry(const QString& entry) {
 ProxySettings settingsFromForm(const ProxyFormFields& fields) {
   return ProxySettings{
       .useProxy = fields.useProxy,
-      .proxyList = BuildProxyList(fields.rows),
-      .bypassList = BuildBypassList(fields.exceptions, fields.bypassLocal),
+      .proxyList = buildProxyList(fields.rows),
+      .bypassList = buildBypassList(fields.exceptions, fields.bypassLocal),
   };
 }
 
@@ -70,11 +70,11 @@ bool readSettings(const ProxySettings& settings, ProxyFormFields& fields) {
   if (settings.useProxy) {
     fields.useProxy = true;
   }
-  fields.rows = ParseProxyList(settings.proxyList, fields.rows);
+  fields.rows = parseProxyList(settings.proxyList, fields.rows);
   // The whole bypass list is parsed: dropping its first entry, as a reader might to skip
   // a leading part, would lose the first exception the user typed on every Apply.
   const BypassFields bypass =
-      ParseBypassList(settings.bypassList, {fields.exceptions, fields.bypassLocal});
+      parseBypassList(settings.bypassList, {fields.exceptions, fields.bypassLocal});
   fields.exceptions = bypass.exceptions;
   fields.bypassLocal = bypass.bypassLocal;
   return settings.useProxy;
@@ -105,7 +105,7 @@ std::optional<EngineProxy> engineProxyFor(const ProxySettings& settings) {
   for (const ProxyProtocolInfo& info : kBuildOrder) {
     unnamed[info.protocol] = {QStringLiteral(" "), QStringLiteral(" ")};
   }
-  const ProxyRows rows = ParseProxyList(list, unnamed);
+  const ProxyRows rows = parseProxyList(list, unnamed);
   std::optional<EngineProxy> chosen;
   for (const ProxyProtocol protocol :
        {ProxyProtocol::Http, ProxyProtocol::Secure, ProxyProtocol::Socks, ProxyProtocol::Ftp,

@@ -60,7 +60,7 @@ struct SameServerOutcome {
 [[nodiscard]] SameServerOutcome sameServerRule(bool useSame, const ProxyServerRow& http);
 
 // The one proxy the engine takes for every scheme (it has no per-scheme proxies and no
-// bypass list), read from the rows ParseProxyList gives: the Http row drives it, then
+// bypass list), read from the rows parseProxyList gives: the Http row drives it, then
 // Secure, then Socks (as SOCKS5); rows for ftp or gopher alone leave it direct.
 struct EngineProxy {
   enum class Kind { Direct, Http, Socks5 };

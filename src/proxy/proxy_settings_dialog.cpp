@@ -272,8 +272,8 @@ void ProxySettingsDialog::showFields(const ProxyFormFields& f) {
 void ProxySettingsDialog::loadStoredAddress() {
   const QString app = settingsApplication();
   const QString section = QString::fromLatin1(kSettingsSection);
-  m_address->setText(platform::GetSetting(app, section, QString::fromLatin1(kKeyAddress)));
-  m_port->setText(platform::GetSetting(app, section, QString::fromLatin1(kKeyPort)));
+  m_address->setText(platform::readSetting(app, section, QString::fromLatin1(kKeyAddress)));
+  m_port->setText(platform::readSetting(app, section, QString::fromLatin1(kKeyPort)));
 }
 
 void ProxySettingsDialog::refresh() {
@@ -290,8 +290,8 @@ void ProxySettingsDialog::applySettings(const std::function<void()>& then) {
   const QString app = settingsApplication();
   const QString section = QString::fromLatin1(kSettingsSection);
   if (savesAddressAndPort(f)) {
-    platform::SaveSetting(app, section, QString::fromLatin1(kKeyAddress), f.address);
-    platform::SaveSetting(app, section, QString::fromLatin1(kKeyPort), f.port);
+    platform::saveSetting(app, section, QString::fromLatin1(kKeyAddress), f.address);
+    platform::saveSetting(app, section, QString::fromLatin1(kKeyPort), f.port);
   }
   const bool ok = browser::applyProxySettings(settingsFromForm(f));
   auto* box = new QMessageBox(ok ? QMessageBox::Information : QMessageBox::Warning, windowTitle(),
@@ -339,7 +339,7 @@ void ProxySettingsDialog::applyAndRefresh() {
 void ProxySettingsDialog::applyAndClose() {
   // "use" is stored whatever the outcome; the dialog closes once its message is read.
   applySettings([this] { accept(); });
-  platform::SaveSetting(settingsApplication(), QString::fromLatin1(kSettingsSection),
+  platform::saveSetting(settingsApplication(), QString::fromLatin1(kSettingsSection),
                         QString::fromLatin1(kKeyUse), useSettingValue(m_useProxy->isChecked()));
 }
 

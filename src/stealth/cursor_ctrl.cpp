@@ -13,45 +13,27 @@ struct SharedReading {
   std::uint64_t serial = 0;  // 0: no reading yet
 };
 
-SharedReading g_reading;
-
-void invalidateShared() { g_reading.serial = 0; }
+SharedReading sharedReading;
 
 }  // namespace
 
 bool CursorCtrl::sample() noexcept {
   const Clock::time_point now = Clock::now();
-  const bool shareable = g_reading.serial != 0 && g_reading.serial != m_lastSerial &&
-                         now - g_reading.at < kShareWindow;
+  const bool shareable = sharedReading.serial != 0 && sharedReading.serial != m_lastSerial &&
+                         now - sharedReading.at < kShareWindow;
   if (!shareable) {
     platform::CursorPoint fresh;
-    if (!platform::GetCursorPos(fresh)) {
+    if (!platform::readPointer(fresh)) {
       return false;
     }
     static std::uint64_t serials = 0;
-    g_reading.pos = fresh;
-    g_reading.at = now;
-    g_reading.serial = ++serials;
+    sharedReading.pos = fresh;
+    sharedReading.at = now;
+    sharedReading.serial = ++serials;
   }
-  m_pos = g_reading.pos;
-  m_lastSerial = g_reading.serial;
+  m_pos = sharedReading.pos;
+  m_lastSerial = sharedReading.serial;
   return true;
-}
-
-void CursorCtrl::setMouseX(std::int32_t value) {
-  platform::CursorPoint current;
-  if (platform::GetCursorPos(current)) {
-    platform::SetCursorPos(value, current.y);
-    invalidateShared();
-  }
-}
-
-void CursorCtrl::setMouseY(std::int32_t value) {
-  platform::CursorPoint current;
-  if (platform::GetCursorPos(current)) {
-    platform::SetCursorPos(current.x, value);
-    invalidateShared();
-  }
 }
 
 }  // namespace stealth

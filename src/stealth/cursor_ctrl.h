@@ -8,7 +8,7 @@
 namespace stealth {
 
 // The cursor control every browser window carries as `cursorControl`: the pointer
-// position in screen pixels as two read-write properties.
+// position in screen pixels.
 //
 // Reading the pointer is an X round trip, and every window woken by the same motion
 // ticks in the same turn of the event loop, so readings are shared: sample() takes the
@@ -26,9 +26,6 @@ class CursorCtrl {
 
   [[nodiscard]] std::int32_t mouseX() const noexcept { return m_pos.x; }
   [[nodiscard]] std::int32_t mouseY() const noexcept { return m_pos.y; }
-  // Each reads the current position, then moves the pointer along one axis only.
-  void setMouseX(std::int32_t value);
-  void setMouseY(std::int32_t value);
 
  private:
   platform::CursorPoint m_pos;

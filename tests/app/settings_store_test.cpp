@@ -20,8 +20,8 @@ TEST(SettingsStore, AFileItCannotParseIsKeptAsideAndOneItCannotReadIsLeftAlone) 
   const QString file = platform::settingsFilePath(app);
   ASSERT_EQ(file, config.filePath("Hushleaf Browser.ini"));
   // Saved while AutoHide has emptied the title: found under the program's own name.
-  ASSERT_TRUE(platform::SaveSetting({}, "proxy", "use", "true"));
-  EXPECT_EQ(platform::GetSetting(app, "proxy", "use"), "true");
+  ASSERT_TRUE(platform::saveSetting({}, "proxy", "use", "true"));
+  EXPECT_EQ(platform::readSetting(app, "proxy", "use"), "true");
 
   // Broken twice by hand: each broken file is kept whole, and the new value is stored.
   for (const char* aside : {".bad", ".bad2"}) {
@@ -29,15 +29,15 @@ TEST(SettingsStore, AFileItCannotParseIsKeptAsideAndOneItCannotReadIsLeftAlone) 
     QFile out(file);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(broken) == broken.size());
     out.close();
-    EXPECT_TRUE(platform::SaveSetting(app, "proxy", "port", "8080"));
+    EXPECT_TRUE(platform::saveSetting(app, "proxy", "port", "8080"));
     EXPECT_EQ(contents(file + aside), broken);
-    EXPECT_EQ(platform::GetSetting(app, "proxy", "port"), "8080");
+    EXPECT_EQ(platform::readSetting(app, "proxy", "port"), "8080");
   }
 
   // A folder where the file should be: nothing is written, and saving says so.
   const QString other = platform::settingsFilePath("Other");
   ASSERT_TRUE(QDir().mkpath(other + "/keep"));
-  EXPECT_FALSE(platform::SaveSetting("Other", "proxy", "use", "true"));
+  EXPECT_FALSE(platform::saveSetting("Other", "proxy", "use", "true"));
   EXPECT_TRUE(QDir(other + "/keep").exists());
 }
 

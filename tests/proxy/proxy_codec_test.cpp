@@ -29,12 +29,12 @@ TEST(ProxyCodec, BuildLists) {
       // Typed spaces count and stay, tabs are content; only the list's end is trimmed.
       {": | : | a b:80  |h:x\t|:", "https= :  http= a b:80   gopher=h:x\t"}};
   for (const auto& [fields, list] : proxies) {
-    EXPECT_EQ(BuildProxyList(rows(fields)), list) << fields;
+    EXPECT_EQ(buildProxyList(rows(fields)), list) << fields;
   }
   const std::tuple<const char*, bool, const char*> bypasses[] = {
       {"a;b", true, "a b <local>"}, {" a; b;", false, "a  b"}, {"\ta\n", false, "\ta\n"}};
   for (const auto& [exceptions, local, list] : bypasses) {
-    EXPECT_EQ(BuildBypassList(exceptions, local), list) << exceptions;
+    EXPECT_EQ(buildBypassList(exceptions, local), list) << exceptions;
   }
 }
 
@@ -47,7 +47,7 @@ TEST(ProxyCodec, ParseProxyListReplacesOnlyTheRowsItNames) {
        "s0:1|e0:2|alpha:80;https=beta:443\tftp=b:2|g0:4|f0:5"},
       {"  socks=alpha:1080  socks=beta:1081 https=b:443", "beta:1081|b:443|h0:3|g0:4|f0:5"}};
   for (const auto& [list, fields] : cases) {
-    EXPECT_TRUE(ParseProxyList(list, rows(kSentinel)) == rows(fields)) << list;
+    EXPECT_TRUE(parseProxyList(list, rows(kSentinel)) == rows(fields)) << list;
   }
 }
 
@@ -58,7 +58,7 @@ TEST(ProxyCodec, ParseBypassListCollectsEntriesAndOnlySetsTheFlag) {
       {"<local>", false, {"old", true}},  {"a", true, {"a", true}},
       {"", true, {"old", true}},          {"a;b;<local>", false, {"a;b;<local>", false}}};
   for (const auto& [list, flag, after] : cases) {
-    EXPECT_EQ(ParseBypassList(list, {"old", flag}), after) << list;
+    EXPECT_EQ(parseBypassList(list, {"old", flag}), after) << list;
   }
 }
 

@@ -28,7 +28,7 @@ QString state() {
           ? "direct"
           : engine.hostName() + ":" + QString::number(engine.port())};
   for (const char* key : {"address", "port", "use"}) {
-    s << platform::GetSetting(kApp, "proxy", key, "-");
+    s << platform::readSetting(kApp, "proxy", key, "-");
   }
   return s.join(" / ");
 }

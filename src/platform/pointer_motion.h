@@ -7,7 +7,7 @@
 #include <optional>
 
 class QSocketNotifier;
-using xcb_connection_t = struct xcb_connection_t;
+struct xcb_connection_t;  // xcb's own typedef names the same struct
 
 namespace platform {
 

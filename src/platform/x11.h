@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-using xcb_connection_t = struct xcb_connection_t;
+struct xcb_connection_t;  // xcb's own typedef names the same struct
 
 namespace platform::x11 {
 

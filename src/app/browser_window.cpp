@@ -10,7 +10,7 @@
 #include "browser/page_commands.h"
 #include "browser/page_properties.h"
 #include "browser/webengine_browser.h"
-#include "favorites/favorites_commands.h"
+#include "favorites/favorites_menu.h"
 #include "platform/app_title.h"
 #include "platform/window_opacity.h"
 
@@ -321,7 +321,9 @@ void BrowserWindow::initWindow() {
   m_opacitySlider->setToolTip(QStringLiteral("Transparency"));
   m_opacitySlider->setValue(m_opacitySlider->maximum());
   action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(false);
-  favorites::buildFavoritesMenu(this, m_engine);
+  // Favorites goes left of Help, the last menu, as in other browsers.
+  menuBar()->insertMenu(menuBar()->actions().constLast(),
+                        new favorites::FavoritesMenu(this, m_engine));
 }
 
 // ---- Layout -----------------------------------------------------------------------

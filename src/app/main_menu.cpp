@@ -9,7 +9,7 @@
 #include "browser/page_commands.h"
 #include "browser/start_page.h"
 #include "dialogs/about_dialog.h"
-#include "favorites/favorites_commands.h"
+#include "favorites/favorites_menu.h"
 #include "platform/desktop.h"
 #include "proxy/proxy_settings_dialog.h"
 

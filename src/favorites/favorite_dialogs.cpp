@@ -1,6 +1,6 @@
 #include "favorites/favorite_dialogs.h"
 
-#include "favorites/favorites_menu.h"
+#include "favorites/favorites_scan.h"
 #include "favorites/folder_source.h"
 
 #include <QComboBox>
@@ -47,7 +47,7 @@ QStringList plainFolders(const QString& root) {
     const QString path = relative.isEmpty() ? root : root + QLatin1Char('/') + relative;
     for (const QString& name : listing.listWithDirectoryFilter(path)) {
       const auto attributes = listing.attributes(path + QLatin1Char('/') + name);
-      if (attributes && *attributes == kAttrDirectory) {
+      if (attributes && *attributes == DirectoryAttribute) {
         const QString inner = relative.isEmpty() ? name : relative + QLatin1Char('/') + name;
         folders.append(inner);
         pending.emplace_back(inner, depth + 1);

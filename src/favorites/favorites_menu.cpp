@@ -1,227 +1,133 @@
 #include "favorites/favorites_menu.h"
 
-#include <QFile>
-#include <QTextBoundaryFinder>
+#include "browser/browser_engine.h"
+#include "favorites/favorite_dialogs.h"
+#include "favorites/favorites_scan.h"
+#include "favorites/folder_source.h"
+#include "favorites/profile_string.h"
+#include "platform/desktop.h"
+#include "platform/folders.h"
+
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QUrl>
 
 namespace favorites {
 
 namespace {
 
-constexpr int kLongCaption = 49;
-constexpr int kCutCaption = 47;
-
-// Where each user-perceived character ends, in order.
-std::vector<qsizetype> characterEnds(const QString& text) {
-  std::vector<qsizetype> ends;
-  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-  while (finder.toNextBoundary() > 0) {
-    ends.push_back(finder.position());
-  }
-  return ends;
+// A favourite's name is the page's title: an "&" in it is a character, not a shortcut.
+QString plainCaption(QString caption) {
+  return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-QString withSlash(const QString& path) {
-  return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-}
-
-MenuNode item(const QString& caption, int id) {
-  MenuNode node;
-  node.kind = MenuNode::Kind::Item;
-  node.caption = shortenCaption(caption);
-  node.id = id;
-  return node;
-}
-
-// Inserting by position: at or beyond the end appends.
-void insertAt(std::vector<MenuNode>& menu, int position, MenuNode node) {
-  const auto at =
-      position < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(position), menu.size());
-  menu.insert(menu.begin() + static_cast<std::ptrdiff_t>(at), std::move(node));
-}
-
-class Scanner {
+// Drawing of the window stays frozen while a dialog and the rebuild run.
+class UpdateLock {
  public:
-  Scanner(const FolderSource& source, FavoritesMenuTree& tree) : m_source(source), m_tree(tree) {}
-
-  // Returns the number of folders kept.
-  int addFolderMenus(const QString& rawPath, std::vector<MenuNode>& parent, bool top,
-                     int depth = 0) {
-    const QString path = withSlash(rawPath);
-    QStringList folders;
-    // Deeper folders are not shown: the scan (and the menus built from it) stays
-    // within a fixed stack depth however deep the tree on disk goes.
-    if (depth >= kMaxFolderDepth || m_stopped) {
-      return 0;
-    }
-    // The whole listing is read before any folder is descended into.
-    for (const QString& name : m_source.listWithDirectoryFilter(path)) {
-      const auto attributes = m_source.attributes(path + name);
-      if (attributes && *attributes == kAttrDirectory) {
-        folders.append(name);
-      }
-    }
-    int position = 0;
-    if (top) {
-      m_tree.FilesStart = static_cast<int>(folders.size()) + 3;
-      position = 3;
-    }
-    for (const QString& folder : folders) {
-      ++position;
-      MenuNode sub;
-      sub.kind = MenuNode::Kind::SubMenu;
-      sub.caption = shortenCaption(folder);
-      const QString inner = path + folder + QLatin1Char('/');
-      const int kept = addFolderMenus(inner, sub.children, false, depth + 1);
-      addFileItems(inner, sub.children, kept);
-      // Positions count from 1 after the fixed entries here, as the menu calls do: the
-      // first folder goes to index 4 of the top menu (appended), below it to index 1.
-      insertAt(parent, position, std::move(sub));
-    }
-    m_stopped = m_stopped || !m_source.processPendingEvents();
-    return static_cast<int>(folders.size());
-  }
-
-  void addFileItems(const QString& path, std::vector<MenuNode>& menu, int start) {
-    if (m_stopped) {
-      return;
-    }
-    int position = start;
-    for (const QString& name : m_source.listWithFileFilter(path)) {
-      m_tree.FavoriteFiles.append(path + name);
-      const int id = FAVORITE_ID_BASE + static_cast<int>(m_tree.FavoriteFiles.size());
-      // A name too short to lose four characters gets no item, but keeps its id.
-      if (const auto caption = fileCaption(name)) {
-        insertAt(menu, position, item(*caption, id));
-      }
-      ++position;
+  explicit UpdateLock(QWidget* window) : m_window(window) { m_window->setUpdatesEnabled(false); }
+  ~UpdateLock() {
+    if (!m_window.isNull()) {
+      m_window->setUpdatesEnabled(true);
     }
   }
+  UpdateLock(const UpdateLock&) = delete;
+  UpdateLock& operator=(const UpdateLock&) = delete;
 
  private:
-  const FolderSource& m_source;
-  FavoritesMenuTree& m_tree;
-  bool m_stopped = false;
+  QPointer<QWidget> m_window;
 };
 
 }  // namespace
 
-QString shortenCaption(const QString& caption) {
-  if (caption.size() <= kLongCaption) {
-    return caption;  // no more characters than code units
-  }
-  const auto ends = characterEnds(caption);
-  if (ends.size() <= static_cast<std::size_t>(kLongCaption)) {
-    return caption;
-  }
-  return caption.left(ends[kCutCaption - 1]) + QStringLiteral("...");
+FavoritesMenu::FavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine)
+    : QMenu(tr("Favorites"), window), m_window(window), m_engine(engine) {
+  setObjectName(QStringLiteral("mnuFavoritesMenu"));
+  // The separator under the fixed entries shows even when nothing follows it.
+  setSeparatorsCollapsible(false);
+  QAction* add = addAction(tr("Add to Favorites..."), this, &FavoritesMenu::addCurrentPage);
+  // The key every browser has for it.
+  add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  add->setShortcutContext(Qt::WindowShortcut);
+  addAction(tr("Organize Favorites..."), this, &FavoritesMenu::organize);
+  m_folderStart = addSeparator();
+  rebuild();
 }
 
-std::optional<QString> fileCaption(const QString& fileName) {
-  qsizetype end = fileName.size();
-  for (int dropped = 0; dropped < 4; ++dropped) {
-    if (end == 0) {
-      return std::nullopt;
+void FavoritesMenu::rebuild() {
+  const QList<QAction*> entries = actions();
+  for (qsizetype i = entries.indexOf(m_folderStart) + 1; i < entries.size(); ++i) {
+    removeAction(entries[i]);
+    if (entries[i]->parent() == this) {
+      delete entries[i];
+    } else if (QMenu* sub = entries[i]->menu()) {
+      sub->deleteLater();  // its actions go with it
     }
-    end -=
-        end >= 2 && fileName.at(end - 1).isLowSurrogate() && fileName.at(end - 2).isHighSurrogate()
-            ? 2
-            : 1;
   }
-  return fileName.left(end);
+  const QString folder = platform::favoritesFolder();
+  addEntries(this, scanFavorites(folder.isEmpty() ? QString() : folder + QLatin1Char('/'),
+                                 FolderListing()));
 }
 
-std::optional<QString> FavoritesMenuTree::fileForCommand(int id) const {
-  const int index = id - FAVORITE_ID_BASE;
-  if (index < 1 || index > FavoriteFiles.size()) {
-    return std::nullopt;
-  }
-  return FavoriteFiles.at(index - 1);
-}
-
-FavoritesMenuTree scanFavorites(const QString& favoritesPath, const FolderSource& source) {
-  FavoritesMenuTree tree;
-  tree.entries.push_back(item(QString::fromLatin1(kAddFavoriteCaption), ID_ADD_FAVORITE));
-  tree.entries.push_back(
-      item(QString::fromLatin1(kOrganizeFavoritesCaption), ID_ORGANIZE_FAVORITES));
-  MenuNode separator;
-  separator.kind = MenuNode::Kind::Separator;
-  separator.id = ID_FAVORITES_SEPARATOR;
-  tree.entries.push_back(separator);
-  // No folder: only the fixed entries, never a scan of the file-system root.
-  if (favoritesPath.isEmpty() || favoritesPath == QLatin1String("/")) {
-    return tree;
-  }
-  Scanner scanner(source, tree);
-  scanner.addFolderMenus(favoritesPath, tree.entries, true);
-  scanner.addFileItems(withSlash(favoritesPath), tree.entries, tree.FilesStart);
-  return tree;
-}
-
-namespace {
-bool reordersText(char16_t c) {
-  return c == 0x061c || c == 0x200e || c == 0x200f || (c >= 0x202a && c <= 0x202e) ||
-         (c >= 0x2066 && c <= 0x2069);
-}
-}  // namespace
-
-QString cleanFileName(const QString& raw) {
-  QString name;
-  name.reserve(raw.size());
-  for (const QChar c : raw) {
-    const bool bad = c.unicode() < 0x20 || c == QLatin1Char('/') || c == QLatin1Char('\\') ||
-                     c == QLatin1Char(':') || c == QLatin1Char('*') || c == QLatin1Char('?') ||
-                     c == QLatin1Char('"') || c == QLatin1Char('<') || c == QLatin1Char('>') ||
-                     c == QLatin1Char('|') || (c.unicode() >= 0x7f && c.unicode() < 0xa0) ||
-                     reordersText(c.unicode());
-    name += bad ? QLatin1Char('_') : c;
-  }
-  name = name.trimmed();
-  if (name.startsWith(QLatin1Char('.'))) {
-    name[0] = QLatin1Char('_');
-  }
-  return name;
-}
-
-QString favoriteFileName(const QString& title, int copy) {
-  QString name = cleanFileName(title);
-  if (name.isEmpty()) {
-    name = QStringLiteral("Untitled");
-  }
-  const QString tail =
-      (copy > 1 ? QStringLiteral(" (%1)").arg(copy) : QString()) + QStringLiteral(".url");
-  const qsizetype room = kMaxFileNameBytes - QFile::encodeName(tail).size();
-  if (QFile::encodeName(name).size() > room) {
-    qsizetype keep = 0;
-    qsizetype bytes = 0;
-    for (const qsizetype end : characterEnds(name)) {
-      bytes += QFile::encodeName(name.mid(keep, end - keep)).size();
-      if (bytes > room) {
-        break;
-      }
-      keep = end;
+void FavoritesMenu::addEntries(QMenu* menu, const std::vector<MenuNode>& entries) {
+  for (const MenuNode& node : entries) {
+    if (node.isFolder) {
+      addEntries(menu->addMenu(plainCaption(node.caption)), node.children);
+      continue;
     }
-    name.truncate(keep);
+    QAction* action = menu->addAction(plainCaption(node.caption));
+    action->setData(node.path);
+    connect(action, &QAction::triggered, this, [this, path = node.path] { openFavorite(path); });
   }
-  return name + tail;
 }
 
-QByteArray internetShortcutContent(const QString& url) {
-  QString line = url;
-  line.remove(QLatin1Char('\r'));
-  line.remove(QLatin1Char('\n'));
-  return "[InternetShortcut]\r\nURL=" + line.toUtf8() + "\r\n";
+void FavoritesMenu::openFavorite(const QString& path) {
+  if (m_engine.isNull() || path.isEmpty() || !QFileInfo::exists(path)) {
+    return;
+  }
+  const QString extension = fileExtension(path).toLower();
+  if (extension == QLatin1String("url")) {
+    const QString address =
+        readProfileFile(path, QStringLiteral("InternetShortcut"), QStringLiteral("URL"));
+    // A shortcut with no address (unreadable, damaged or empty) leaves the page alone
+    // rather than blanking it.
+    if (!address.isEmpty() && address != m_engine->url()) {
+      m_engine->load(address);
+    }
+  } else if (extension == QLatin1String("lnk") || extension == QLatin1String("desktop")) {
+    // Shell links, and their counterpart on this desktop, a launcher file.
+    platform::openExternally(QUrl::fromLocalFile(path));
+  }
 }
 
-QString GetFileExtension(const QString& path, bool withDot) {
-  const auto dot = path.lastIndexOf(QLatin1Char('.'));
-  const QString extension = dot < 0 ? path : path.mid(dot + 1);
-  return withDot ? QStringLiteral(".") + extension : extension;
+void FavoritesMenu::addCurrentPage() {
+  if (m_engine.isNull()) {
+    return;
+  }
+  const UpdateLock lock(m_window);
+  const QPointer<FavoritesMenu> alive(this);
+  if (AddFavorite(m_window, platform::favoritesFolder(), m_engine->url(),
+                  replaceExtension(m_engine->title(), QString())) == DialogResult::Failed ||
+      alive.isNull()) {
+    return;
+  }
+  rebuild();
 }
 
-QString ReplaceExtension(const QString& name, const QString& newExtension) {
-  const auto dot = name.lastIndexOf(QLatin1Char('.'));
-  const QString base = dot < 0 ? name : name.left(dot);
-  return newExtension.isEmpty() ? base : base + QLatin1Char('.') + newExtension;
+void FavoritesMenu::organize() {
+  const UpdateLock lock(m_window);
+  const QPointer<FavoritesMenu> alive(this);
+  if (DoOrganizeFavDlg(m_window, platform::favoritesFolder()) == DialogResult::Failed ||
+      alive.isNull()) {
+    return;
+  }
+  rebuild();
+}
+
+void addToFavorites(QWidget* window, browser::BrowserEngine* engine) {
+  if (engine == nullptr) {
+    return;
+  }
+  AddFavorite(window, platform::favoritesFolder(), engine->url(), engine->title());
 }
 
 }  // namespace favorites

@@ -32,18 +32,18 @@ std::optional<unsigned> FolderListing::attributes(const QString& path) const {
   }
   unsigned attributes = 0;
   if (info.isSymLink()) {
-    attributes |= kAttrReparsePoint;
+    attributes |= SymbolicLinkAttribute;
   }
   if (info.isDir()) {
-    attributes |= kAttrDirectory;
+    attributes |= DirectoryAttribute;
   } else if (!info.isFile()) {
-    attributes |= kAttrSystem;
+    attributes |= SystemAttribute;
   }
   if (info.fileName().startsWith(QLatin1Char('.'))) {
-    attributes |= kAttrHidden;
+    attributes |= HiddenAttribute;
   }
   if (!info.isWritable()) {
-    attributes |= kAttrReadOnly;
+    attributes |= ReadOnlyAttribute;
   }
   return attributes;
 }

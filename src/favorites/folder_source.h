@@ -1,6 +1,6 @@
 #pragma once
 
-#include "favorites/favorites_menu.h"
+#include "favorites/favorites_scan.h"
 
 namespace favorites {
 

@@ -79,7 +79,7 @@ QString readProfileString(const QByteArray& content, const QString& section, con
   return defaultValue;
 }
 
-QString ReadIniString(const QString& path, const QString& section, const QString& key) {
+QString readProfileFile(const QString& path, const QString& section, const QString& key) {
   // Opened without waiting for a writer, then checked on the open file itself, so a
   // FIFO put in place of the shortcut after any earlier check cannot block either.
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -15,6 +15,6 @@ QString readProfileString(const QByteArray& content, const QString& section, con
 // The value from a file. Only a regular file (or a link to one) is read: a FIFO or a
 // device would block the window, and a file larger than any shortcut is none. Any such
 // file, or one that cannot be read, gives an empty value.
-QString ReadIniString(const QString& path, const QString& section, const QString& key);
+QString readProfileFile(const QString& path, const QString& section, const QString& key);
 
 }  // namespace favorites

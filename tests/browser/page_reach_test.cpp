@@ -9,7 +9,7 @@
 #include "browser/start_page.h"
 #include "browser/webengine_browser.h"
 #include "favorites/favorite_dialogs.h"
-#include "favorites/favorites_commands.h"
+#include "favorites/favorites_menu.h"
 #include "platform/folders.h"
 #include "support/http_server.h"
 #include "support/modal.h"
@@ -419,12 +419,9 @@ TEST_F(PageReach, PageTextsAreShownAsTextNeverAsMarkup) {
   QMainWindow window;
   auto* engine = new browser::WebEngineBrowser(&window);
   window.setCentralWidget(engine->widget());
-  favorites::buildFavoritesMenu(&window, engine);
+  const favorites::FavoritesMenu menu(&window, engine);
   QStringList names;
-  for (QAction* menu : window.menuBar()->actions()) {
-    if (menu->menu() == nullptr) continue;
-    for (const QAction* item : menu->menu()->actions()) names << item->iconText();
-  }
+  for (const QAction* item : menu.actions()) names << item->iconText();
   QFile::remove(folder + "/Tom & Jerry.url");
   EXPECT_TRUE(names.contains("Tom & Jerry")) << names.join('|').toStdString();
 }

@@ -1,5 +1,5 @@
 // The Favorites scan over real folders, the names it makes, and the shortcut reader.
-#include "favorites/favorites_menu.h"
+#include "favorites/favorites_scan.h"
 #include "favorites/folder_source.h"
 #include "favorites/profile_string.h"
 
@@ -24,13 +24,12 @@ void touch(const QString& path, const QByteArray& content = "[InternetShortcut]\
   ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
 }
 
-// The menu as text: "caption=id", "[folder: its entries]" or "-", in menu order.
-QString shown(const std::vector<MenuNode>& nodes) {
+// The menu as text: "caption=file" (the file below root) or "[folder: its entries]".
+QString shown(const std::vector<MenuNode>& nodes, const QString& root) {
   QStringList out;
   for (const MenuNode& n : nodes) {
-    out << (n.kind == MenuNode::Kind::Separator ? QStringLiteral("-")
-            : n.kind == MenuNode::Kind::SubMenu ? "[" + n.caption + ": " + shown(n.children) + "]"
-                                                : n.caption + "=" + QString::number(n.id));
+    out << (n.isFolder ? "[" + n.caption + ": " + shown(n.children, root) + "]"
+                       : n.caption + "=" + n.path.mid(root.size()));
   }
   return out.join(u' ');
 }
@@ -38,25 +37,24 @@ QString shown(const std::vector<MenuNode>& nodes) {
 TEST(FavoritesScan, FoldersFirstDepthFirstCaptionsCutAndWhatIsLeftOut) {
   const QTemporaryDir dir;
   const QString root = dir.path() + "/", smile = QStringLiteral("\U0001F600");
-  for (const QString& name :
-       QStringList{"A/a1.url", "b.url", "S/z.url", "S/F1/x.url", "S/F2/w.url", "zz",
-                   QString(60, 'L') + "/" + QString(46, 'e') + smile + "xyz.url",
-                   QString(48, 'c') + smile + ".url", smile + "abc", ".hidden/secret.url",
-                   "real/.dot.url"}) {
-    touch(root + name);  // "zz" is too short for an item but still takes an id
+  const QString longFolder = QString(60, 'L'), longName = QString(46, 'e') + smile + "xyz.url";
+  const QString wide = QString(48, 'c') + smile + ".url";
+  for (const QString& name : QStringList{"A/a1.url", "b.url", "S/z.url", "S/F1/x.url", "S/F2/w.url",
+                                         "zz", longFolder + "/" + longName, wide, smile + "abc",
+                                         ".hidden/secret.url", "real/.dot.url"}) {
+    touch(root + name);  // "zz" is too short for an item
   }
   ASSERT_TRUE(QFile::link(root + "real", root + "link"));
   ASSERT_TRUE(QFile::link(root, root + "real/loop"));  // followed, it would never end
-  const auto menu = scanFavorites(root, FolderListing());
-  EXPECT_EQ(shown(menu.entries).section(" - ", 1),
-            QStringLiteral("[A: a1=1101] [%1...: %2...=1102] [real: .dot=1103] "
-                           "[S: [F1: x=1104] [F2: w=1105] z=1106] b=1107 %3=1108 =1110")
-                .arg(QString(47, 'L'), QString(46, 'e') + smile, QString(48, 'c') + smile));
-  EXPECT_EQ(menu.fileForCommand(1109), root + "zz");
-  EXPECT_FALSE(menu.fileForCommand(1111) || menu.fileForCommand(FAVORITE_ID_BASE));
-  // No folder, or the root of the file system: the fixed entries alone.
+  EXPECT_EQ(shown(scanFavorites(root, FolderListing()), root),
+            QStringLiteral("[A: a1=A/a1.url] [%1...: %2...=%3] [real: .dot=real/.dot.url] "
+                           "[S: [F1: x=S/F1/x.url] [F2: w=S/F2/w.url] z=S/z.url] b=b.url "
+                           "%4=%5 =%6abc")
+                .arg(QString(47, 'L'), QString(46, 'e') + smile, longFolder + "/" + longName,
+                     QString(48, 'c') + smile, wide, smile));
+  // No folder, or the root of the file system: nothing is scanned.
   for (const QString& path : {QString(), QStringLiteral("/")}) {
-    EXPECT_EQ(scanFavorites(path, FolderListing()).entries.size(), 3U);
+    EXPECT_TRUE(scanFavorites(path, FolderListing()).empty());
   }
 }
 
@@ -103,7 +101,7 @@ TEST(ShortcutReader, ReadsTheWholeAddressFromRegularFilesOnly) {
                                                    {"fifo.url", {}},    {"idle.url", {}},
                                                    {"missing.url", {}}, {"", {}}};
   for (const auto& [name, expected] : files) {
-    EXPECT_EQ(ReadIniString(path(name), "InternetShortcut", "URL"), expected) << name;
+    EXPECT_EQ(readProfileFile(path(name), "InternetShortcut", "URL"), expected) << name;
   }
   ::close(writer);
 }

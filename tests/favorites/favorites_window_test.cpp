@@ -1,7 +1,7 @@
 // The Favorites menu of a window over a real Favorites folder in the temporary HOME, its
 // dialogs driven as a user would.
 #include "browser/webengine_browser.h"
-#include "favorites/favorites_commands.h"
+#include "favorites/favorites_menu.h"
 #include "platform/folders.h"
 #include "support/modal.h"
 #include "support/wait.h"
@@ -54,36 +54,47 @@ class FavoritesWindow : public ::testing::Test {
     QDir(path("")).removeRecursively();
     shortcut("News/Local.url");
     shortcut("Top.URL", "http://top/");
-    favorites::buildFavoritesMenu(window, engine);
+    menu->rebuild();
+    window->menuBar()->addMenu(menu);
   }
   void TearDown() override { delete window.data(); }
 
   // The menu bar's size, then what the Favorites menu shows below its fixed entries.
   [[nodiscard]] QString shown() const {
     QStringList out = {QString::number(window->menuBar()->actions().size())};
-    for (QAction* a : favorites::favoritesMenu(window)->actions().mid(3)) {
+    for (QAction* a : menu->actions().mid(3)) {
       out << (a->menu() != nullptr ? "[" + a->text() + "]" : a->text());
     }
     return out.join(u'|');
   }
-  void choose(const QString& caption) {
-    for (QAction* a : favorites::favoritesMenu(window)->findChildren<QAction*>()) {
+  [[nodiscard]] QAction* entry(const QString& caption) const {
+    for (QAction* a : menu->findChildren<QAction*>()) {
       if (a->text() == caption) {
-        return a->trigger();
+        return a;
       }
+    }
+    return nullptr;
+  }
+  void choose(const QString& caption) {
+    if (QAction* a = entry(caption)) {
+      a->trigger();
     }
   }
 
   QPointer<QMainWindow> window = new QMainWindow;
   Engine* engine = new Engine(window);
+  favorites::FavoritesMenu* menu = new favorites::FavoritesMenu(window, engine);
 };
+
+constexpr const char* kAdd = "Add to Favorites...";
+constexpr const char* kOrganize = "Organize Favorites...";
 
 TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   for (const char* name : {"Old.url", ".dot.url", "Favorites/Aaa.url"}) {
     shortcut(name);
   }
   shortcut("Broken.url", "");
-  favorites::rebuildFavoritesMenu(window);
+  menu->rebuild();
   const QString before = "1|[Favorites]|[News]|.dot|Broken|Old|Top";
   EXPECT_EQ(shown(), before);
   for (const char* item : {"Top", "Top", "Local", "Broken"}) {
@@ -134,8 +145,8 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   const auto watcher = driver(steps);
   favorites::addToFavorites(window, engine);  // the title whole, the menu as it was
   EXPECT_EQ(shown(), before);
-  choose(favorites::kAddFavoriteCaption);
-  choose(favorites::kAddFavoriteCaption);
+  choose(kAdd);
+  choose(kAdd);
   EXPECT_EQ(suggested, "Release 2");
   EXPECT_TRUE(shown().contains("Release 2.5 notes"));  // built anew after each
   EXPECT_EQ(QDir(path("News")).entryList(QDir::Files),
@@ -143,11 +154,12 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   QFile written(path("News/Release 2.url"));
   EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
 
-  choose(favorites::kOrganizeFavoritesCaption);
+  choose(kOrganize);
   EXPECT_EQ(shown(), "1|[Favorites]|[News]|Broken|Release 2.5 notes|Renamed");
-  EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), path("Favorites/.dot.url"));
+  ASSERT_NE(entry(".dot"), nullptr);
+  EXPECT_EQ(entry(".dot")->data().toString(), path("Favorites/.dot.url"));
 
-  choose(favorites::kAddFavoriteCaption);
+  choose(kAdd);
   // The failure is told without holding up the command.
   EXPECT_TRUE(testsupport::waitUntil(
       [&] { return watcher.seen() == static_cast<int>(steps.size()); }, 5000));
@@ -157,9 +169,8 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
     EXPECT_EQ(watcher.messages()[1].icon, QMessageBox::Warning);
   }
   // An empty folder still shows the separator under the fixed entries.
-  favorites::rebuildFavoritesMenu(window);
+  menu->rebuild();
   EXPECT_EQ(shown(), "1");
-  const QMenu* menu = favorites::favoritesMenu(window);
   EXPECT_GT(menu->actionGeometry(menu->actions().value(2)).height(), 0);
 }
 
@@ -217,7 +228,7 @@ TEST_F(FavoritesWindow, OrganizeNeverFollowsALinkedFolder) {
       yes,
       [](QWidget* d) { press(d, "cmdClose"); }};
   const auto watcher = driver(steps);
-  choose(favorites::kOrganizeFavoritesCaption);
+  choose(kOrganize);
   EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
   EXPECT_EQ(linkRows, 0);
   EXPECT_FALSE(linkOpens);
@@ -231,23 +242,12 @@ TEST_F(FavoritesWindow, OrganizeNeverFollowsALinkedFolder) {
   EXPECT_TRUE(QFileInfo::exists(outside + "/Sub/inner.txt"));
 }
 
-TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone) {
-  QPointer<QMainWindow> other = new QMainWindow;
-  favorites::buildFavoritesMenu(other, new Engine(other));
-  shortcut("Aaa.url");
-  favorites::rebuildFavoritesMenu(other);  // one window's rebuild leaves the other's numbers
-  EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1102), path("Top.URL"));
-  // The rebuild lets no pending event run: a close the user queued lands after it.
-  QMetaObject::invokeMethod(
-      qApp, [other] { delete other.data(); }, Qt::QueuedConnection);
-  favorites::rebuildFavoritesMenu(other);
-  EXPECT_FALSE(other.isNull()) << "the rebuild ran the queued close inside it";
-  ASSERT_EVENTUALLY_EQ(other.isNull(), true);
-  // The window goes while its Add dialog runs: what is checked is that the add then leaves
-  // it alone (no use after free, which the sanitizer build reports).
+// The window goes while its Add dialog runs: what is checked is that the add then leaves
+// it alone (no use after free, which the sanitizer build reports).
+TEST_F(FavoritesWindow, AWindowClosedWhileItsDialogRunsIsLeftAlone) {
   const Steps steps = {[this](QWidget*) { delete window.data(); }};
   const auto watcher = driver(steps);
-  choose(favorites::kAddFavoriteCaption);
+  choose(kAdd);
   EXPECT_EQ(watcher.seen(), 1);
 }
 

@@ -2,6 +2,8 @@
 
 #include "support/x_probe.h"
 
+#include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -45,6 +47,16 @@ void stop(pid_t& pid) {
 }  // namespace
 
 namespace {
+// In a forked child: it ends with the suite, even one that crashed, and keeps none of the
+// suite's output open (ctest waits for every holder of its pipe before it moves on).
+void detachFromSuite() {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  const int quiet = open("/dev/null", O_WRONLY);
+  dup2(quiet, STDOUT_FILENO);
+  dup2(quiet, STDERR_FILENO);
+  close(quiet);
+}
+
 // Starts one Xvfb; returns the display number it announced, or "" if it announced none.
 std::string startServer(pid_t& server) {
   std::array<int, 2> fds{};
@@ -53,6 +65,7 @@ std::string startServer(pid_t& server) {
   }
   server = fork();
   if (server == 0) {
+    detachFromSuite();
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
@@ -150,6 +163,7 @@ bool XSession::startWindowManager() {
   const std::string wm = chosen != nullptr && *chosen != '\0' ? chosen : "openbox";
   m_wm = fork();
   if (m_wm == 0) {
+    detachFromSuite();
     setpgid(0, 0);
     if (wm == "xfwm4") {
       // It reads its settings over a session bus: one of its own, gone with it.

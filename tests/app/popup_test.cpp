@@ -24,7 +24,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -177,6 +179,8 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
     // Every pop-up the engine was handed is a whole window on its page.
     const auto windows = app::BrowserWindow::windows();
     int popups = 0;
+    int sent = 0;
+    QString told;
     for (app::BrowserWindow* p : windows) {
       if (!known.contains(p)) {
         ++popups;
@@ -266,6 +270,118 @@ TEST_F(Popups, ADownloadsNameFromThePageNeverPicksItsFolder) {
   }
   EXPECT_EQ(written, QStringList{downloads + "/x.desktop"});
   EXPECT_FALSE(QFileInfo::exists(QDir::homePath() + "/.config/autostart"));
+}
+
+// Every hostile act at once: pop-ups without a click, an alert loop, downloads named out
+// of their folder, other programs' addresses, WebRTC candidates, and a local page reading
+// the file beside it. Another window still closes with the user's Ctrl+W; no window, file,
+// program, file content or address gets out. Pages tell what they got in their titles.
+TEST_F(Popups, AHostilePageSetLeavesEveryOtherWindowWorkingAndLetsNothingOut) {
+  testsupport::HttpResponse file;
+  file.contentType = "application/octet-stream";
+  file.body = "[Desktop Entry]\nExec=false\n";
+  file.headers = {
+      {"Content-Disposition", "attachment; filename=\"../../.config/autostart/x.desktop\""}};
+  server->setPage("/evil", file);
+  // Each act on its own, so that one the engine refuses by throwing stops no other.
+  server->setPage("/hostile", "Hostile",
+                  "<a id=a href='hlprobe:link'>a</a><script>"
+                  "function act(f) { try { f(); } catch (e) {} }"
+                  "act(() => { for (var i = 0; i < 200; i++) window.open('/b?' + i); });"
+                  "act(() => { for (var i = 0; i < 5; i++) { var f = document.createElement("
+                  "  'iframe'); f.src = '/evil?' + i; document.body.appendChild(f); } });"
+                  "act(() => a.click()); act(() => window.open('hlprobe:open'));"
+                  "act(() => { var f = document.createElement('iframe'); f.src = 'hlprobe:frame';"
+                  "  document.body.appendChild(f); });"
+                  "act(() => { var pc = new RTCPeerConnection({iceServers: []});"
+                  "  pc.createDataChannel('d'); pc.onicecandidate = e => { if (e.candidate &&"
+                  "  / typ (host|srflx|prflx)/.test(e.candidate.candidate))"
+                  "  document.title += ' address'; };"
+                  "  pc.createOffer().then(o => pc.setLocalDescription(o)); });"
+                  "document.title += ' ran';"
+                  "setTimeout(() => setInterval(() => alert(1), 10), 1000);</script>");
+  QTemporaryDir dir;
+  for (const auto& [name, content] :
+       {std::pair<QString, QByteArray>{"secret.txt", "SECRET"},
+        {"reader.htm",
+         "<title>Reader</title><script>fetch('secret.txt').then(r => r.text())"
+         ".then(t => { if (t.includes('SECRET')) document.title += ' file'; },"
+         " () => {}).finally(() => document.title += ' done');</script>"}}) {
+    QFile f(dir.filePath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+  }
+  server->clearRequests();
+
+  // A download's Save dialog and the questions are refused; the alert stays up, as one the
+  // user leaves alone while going to another window.
+  bool alerted = false;
+  testsupport::ModalWatcher watcher([&alerted](QWidget* modal) {
+    if (modal->objectName() != QLatin1String("PageDialog")) {
+      testsupport::ModalWatcher::dismiss(modal);
+    }
+    alerted = alerted || modal->objectName() == QLatin1String("PageDialog");
+  });
+  auto* reader = new app::BrowserWindow();
+  reader->show();
+  QPointer<app::BrowserWindow> other;
+  int popups = 0;
+  int keysSent = 0;
+  QString told;
+  bool done = false;
+  // The steps run from a timer: a page dialog waiting in its own loop lets them go on.
+  int step = 0;
+  int loadedAt = 0;  // the step at which the hostile page had run
+  QTimer steps;
+  QObject::connect(&steps, &QTimer::timeout, [&] {
+    ++step;
+    popups = std::max(popups, others() - 1 - (other.isNull() ? 0 : 1));
+    if (loadedAt == 0) {
+      // Run, and its alert up over the window the user is in.
+      loadedAt = alerted && pageOf(opener)->title().startsWith("Hostile ran") ? step : 0;
+    } else if (step == loadedAt + 20) {  // two seconds on, the user opens another window
+      other = new app::BrowserWindow();
+      other->show();
+    } else if (step == loadedAt + 30) {  // and clicks into it, on its status bar
+      x::moveMouse(other->mapToGlobal(QPoint(other->width() - 8, other->height() - 6)));
+      x::click();
+    } else if (step > loadedAt + 30 && step % 10 == 0 && !other.isNull() &&
+               QApplication::activeWindow() == other) {
+      x::keys({0xffe3, 0x77});  // Ctrl+W
+      ++keysSent;
+    }
+    if (step == 300 || (loadedAt > 0 && step > loadedAt + 30 && other.isNull())) {
+      steps.stop();
+      told = pageOf(opener)->title() + " / " + told;
+      delete other.data();
+      opener->close();
+      done = true;
+    }
+  });
+  // The reader first: the hostile page's dialogs would hold up the wait for its load.
+  ASSERT_TRUE(loadAndWait(reader, QUrl::fromLocalFile(dir.filePath("reader.htm")).toString()));
+  // What it read shows at once; it goes, and the user is back in the first window.
+  ASSERT_TRUE(waitUntil([&] { return pageOf(reader)->title().endsWith(" done"); }));
+  told = pageOf(reader)->title();
+  reader->close();
+  // The user is in the page's window, clicked on its status bar.
+  x::moveMouse(opener->mapToGlobal(QPoint(opener->width() - 8, opener->height() - 6)));
+  x::click();
+  opener->engine()->load(server->url("/hostile"));
+  steps.start(100);
+  EXPECT_TRUE(waitUntil([&] { return done; }, 30000));
+  EXPECT_TRUE(alerted && server->requestCount("/evil?0") == 1) << "the page did not run";
+  EXPECT_TRUE(other.isNull() && keysSent > 0)
+      << "the other window did not close with Ctrl+W (" << keysSent << " sent)";
+  EXPECT_EQ(popups, 0) << "a pop-up opened without a click";
+  EXPECT_EQ(told, "Hostile ran / Reader done") << "what the pages got hold of";
+  EXPECT_EQ(testsupport::XSession::current()->desktopProgramsStarted(), "");
+  QStringList written;
+  for (QDirIterator it(QDir::homePath(), {"x.desktop*"}, QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+       it.hasNext();) {
+    written << it.next();
+  }
+  EXPECT_EQ(written, QStringList{});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace testsupport::x {
 
@@ -119,6 +120,33 @@ void moveMouse(QPoint to) { fake(XCB_MOTION_NOTIFY, 0, to); }
 void click(int button) {
   fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(button));
   fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button));
+}
+
+void keys(std::initializer_list<std::uint32_t> keysyms) {
+  const xcb_setup_t* setup = xcb_get_setup(connection());
+  const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+  const Reply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
+      connection(), xcb_get_keyboard_mapping(connection(), setup->min_keycode, count), nullptr));
+  if (!map) {
+    return;
+  }
+  const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+  const int perCode = map->keysyms_per_keycode;
+  std::vector<std::uint8_t> codes;
+  for (const std::uint32_t keysym : keysyms) {
+    for (int i = 0; i < count * perCode; ++i) {
+      if (syms[i] == keysym) {
+        codes.push_back(static_cast<std::uint8_t>(setup->min_keycode + i / perCode));
+        break;
+      }
+    }
+  }
+  for (const std::uint8_t code : codes) {
+    fake(XCB_KEY_PRESS, code);
+  }
+  for (auto it = codes.rbegin(); it != codes.rend(); ++it) {
+    fake(XCB_KEY_RELEASE, *it);
+  }
 }
 
 void drag(QPoint from, QPoint to) {

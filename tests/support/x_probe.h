@@ -6,6 +6,7 @@
 #include <QPoint>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -36,6 +37,9 @@ void moveMouse(QPoint to);
 // A click (press and release) through XTest where the pointer is: 1 is the left button,
 // 8 and 9 a mouse's back and forward buttons.
 void click(int button = 1);
+// Keys pressed together through XTest, in order, then released (X keysyms: 0xffe3 is the
+// left Ctrl, 0x77 "w"), as a hand types them.
+void keys(std::initializer_list<std::uint32_t> keysyms);
 // The left button held from `from` to `to`, as a hand drags a window by its title bar.
 void drag(QPoint from, QPoint to);
 

@@ -15,15 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   }
   for (const QString& filter : filters) {
-    // "Description (patterns)": no separator left, and "*.*" always means every file.
-    const qsizetype open = filter.lastIndexOf(QStringLiteral(" ("));
-    if (open < 0 || !filter.endsWith(u')') || filter.contains(u'|') || filter.contains(u':')) {
+    // "Description (patterns)", no separator left.
+    if (!filter.contains(QStringLiteral(" (")) || !filter.endsWith(u')') || filter.contains(u'|') ||
+        filter.contains(u':')) {
       std::abort();
     }
-    const QString patterns = filter.mid(open + 2).chopped(1);
-    if (patterns.split(u' ').contains(QStringLiteral("*.*"))) {
-      std::abort();
-    }
+  }
+  // Two separators in a row end the list, whatever follows.
+  if (dialogs::nameFilters(text + QStringLiteral("||*.x|y")) != filters) {
+    std::abort();
   }
   return 0;
 }

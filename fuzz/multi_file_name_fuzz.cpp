@@ -2,7 +2,7 @@
 // text a multi-selection hands back.
 #include "dialogs/file_dialog_rules.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -39,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // folder and names that join to each path again.
   QStringList paths;
   for (const QString& line : text.split(u'\n')) {
-    const QString path =
-        QFileInfo(QStringLiteral("/") + QString(line).remove(nul)).absoluteFilePath();
+    const QString path = QDir::cleanPath(QStringLiteral("/") + QString(line).remove(nul));
     if (path != QLatin1String("/")) {
       paths.append(path);
     }

@@ -195,11 +195,34 @@ TEST_F(DialogsGui, FileDialogRefusesWhatItCannotTakeAndLeavesWithItsObject) {
   const QPointer<QFileDialog> open = fileDialog();
   ASSERT_NE(open, nullptr);
   EXPECT_EQ(open->nameFilters(), QStringList{"a (*.a)"});
+  open->reject();
+  EXPECT_EQ(outcome.errors, (QList<int>{dialogs::kErrOverflow, dialogs::kErrCancel}));
+  ASSERT_EVENTUALLY_EQ(open.isNull(), true);
+
+  // A choice longer than a file name can be is refused like a cancel, never cut off.
+  QTemporaryDir home;
+  const QString deep =
+      home.filePath(QString(200, u'd') + "/" + QString(200, u'e') + "/" + QString(200, u'f') + "/" +
+                    QString(200, u'g') + "/" + QString(200, u'h'));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  outcome.errors.clear();
+  fd->setInitDir(deep);
+  fd->showSave();
+  ASSERT_NE(fileDialog(), nullptr);
+  fileDialog()->findChild<QLineEdit*>("fileNameEdit")->setText(QString(100, u'x'));
+  static_cast<QDialog*>(fileDialog())->accept();
+  EXPECT_EQ(outcome.errors, QList<int>{dialogs::kErrCancel});
+  EXPECT_EQ(outcome.accepted, 0);
+  EXPECT_TRUE(fd->fileName().isEmpty());
+  ASSERT_EVENTUALLY_EQ(fileDialog() == nullptr, true);
 
   // Released while open (its window unloads): the dialog goes with it, reporting nothing.
+  fd->showOpen();
+  const QPointer<QFileDialog> last = fileDialog();
+  ASSERT_NE(last, nullptr);
   outcome.errors.clear();
   fd.reset();
-  EXPECT_TRUE(open.isNull());
+  EXPECT_TRUE(last.isNull());
   EXPECT_EQ(outcome.errors, QList<int>{});
 }
 

@@ -68,11 +68,7 @@ void OpenSaveDialog::show(bool save) {
     const bool known = m_filterIndex >= 1 && m_filterIndex <= m_nameFilters.size();
     dialog->selectNameFilter(m_nameFilters.at(known ? m_filterIndex - 1 : 0));
   }
-  QString ext = m_defaultExt;
-  while (ext.startsWith(u'.')) {
-    ext.remove(0, 1);
-  }
-  dialog->setDefaultSuffix(ext);
+  dialog->setDefaultSuffix(m_defaultExt);  // Qt drops a leading "."
 
   const QDir base(m_initDir.isEmpty() ? QDir::currentPath() : m_initDir);
   // After a multi-selection the name starts with the folder of the files chosen.

@@ -22,7 +22,8 @@ inline constexpr char kOpenCommandFilter[] =
 
 // Asks the user for a file to open or save with Qt's own file dialog, window-modal over
 // the owner. The settings persist between shows; the outcome arrives later, as accepted()
-// (fileName() and filterIndex() then hold the choice) or failed().
+// (fileName() and filterIndex() then hold the choice) or failed(). Every error of the
+// class, a setter's too, is reported through failed(), as it happens.
 class OpenSaveDialog : public QObject {
   Q_OBJECT
 

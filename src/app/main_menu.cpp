@@ -242,18 +242,15 @@ void BrowserWindow::openFile() {
   if (!m_fileDialog) {
     return;
   }
-  try {
-    m_fileDialog->setHwnd(this);
-    m_fileDialog->setFilter(QString::fromLatin1(dialogs::kOpenCommandFilter));
-    m_fileDialog->setFlags(dialogs::kOpenCommandFlags);
-    // cancel ends the command through the error; nothing is shown.
-    m_fileDialog->setCancelError(true);
-    m_fileDialog->ShowOpen();
-  } catch (const dialogs::FileDialogError&) {
-    return;
-  }
-  update();
-  m_engine->load(m_fileDialog->FileName());
+  m_fileDialog->setOwner(this);
+  m_fileDialog->setFilter(QString::fromLatin1(dialogs::kOpenCommandFilter));
+  m_fileDialog->setOptions(dialogs::OpenSaveDialog::ReadOnly);
+  // The choice arrives once the dialog closes; a cancel leaves nothing to do. The earlier
+  // show's connection goes first, or a cancelled one would load this choice twice.
+  m_fileDialog->disconnect(this);
+  connect(m_fileDialog.get(), &dialogs::OpenSaveDialog::accepted, this,
+          [this] { m_engine->load(m_fileDialog->fileName()); });
+  m_fileDialog->showOpen();
 }
 
 void BrowserWindow::quitProgram() {

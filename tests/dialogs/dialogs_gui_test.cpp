@@ -6,7 +6,6 @@
 #include "dialogs/about_layout.h"
 #include "dialogs/open_save_dialog.h"
 #include "platform/file_dialog.h"
-#include "platform/twips.h"
 #include "support/modal.h"
 #include "support/wait.h"
 #include "support/x_session.h"
@@ -60,10 +59,8 @@ TEST(DialogsGui, FileDialogAndAboutBoxOverTheMainWindow) {
     const QRect s = QGuiApplication::primaryScreen()->geometry();
     centred = testsupport::waitUntil([&] {
       const QRect outer = box->frameGeometry();
-      const auto at = dialogs::centredPosition(s.width() * 15, s.height() * 15, outer.width() * 15,
-                                               outer.height() * 15);
       return outer.size() != box->size() &&
-             outer.topLeft() == QPoint(twips::toPixels(at.left), twips::toPixels(at.top));
+             outer.topLeft() == s.topLeft() + dialogs::centredPosition(s.size(), outer.size());
     });
     QTest::mouseClick(box->findChild<QLabel*>("Label5"), Qt::LeftButton);
   });

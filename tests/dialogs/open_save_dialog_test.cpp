@@ -1,7 +1,6 @@
-// OpenSaveDialog and the about box's centring, without a display: the dialog call is a
-// stand-in that records what it was given and answers as a user would.
+// OpenSaveDialog without a display: the dialog call is a stand-in that records what it was
+// given and answers as a user would.
 #include "dialogs/open_save_dialog.h"
-#include "dialogs/about_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -83,18 +82,6 @@ TEST(ParseMultiFileName, SplitsTheSelectionUpToTheDoubleNul) {
   }
   // Without the double NUL (a name set by hand, a single selection) it fails.
   EXPECT_NE(errorOf([] { dialogs::ParseMultiFileName("/home/u/a.txt", "s"); }), "");
-}
-
-TEST(AboutBox, CentredByRoundingHalvesToEvenThenTruncatingTheHalf) {
-  // Screen and box width, height, then left, top (twips): each difference rounded (103.6),
-  // halves to the even neighbour (-3.5), then halved toward zero (-5).
-  const double cases[][6] = {
-      {15360, 11520, 4770, 3570, 5295, 3975}, {103.6, 101.5, 0, 0, 52, 51}, {0, 0, 3.5, 5, -2, -2}};
-  for (const auto& c : cases) {
-    const auto at = dialogs::centredPosition(c[0], c[1], c[2], c[3]);
-    EXPECT_EQ((std::pair<double, double>(at.left, at.top)), std::pair(c[4], c[5])) << c[0];
-  }
-  EXPECT_EQ(dialogs::versionText(2, 15), "Version 2.15");
 }
 
 }  // namespace

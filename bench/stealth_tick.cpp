@@ -16,12 +16,8 @@ TickInputs inputs(int x, int y, bool visible) {
   TickInputs in;
   in.buttonPressed = true;
   in.windowVisible = visible;
-  in.Left = 1500;
-  in.Top = 3000;
-  in.Width = 6000;
-  in.Height = 4500;
-  in.ScreenWidth = 1920 * 15;
-  in.ScreenHeight = 1080 * 15;
+  in.frame = QRect(100, 200, 400, 300);
+  in.screen = QSize(1920, 1080);
   in.cursorX = x;
   in.cursorY = y;
   return in;

@@ -16,15 +16,22 @@ void check(bool ok) {
   }
 }
 
-float geometryValue(FuzzedDataProvider& in) {
-  switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0:  // plausible twips, multiples of 15 as a real window reports them
-      return static_cast<float>(in.ConsumeIntegralInRange<int>(-200, 3000) * 15);
-    case 1:
-      return static_cast<float>(in.ConsumeIntegralInRange<int>(-100000, 100000));
-    default:
-      return in.ConsumeFloatingPoint<float>();  // anything, inf and NaN included
-  }
+// Pixels; the far ones stay within what a QRect holds without overflowing.
+int geometryValue(FuzzedDataProvider& in) {
+  return in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(-200, 3000)
+                          : in.ConsumeIntegralInRange<int>(-(1 << 29), 1 << 29);
+}
+
+QRect frameValue(FuzzedDataProvider& in) {
+  const int left = geometryValue(in);
+  const int top = geometryValue(in);
+  const int width = geometryValue(in);
+  return {left, top, width, geometryValue(in)};
+}
+
+QSize screenValue(FuzzedDataProvider& in) {
+  const int width = geometryValue(in);
+  return {width, geometryValue(in)};
 }
 
 std::int32_t cursorValue(FuzzedDataProvider& in) {
@@ -42,12 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool quiet = false;
   bool visible = true;
   stealth::TickInputs tick;
-  tick.Left = geometryValue(in);
-  tick.Top = geometryValue(in);
-  tick.Width = geometryValue(in);
-  tick.Height = geometryValue(in);
-  tick.ScreenWidth = geometryValue(in);
-  tick.ScreenHeight = geometryValue(in);
+  tick.frame = frameValue(in);
+  tick.screen = screenValue(in);
 
   while (in.remaining_bytes() > 0) {
     const auto flags = in.ConsumeIntegral<std::uint8_t>();
@@ -59,13 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         visible = !visible;  // shown or hidden by someone else
       }
       if ((flags & 0x20) != 0) {  // the window moved, or the screen changed
-        tick.Left = geometryValue(in);
-        tick.Top = geometryValue(in);
-        tick.Width = geometryValue(in);
-        tick.Height = geometryValue(in);
+        tick.frame = frameValue(in);
         if ((flags & 0x40) != 0) {
-          tick.ScreenWidth = geometryValue(in);
-          tick.ScreenHeight = geometryValue(in);
+          tick.screen = screenValue(in);
         }
       }
       tick.cursorX = cursorValue(in);

@@ -3,8 +3,6 @@
 #include "app/hide_all.h"
 #include "app/icons.h"
 #include "app/keyboard.h"
-#include "app/layout.h"
-#include "app/tool_bar_area.h"
 #include "browser/address_box.h"
 #include "browser/find_bar.h"
 #include "browser/page_commands.h"
@@ -20,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMargins>
 #include <QMenuBar>
 #include <QPointer>
 #include <QSlider>
@@ -45,9 +44,14 @@ QPointer<BrowserWindow>& mainWindowSlot() {
   return main;
 }
 
-constexpr int kStatusBarHeightPx = 21;   // 315 twips
-constexpr int kToolbarRowHeightPx = 40;  // 600 twips
-constexpr int kAddressRowHeightPx = 21;  // 315 twips
+// The window's inner size below the menu bar when it opens.
+constexpr int kClientWidthPx = 581;
+constexpr int kClientHeightPx = 416;
+constexpr int kStatusBarHeightPx = 21;
+constexpr int kToolbarRowHeightPx = 40;
+constexpr int kAddressRowHeightPx = 21;
+// The page leaves the window's last column and two rows above the status bar bare.
+constexpr QMargins kPageMargins(0, 0, 1, 2);
 
 }  // namespace
 
@@ -156,22 +160,6 @@ WindowEvents& WindowEvents::instance() {
   return events;
 }
 
-// The window's client area: everything below the menu bar. Its size is the
-// ScaleWidth/ScaleHeight the layout rules work from.
-class BrowserWindow::ClientArea : public QWidget {
- public:
-  explicit ClientArea(BrowserWindow& owner) : QWidget(&owner), m_owner(owner) {}
-
- protected:
-  void resizeEvent(QResizeEvent* event) override {
-    QWidget::resizeEvent(event);
-    m_owner.layOutClientArea();
-  }
-
- private:
-  BrowserWindow& m_owner;
-};
-
 BrowserWindow::BrowserWindow() {
   setAttribute(Qt::WA_DeleteOnClose);
   // The application title as it is now: empty while a window is hidden.
@@ -185,8 +173,9 @@ BrowserWindow::BrowserWindow() {
   buildMenus();
   connectEngine();
   WindowEventFilter::install();
-  resize(twips::toPixels(kClientWidthTwips),
-         twips::toPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+  resize(kClientWidthPx, kClientHeightPx + menuBar()->sizeHint().height());
+  // The user may make the window smaller than its bars; the page then has no room left.
+  setMinimumSize(1, 1);
   initWindow();
 }
 
@@ -211,26 +200,33 @@ QList<BrowserWindow*> BrowserWindow::windows() {
 }
 
 void BrowserWindow::buildControls() {
-  m_client = new ClientArea(*this);
-  setCentralWidget(m_client);
-
-  m_toolBarArea = new ToolBarArea(m_client);
-  m_toolBarArea->setObjectName(QStringLiteral("CoolBar1"));
-  m_toolBarArea->setAccessibleName(QStringLiteral("Toolbars"));
-  auto* rows = new QVBoxLayout(m_toolBarArea);
+  // The bands above the page, one fixed tool bar of the window: the toolbar row, then the
+  // address row.
+  auto* toolBarArea = new QToolBar(this);
+  toolBarArea->setObjectName(QStringLiteral("CoolBar1"));
+  toolBarArea->setAccessibleName(QStringLiteral("Toolbars"));
+  toolBarArea->setMovable(false);
+  toolBarArea->setFloatable(false);
+  toolBarArea->layout()->setContentsMargins(0, 0, 0, 0);
+  // Not one the user can hide from the window's context menu.
+  toolBarArea->toggleViewAction()->setVisible(false);
+  auto* bands = new QWidget(toolBarArea);
+  bands->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  auto* rows = new QVBoxLayout(bands);
   rows->setContentsMargins(0, 2, 0, 3);
   rows->setSpacing(2);
 
   // Band 1: the toolbar with its eight buttons and the slider.
-  m_toolBar = new QToolBar(m_toolBarArea);
+  m_toolBar = new QToolBar(bands);
   m_toolBar->setObjectName(QStringLiteral("Toolbar1"));
   m_toolBar->setAccessibleName(QStringLiteral("Navigation"));
-  m_toolBar->setFixedHeight(kToolbarRowHeightPx);
   buildToolbar();
+  // Only after the buttons: setting the toolbar up clears its minimum height.
+  m_toolBar->setFixedHeight(kToolbarRowHeightPx);
   rows->addWidget(m_toolBar);
 
   // Bands 2 and 3: the address box with its caption, then the Go button.
-  auto* addressRow = new QWidget(m_toolBarArea);
+  auto* addressRow = new QWidget(bands);
   addressRow->setFixedHeight(kAddressRowHeightPx);
   auto* address = new QHBoxLayout(addressRow);
   address->setContentsMargins(0, 0, 4, 0);
@@ -250,14 +246,18 @@ void BrowserWindow::buildControls() {
   address->addWidget(m_addressBox, 1);
   address->addWidget(m_goButton);
   rows->addWidget(addressRow);
-  m_toolBarArea->setFixedHeight(m_toolBarArea->sizeHint().height());
-  connect(m_toolBarArea, &ToolBarArea::heightChanged, this,
-          [this](int px) { fitPageToToolBarArea(twips::fromPixels(px)); });
+  toolBarArea->addWidget(bands);
+  addToolBar(Qt::TopToolBarArea, toolBarArea);
 
-  auto* engine = new browser::WebEngineBrowser(m_client);
+  auto* pageArea = new QWidget(this);
+  auto* engine = new browser::WebEngineBrowser(pageArea);
   m_engine = engine;
   m_engine->widget()->setObjectName(QStringLiteral("WebBrowser1"));
   m_engine->widget()->setAccessibleName(QStringLiteral("Page"));
+  auto* page = new QVBoxLayout(pageArea);
+  page->setContentsMargins(kPageMargins);
+  page->addWidget(m_engine->widget());
+  setCentralWidget(pageArea);
   // A window the user cannot see starts no other program for its page.
   engine->setMayOpenExternally([this] { return isVisible(); });
   m_findBar = new browser::FindBar(*engine);
@@ -270,7 +270,7 @@ void BrowserWindow::buildControls() {
   connect(m_addressBox, &browser::AddressBox::stopRequested, m_engine,
           &browser::BrowserEngine::stop);
 
-  m_statusBar = new QStatusBar(m_client);
+  m_statusBar = new QStatusBar(this);
   m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
   m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
   m_statusBar->setSizeGripEnabled(false);
@@ -288,6 +288,8 @@ void BrowserWindow::buildControls() {
   m_securityIcon->hide();
   m_statusBar->addWidget(m_statusText, 1);
   m_statusBar->addPermanentWidget(m_securityIcon);
+  m_statusBar->setFixedHeight(kStatusBarHeightPx);
+  setStatusBar(m_statusBar);
 }
 
 void BrowserWindow::connectEngine() {
@@ -324,34 +326,6 @@ void BrowserWindow::initWindow() {
   // Favorites goes left of Help, the last menu, as in other browsers.
   menuBar()->insertMenu(menuBar()->actions().constLast(),
                         new favorites::FavoritesMenu(this, m_engine));
-}
-
-// ---- Layout -----------------------------------------------------------------------
-
-void BrowserWindow::layOutClientArea() {
-  const int width = m_client->width();
-  const int height = m_client->height();
-  m_toolBarArea->setGeometry(0, 0, width, m_toolBarArea->height());
-  m_statusBar->setGeometry(0, qMax(0, height - kStatusBarHeightPx), width, kStatusBarHeightPx);
-  const BrowserSize size = layoutOnResize(twips::fromPixels(width), twips::fromPixels(height),
-                                          twips::fromPixels(m_toolBarArea->height()),
-                                          twips::fromPixels(kStatusBarHeightPx));
-  applyBrowserSize(size.height.value_or(-1.0F), size.width);
-}
-
-void BrowserWindow::fitPageToToolBarArea(float /*newHeight*/) {
-  const BrowserSize size = layoutOnToolBarAreaHeightChanged(
-      twips::fromPixels(m_client->width()), twips::fromPixels(m_client->height()),
-      twips::fromPixels(m_toolBarArea->height()), twips::fromPixels(kStatusBarHeightPx));
-  applyBrowserSize(size.height.value_or(-1.0F), size.width);
-}
-
-void BrowserWindow::applyBrowserSize(float height, float width) {
-  QWidget* view = m_engine->widget();
-  // A negative height is not applied; the width still is.
-  const int h = height >= 0.0F ? twips::toPixels(height) : view->height();
-  view->setGeometry(twips::toPixels(kBrowserLeftTwips), twips::toPixels(kBrowserTopTwips),
-                    qMax(0, twips::toPixels(width)), h);
 }
 
 // ---- Keys and unload --------------------------------------------------------------

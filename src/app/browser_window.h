@@ -26,8 +26,6 @@ enum class Security;
 
 namespace app {
 
-class ToolBarArea;
-
 // Process-wide notices from the browser windows to the start-up routine.
 class WindowEvents : public QObject {
   Q_OBJECT
@@ -92,19 +90,15 @@ class BrowserWindow : public QMainWindow {
 
  private:
   friend class WindowEventFilter;
-  class ClientArea;
 
   void buildControls();
   void buildToolbar();
   void buildMenus();
   void connectEngine();
   void initWindow();
-  void layOutClientArea();
-  void fitPageToToolBarArea(float newHeight);
   void previewKey(int& key, int& modifiers);
   void unload();
   void applyOpacity();
-  void applyBrowserSize(float height, float width);
 
   // The caption, built now or, while the window is hidden, when it is back: a caption
   // never carries the page's title while its window is out of sight.
@@ -130,8 +124,6 @@ class BrowserWindow : public QMainWindow {
   void showAbout();
   void runToolBarCommand(int index);
 
-  ClientArea* m_client = nullptr;
-  ToolBarArea* m_toolBarArea = nullptr;
   QToolBar* m_toolBar = nullptr;
   QSlider* m_opacitySlider = nullptr;
   browser::AddressBox* m_addressBox = nullptr;

@@ -26,7 +26,7 @@ namespace app {
 
 namespace {
 
-constexpr int kSliderWidthPx = 224;  // 3360 twips
+constexpr int kSliderWidthPx = 224;
 
 enum Flag : unsigned { kPlain = 0, kCheckable = 1, kHidden = 2, kSeparatorBefore = 4 };
 

@@ -1,7 +1,6 @@
 #include "dialogs/about_dialog.h"
 
 #include "dialogs/about_layout.h"
-#include "platform/twips.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -128,11 +127,8 @@ void AboutDialog::centre() {
     outer += owner->frameGeometry().size() - owner->geometry().size();
   }
   const QRect s = screen->geometry();
-  const TwipsPoint at = centredPosition(
-      double(s.width()) * twips::kPerPixel, double(s.height()) * twips::kPerPixel,
-      double(outer.width()) * twips::kPerPixel, double(outer.height()) * twips::kPerPixel);
   m_centredOuterSize = outer;
-  move(s.x() + twips::toPixels(at.left), s.y() + twips::toPixels(at.top));
+  move(s.topLeft() + centredPosition(s.size(), outer));
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+#include <QSize>
 #include <QString>
 
 namespace dialogs {
@@ -7,20 +9,9 @@ namespace dialogs {
 // The product's web page, the same address the start page links to.
 inline constexpr char kProductWebPage[] = "http://www.hushleafbrowser.example/";
 
-// Where a box goes to sit centred on the screen, in twips.
-struct TwipsPoint {
-  long long left = 0;
-  long long top = 0;
-  bool operator==(const TwipsPoint&) const = default;
-};
-
-// Rounds to the nearest whole number, halves to the even neighbour.
-long long roundHalfEven(double value);
-
-// left = round(screen width - box width) \ 2, top likewise, both quotients truncated
-// toward zero. Sizes are outer sizes in twips.
-TwipsPoint centredPosition(double screenWidth, double screenHeight, double boxWidth,
-                           double boxHeight);
+// Where a box of this outer size sits centred on the screen, relative to the screen's
+// corner: half of each difference, truncated toward zero.
+QPoint centredPosition(QSize screen, QSize box);
 
 // "Version " + major + "." + minor, plain decimal numbers, no revision.
 QString versionText(int major, int minor);

@@ -15,8 +15,6 @@ void increment(std::int32_t& counter) noexcept {
   }
 }
 
-double px(float value) noexcept { return twips::toPixelsExact(value); }
-
 // Where the cursor stands against the window, with the comparisons the tick makes.
 struct Placement {
   bool inside = false;
@@ -25,10 +23,11 @@ struct Placement {
 };
 
 Placement placement(const TickInputs& in) noexcept {
-  const double left = px(in.Left);
-  const double top = px(in.Top);
-  const double width = px(in.Width);
-  const double height = px(in.Height);
+  // In double: the sums cannot overflow.
+  const auto left = static_cast<double>(in.frame.x());
+  const auto top = static_cast<double>(in.frame.y());
+  const auto width = static_cast<double>(in.frame.width());
+  const auto height = static_cast<double>(in.frame.height());
   const auto x = static_cast<double>(in.cursorX);
   const auto y = static_cast<double>(in.cursorY);
   Placement p;
@@ -40,15 +39,14 @@ Placement placement(const TickInputs& in) noexcept {
   return p;
 }
 
-// The zone's left and top edges, in pixels. Compared in double so that no float-to-int
-// conversion can overflow on odd sizes.
-double zoneEdge(float screenSize) noexcept {
-  return std::floor(twips::toPixelsExact(static_cast<double>(screenSize) * kZoneFraction));
+// The zone's left or top edge: the first whole pixel at or past the fraction.
+double zoneEdge(int screenSize) noexcept {
+  return std::floor(static_cast<double>(screenSize) * kZoneFraction);
 }
 
 bool inZone(const TickInputs& in) noexcept {
-  return zoneEdge(in.ScreenWidth) <= static_cast<double>(in.cursorX) &&
-         zoneEdge(in.ScreenHeight) <= static_cast<double>(in.cursorY);
+  return zoneEdge(in.screen.width()) <= static_cast<double>(in.cursorX) &&
+         zoneEdge(in.screen.height()) <= static_cast<double>(in.cursorY);
 }
 
 }  // namespace
@@ -88,15 +86,15 @@ double AutoHide::quietDistance(const TickInputs& in) const noexcept {
   const auto x = static_cast<double>(in.cursorX);
   const auto y = static_cast<double>(in.cursorY);
   if (!in.windowVisible) {
-    return std::hypot(std::max(0.0, zoneEdge(in.ScreenWidth) - x),
-                      std::max(0.0, zoneEdge(in.ScreenHeight) - y));
+    return std::hypot(std::max(0.0, zoneEdge(in.screen.width()) - x),
+                      std::max(0.0, zoneEdge(in.screen.height()) - y));
   }
   // Every point strictly inside lies at least this far from the closed rectangle's
   // nearest point; the outside counters that flip meanwhile are cleared by the entry.
-  const double left = px(in.Left);
-  const double top = px(in.Top);
-  const double right = left + px(in.Width);
-  const double bottom = top + px(in.Height);
+  const auto left = static_cast<double>(in.frame.x());
+  const auto top = static_cast<double>(in.frame.y());
+  const double right = left + in.frame.width();
+  const double bottom = top + in.frame.height();
   return std::hypot(std::max({0.0, left - x, x - right}), std::max({0.0, top - y, y - bottom}));
 }
 

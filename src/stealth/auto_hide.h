@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/twips.h"
-
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -16,16 +16,12 @@ inline constexpr std::int32_t kOutsideTicksAllowed = 1;
 // The window comes back on the tick on which the zone counter reaches this.
 inline constexpr std::int32_t kZoneTicksToRestore = 11;
 
-// What one tick sees. Geometry in twips as the window system reports it, cursor in pixels.
+// What one tick sees, in pixels as the window system reports them.
 struct TickInputs {
   bool buttonPressed = false;
   bool windowVisible = false;
-  float Left = 0;
-  float Top = 0;
-  float Width = 0;
-  float Height = 0;
-  float ScreenWidth = 0;
-  float ScreenHeight = 0;
+  QRect frame;  // the window's outer rectangle, title bar and borders included
+  QSize screen;
   std::int32_t cursorX = 0;
   std::int32_t cursorY = 0;
 

@@ -327,15 +327,8 @@ bool AutoHideController::readInputs(TickInputs& in) {
   // Everything in the primary monitor's own coordinates: the zone is its lower-right
   // part, wherever it lies among the others. Its size is read at each look.
   const QPoint origin = screen->geometry().topLeft();
-  // The outer rectangle, title bar and borders included.
-  const QRect frame = m_window->frameGeometry().translated(-origin);
-  in.Left = twips::fromPixels(frame.x());
-  in.Top = twips::fromPixels(frame.y());
-  in.Width = twips::fromPixels(frame.width());
-  in.Height = twips::fromPixels(frame.height());
-  const QSize screenSize = screen->size();
-  in.ScreenWidth = twips::fromPixels(screenSize.width());
-  in.ScreenHeight = twips::fromPixels(screenSize.height());
+  in.frame = m_window->frameGeometry().translated(-origin);
+  in.screen = screen->size();
   in.cursorX = m_cursor.mouseX() - origin.x();
   in.cursorY = m_cursor.mouseY() - origin.y();
   return true;

@@ -184,6 +184,52 @@ TEST_F(BrowserWindow, StartsOnTheStartPageAndTheStatusBarReadsAsItsText) {
       "word");
 }
 
+// Below the menu bar: the two bands (toolbar row 40, address row 21), the page, two bare rows
+// and the status bar (21); the page leaves the last column bare too. A window too short for
+// the bars shows no page, and the page comes back with the room.
+TEST_F(BrowserWindow, TheBarsKeepTheirHeightsAndThePageTakesTheRest) {
+  auto* w = new app::BrowserWindow();
+  w->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+  const int menu = w->menuBar()->height();
+  // What shows of a control below the menu bar, as "x,y wxh"; "-" while nothing does.
+  const auto place = [w, menu](const QWidget* c) {
+    QRect shown = c->rect();
+    for (; c != w; c = c->parentWidget()) {
+      shown = shown.translated(c->pos()) & c->parentWidget()->rect();
+    }
+    shown.translate(0, -menu);
+    return shown.isEmpty() ? QStringLiteral("-")
+                           : QStringLiteral("%1,%2 %3x%4")
+                                 .arg(shown.x())
+                                 .arg(shown.y())
+                                 .arg(shown.width())
+                                 .arg(shown.height());
+  };
+  const auto layout = [&] {
+    return QStringList{place(w->findChild<QWidget*>("CoolBar1")),
+                       place(w->findChild<QWidget*>("Toolbar1")), place(box(w)->parentWidget()),
+                       place(w->engine()->widget()), place(w->findChild<QWidget*>("StatusBar1"))}
+        .join(QStringLiteral(" | "));
+  };
+  EXPECT_EQ(w->size(), QSize(581, 416 + menu));
+  const struct {
+    QSize inner;
+    const char* layout;
+  } rows[] = {
+      {{581, 416}, "0,0 581x68 | 0,2 581x40 | 0,44 581x21 | 0,68 580x325 | 0,395 581x21"},
+      {{700, 500}, "0,0 700x68 | 0,2 700x40 | 0,44 700x21 | 0,68 699x409 | 0,479 700x21"},
+      {{300, 92}, "0,0 300x68 | 0,2 300x40 | 0,44 300x21 | 0,68 299x1 | 0,71 300x21"},
+      {{300, 91}, "0,0 300x68 | 0,2 300x40 | 0,44 300x21 | - | 0,70 300x21"},
+      {{800, 40}, "0,0 800x40 | 0,2 800x38 | - | - | 0,19 800x21"},
+      {{581, 416}, "0,0 581x68 | 0,2 581x40 | 0,44 581x21 | 0,68 580x325 | 0,395 581x21"},
+  };
+  for (const auto& r : rows) {
+    w->resize(r.inner + QSize(0, menu));
+    EXPECT_EVENTUALLY_EQ(layout(), r.layout);
+  }
+}
+
 TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   ASSERT_TRUE(loadAndWait(main, server->url("/b")));

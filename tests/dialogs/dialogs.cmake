@@ -1,2 +1,3 @@
 hushleaf_add_test(dialogs_core_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/open_save_dialog_test.cpp LIBS hushleaf_dialogs_core)
+hushleaf_add_test(about_layout_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/about_layout_test.cpp LIBS hushleaf_dialogs_core)
 hushleaf_add_test(dialogs_gui_test GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs_gui_test.cpp LIBS hushleaf_dialogs hushleaf_browser hushleaf_test_support)

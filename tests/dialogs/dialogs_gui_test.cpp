@@ -5,7 +5,6 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/about_layout.h"
 #include "dialogs/open_save_dialog.h"
-#include "platform/twips.h"
 #include "support/modal.h"
 #include "support/wait.h"
 #include "support/x_session.h"
@@ -242,10 +241,8 @@ TEST_F(DialogsGui, AboutBoxOverTheMainWindow) {
     const QRect s = QGuiApplication::primaryScreen()->geometry();
     centred = testsupport::waitUntil([&] {
       const QRect outer = box->frameGeometry();
-      const auto at = dialogs::centredPosition(s.width() * 15, s.height() * 15, outer.width() * 15,
-                                               outer.height() * 15);
       return outer.size() != box->size() &&
-             outer.topLeft() == QPoint(twips::toPixels(at.left), twips::toPixels(at.top));
+             outer.topLeft() == s.topLeft() + dialogs::centredPosition(s.size(), outer.size());
     });
     QTest::mouseClick(box->findChild<QLabel*>("Label5"), Qt::LeftButton);
   });

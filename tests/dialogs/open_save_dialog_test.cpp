@@ -1,5 +1,4 @@
-// The file dialog's rules and the about box's centring, without a display.
-#include "dialogs/about_layout.h"
+// The file dialog's rules without a display.
 #include "dialogs/file_dialog_rules.h"
 
 #include <gtest/gtest.h>
@@ -50,18 +49,6 @@ TEST(FileDialog, ErrorsCarryTheirNumberSourceAndDescription) {
     const dialogs::FileDialogError e = dialogs::fileDialogError(number);
     EXPECT_EQ(QString::number(e.number) + " " + e.source + " " + e.description, text);
   }
-}
-
-TEST(AboutBox, CentredByRoundingHalvesToEvenThenTruncatingTheHalf) {
-  // Screen and box width, height, then left, top (twips): each difference rounded (103.6),
-  // halves to the even neighbour (-3.5), then halved toward zero (-5).
-  const double cases[][6] = {
-      {15360, 11520, 4770, 3570, 5295, 3975}, {103.6, 101.5, 0, 0, 52, 51}, {0, 0, 3.5, 5, -2, -2}};
-  for (const auto& c : cases) {
-    const auto at = dialogs::centredPosition(c[0], c[1], c[2], c[3]);
-    EXPECT_EQ((std::pair<double, double>(at.left, at.top)), std::pair(c[4], c[5])) << c[0];
-  }
-  EXPECT_EQ(dialogs::versionText(2, 15), "Version 2.15");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <cctype>
 #include <cmath>
@@ -24,10 +26,11 @@ char actionChar(Action a) { return a == Action::Hide ? 'H' : a == Action::Restor
 // one beyond right/left, 7/8/9 top edge/last pixel in/bottom edge, 0/# one below/above, @ right
 // of left edge. `skip` leaves out ticks while the machine is quiescent and its inputs unchanged,
 // as the window's timer does; else '!' marks inputs held for 13 ticks that leave it active.
-std::string run(const std::string& trace, float left = 1500, float top = 3000, bool skip = false) {
+std::string run(const std::string& trace, bool skip = false) {
   AutoHide m;
-  // By default a window spanning pixels 100..299 across and 200..399 down, on 1024x768.
-  TickInputs in{true, true, left, top, 3000, 3000, 1024 * 15, 768 * 15, 200, 300}, last;
+  // A window spanning pixels 100..299 across and 200..399 down, on 1024x768.
+  const QRect window(100, 200, 200, 200);
+  TickInputs in{true, true, window, {1024, 768}, 200, 300}, last;
   bool quiet = false;
   int held = 0;
   std::string actions;
@@ -42,8 +45,7 @@ std::string run(const std::string& trace, float left = 1500, float top = 3000, b
     }
     const TickInputs before = in;
     if (c == 'M' || c == 'm') {
-      in.Left = c == 'M' ? 800 * 15 : left;
-      in.Top = c == 'M' ? 600 * 15 : top;
+      in.frame.moveTopLeft(c == 'M' ? QPoint(800, 600) : window.topLeft());
     } else {
       const char u = static_cast<char>(std::toupper(c));
       const auto i = std::string_view("ILRBCE12Z34567890#@").find(u);
@@ -85,8 +87,6 @@ TEST(AutoHide, Traces) {
   for (const auto& [trace, actions] : cases) {
     EXPECT_EQ(run(trace), actions) << trace;
   }
-  // Left 1507 twips is pixel 100.47, compared unrounded: 100 is outside, 101 inside.
-  EXPECT_EQ(run("I33|@RR", 1507), "..H|..H");
 }
 
 // Skipping quiescent ticks acts exactly like ticking every millisecond, and held inputs
@@ -101,7 +101,7 @@ TEST(AutoHide, SkippingQuiescentTicksChangesNoAction) {
     }
     const std::string every = run(trace);
     ASSERT_EQ(every.find('!'), std::string::npos) << trace;
-    ASSERT_EQ(run(trace, 1500, 3000, true), every) << trace;
+    ASSERT_EQ(run(trace, true), every) << trace;
   }
 }
 
@@ -130,9 +130,27 @@ TEST(AutoHide, QuietDistance) {
     AutoHideState state;
     state.entered = c.entered;
     const AutoHide m(state);
-    const TickInputs in{c.pressed, c.visible, 1500,     3000, 3000,
-                        3000,      1024 * 15, 768 * 15, c.x,  c.y};
+    const TickInputs in{c.pressed, c.visible, {100, 200, 200, 200}, {1024, 768}, c.x, c.y};
     EXPECT_DOUBLE_EQ(m.quietDistance(in), c.distance) << c.what;
+  }
+}
+
+// The restore zone starts at the first whole pixel at or right of (below) four fifths of the
+// screen, exact fifths included: its distance from the screen's left (top) edge.
+TEST(AutoHide, TheZoneStartsAtFourFifthsRoundedDown) {
+  const struct {
+    QSize screen;
+    QPoint edge;
+  } cases[] = {{{1024, 768}, {819, 614}},
+               {{1280, 1024}, {1024, 819}},
+               {{1366, 705}, {1092, 564}},
+               {{5, 4}, {4, 3}}};
+  for (const auto& c : cases) {
+    const AutoHide m;
+    const TickInputs left{true, false, {}, c.screen, 0, c.screen.height()};
+    const TickInputs top{true, false, {}, c.screen, c.screen.width(), 0};
+    EXPECT_DOUBLE_EQ(m.quietDistance(left), c.edge.x()) << c.screen.width();
+    EXPECT_DOUBLE_EQ(m.quietDistance(top), c.edge.y()) << c.screen.height();
   }
 }
 
@@ -148,8 +166,8 @@ TEST(AutoHide, NothingHappensWithinTheQuietDistance) {
     state.outsideY = static_cast<std::int32_t>(rng() % 2);
     state.entered = rng() % 4 == 0;
     AutoHide m(state);
-    TickInputs in{true,     rng() % 2 == 0,  1500,           3000, 3000, 3000, 1024 * 15,
-                  768 * 15, coordinate(rng), coordinate(rng)};
+    TickInputs in{true,        rng() % 2 == 0,  {100, 200, 200, 200},
+                  {1024, 768}, coordinate(rng), coordinate(rng)};
     const double room = m.quietDistance(in);
     if (room <= 1) {
       continue;

@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <memory>
+
 namespace favorites {
 
 namespace {
@@ -187,30 +189,28 @@ void addPageToFavorites(QMainWindow* window) {
   if (state == nullptr || state->engine.isNull()) {
     return;
   }
-  const UpdateLock lock(window);
   const QString address = state->engine->url();
   const QString title = state->engine->title();
-  // The dialog runs its own event loop, in which the window may be closed.
-  const QPointer<QMainWindow> alive(window);
-  if (AddFavorite(window, platform::favoritesFolder(), address,
-                  ReplaceExtension(title, QString())) == DialogResult::Failed ||
-      alive.isNull()) {
-    return;
-  }
-  rebuildFavoritesMenu(window);
+  // Held by the answer: it goes when the dialog has been answered or closed with its window.
+  auto lock = std::make_shared<UpdateLock>(window);
+  AddFavorite(window, platform::favoritesFolder(), address, ReplaceExtension(title, QString()),
+              [window, lock](DialogResult result, const QString&) {
+                if (result != DialogResult::Failed) {
+                  rebuildFavoritesMenu(window);
+                }
+              });
 }
 
 void organizeFavorites(QMainWindow* window) {
   if (stateOf(window) == nullptr) {
     return;
   }
-  const UpdateLock lock(window);
-  const QPointer<QMainWindow> alive(window);
-  if (DoOrganizeFavDlg(window, platform::favoritesFolder()) == DialogResult::Failed ||
-      alive.isNull()) {
-    return;
-  }
-  rebuildFavoritesMenu(window);
+  auto lock = std::make_shared<UpdateLock>(window);
+  DoOrganizeFavDlg(window, platform::favoritesFolder(), [window, lock](DialogResult result) {
+    if (result != DialogResult::Failed) {
+      rebuildFavoritesMenu(window);
+    }
+  });
 }
 
 void addToFavorites(QMainWindow* window, browser::BrowserEngine* engine) {

@@ -43,6 +43,12 @@ testsupport::ModalWatcher driver(const Steps& steps) {
     steps[n++](modal);
   });
 }
+// The dialogs show without waiting: waits until n were handed over and none is left.
+bool settled(const testsupport::ModalWatcher& watcher, std::size_t n) {
+  return testsupport::waitUntil([&] {
+    return watcher.seen() == static_cast<int>(n) && QApplication::activeModalWidget() == nullptr;
+  });
+}
 void accept(QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); }
 void press(QWidget* dialog, const char* button) {  // later, as the user's click would come
   QTimer::singleShot(0, dialog->findChild<QPushButton*>(button), &QPushButton::click);
@@ -133,9 +139,12 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       testsupport::ModalWatcher::dismiss};
   const auto watcher = driver(steps);
   favorites::addToFavorites(window, engine);  // the title whole, the menu as it was
+  EXPECT_TRUE(settled(watcher, 1));
   EXPECT_EQ(shown(), before);
   choose(favorites::kAddFavoriteCaption);
+  EXPECT_TRUE(settled(watcher, 2));
   choose(favorites::kAddFavoriteCaption);
+  EXPECT_TRUE(settled(watcher, 3));
   EXPECT_EQ(suggested, "Release 2");
   EXPECT_TRUE(shown().contains("Release 2.5 notes"));  // built anew after each
   EXPECT_EQ(QDir(path("News")).entryList(QDir::Files),
@@ -144,6 +153,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
 
   choose(favorites::kOrganizeFavoritesCaption);
+  EXPECT_TRUE(settled(watcher, 8));
   EXPECT_EQ(shown(), "1|[Favorites]|[News]|Broken|Release 2.5 notes|Renamed");
   EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), path("Favorites/.dot.url"));
 
@@ -218,7 +228,7 @@ TEST_F(FavoritesWindow, OrganizeNeverFollowsALinkedFolder) {
       [](QWidget* d) { press(d, "cmdClose"); }};
   const auto watcher = driver(steps);
   choose(favorites::kOrganizeFavoritesCaption);
-  EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
+  EXPECT_TRUE(settled(watcher, steps.size()));
   EXPECT_EQ(linkRows, 0);
   EXPECT_FALSE(linkOpens);
   EXPECT_EQ(asked,
@@ -248,7 +258,8 @@ TEST_F(FavoritesWindow, AWindowClosedWhileItsMenuIsBuiltOrADialogRunsIsLeftAlone
   const Steps steps = {[this](QWidget*) { delete window.data(); }};
   const auto watcher = driver(steps);
   choose(favorites::kAddFavoriteCaption);
-  EXPECT_EQ(watcher.seen(), 1);
+  EXPECT_TRUE(settled(watcher, 1));
+  EXPECT_TRUE(window.isNull());
 }
 
 }  // namespace

@@ -17,9 +17,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include <functional>
-#include <memory>
-
 namespace browser {
 
 namespace {
@@ -88,99 +85,48 @@ QString offeredName(const QWebEngineDownloadRequest& download) {
   return name.isEmpty() ? QStringLiteral("download") : name;
 }
 
-// Shows a question about a download without waiting. A dialog closed with its window before
-// it was answered refuses the download; a download gone meanwhile takes the answer with it.
-void openFor(QDialog* dialog, QWebEngineDownloadRequest* download, std::function<void(int)> done) {
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  auto answered = std::make_shared<bool>(false);
-  QObject::connect(dialog, &QDialog::finished, download,
-                   [answered, done = std::move(done)](int result) {
-                     *answered = true;
-                     done(result);
-                   });
-  QObject::connect(dialog, &QObject::destroyed, download, [answered, download] {
-    if (!*answered) {
-      download->cancel();
-    }
-  });
-  dialog->open();
-}
-
-// Once the page may ask: where to save, starting where the user keeps downloads, never
-// where the page points.
-void askWhere(QWebEngineDownloadRequest* download, QWidget* owner) {
-  QString folder = chosenFolder();
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-  }
-  const QPointer<QWebEnginePage> page(download->page());
-  if (!page.isNull()) {
-    stateOf(page).asking = true;
-  }
-  auto* dialog = new QFileDialog(owner, QObject::tr("Save File"), folder);
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setAcceptMode(QFileDialog::AcceptSave);
-  dialog->setFileMode(QFileDialog::AnyFile);
-  dialog->selectFile(folder + QLatin1Char('/') + offeredName(*download));
-  openFor(dialog, download, [dialog, download, page](int result) {
-    if (!page.isNull()) {
-      stateOf(page).asking = false;
-    }
-    const QString path = dialog->selectedFiles().value(0);
-    if (result != QDialog::Accepted || path.isEmpty()) {
-      download->cancel();
-      return;
-    }
-    const QFileInfo target(path);
-    chosenFolder() = target.absolutePath();
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    download->accept();
-  });
-}
+enum class Verdict { Ask, Refuse };
 
 // The one place that decides whether a page's download may ask the user where to save it.
-void mayAsk(QWebEngineDownloadRequest* download, QWidget* owner) {
-  QWebEnginePage* page = download->page();
+Verdict mayAsk(QWebEnginePage* page, QWidget* owner) {
   if (page == nullptr) {
-    return askWhere(download, owner);
+    return Verdict::Ask;
   }
   PageDownloads& state = stateOf(page);
   // One dialog at a time: a page cannot pile them up while one is open.
   if (state.asking) {
-    return download->cancel();
+    return Verdict::Refuse;
   }
   if (state.sinceGesture++ == 0 || state.several == PageDownloads::Several::Allowed) {
-    return askWhere(download, owner);
+    return Verdict::Ask;
   }
   if (state.several == PageDownloads::Several::Refused) {
-    return download->cancel();
+    return Verdict::Refuse;
   }
+  const QPointer<QWebEnginePage> alive(page);
   state.asking = true;
-  auto* box = new QMessageBox(QMessageBox::Question, QObject::tr("Downloads"),
-                              QObject::tr("This page wants to download several files"),
-                              QMessageBox::NoButton, owner);
-  box->setObjectName(QStringLiteral("SeveralDownloads"));
-  QPushButton* allow = box->addButton(QObject::tr("Allow"), QMessageBox::AcceptRole);
-  QPushButton* refuse = box->addButton(QObject::tr("Refuse"), QMessageBox::RejectRole);
+  // Qt deletes a download request nobody answered once downloadRequested returns: like the
+  // page's own dialogs, this question must be answered before the handler returns.
+  QMessageBox box(QMessageBox::Question, QObject::tr("Downloads"),
+                  QObject::tr("This page wants to download several files"), QMessageBox::NoButton,
+                  owner);
+  box.setObjectName(QStringLiteral("SeveralDownloads"));
+  box.setWindowModality(Qt::WindowModal);
+  QPushButton* allow = box.addButton(QObject::tr("Allow"), QMessageBox::AcceptRole);
+  QPushButton* refuse = box.addButton(QObject::tr("Refuse"), QMessageBox::RejectRole);
   allow->setObjectName(QStringLiteral("Allow"));
   refuse->setObjectName(QStringLiteral("Refuse"));
-  box->setDefaultButton(refuse);
-  box->setEscapeButton(refuse);
-  const QPointer<QWebEnginePage> alive(page);
-  openFor(box, download, [box, allow, alive, download, owner](int) {
-    if (alive.isNull()) {
-      return download->cancel();
-    }
-    PageDownloads& after = stateOf(alive);
-    after.asking = false;
-    after.several = box->clickedButton() == allow ? PageDownloads::Several::Allowed
-                                                  : PageDownloads::Several::Refused;
-    if (after.several == PageDownloads::Several::Refused) {
-      return download->cancel();
-    }
-    askWhere(download, owner);
-  });
+  box.setDefaultButton(refuse);
+  box.setEscapeButton(refuse);
+  box.exec();
+  if (alive.isNull()) {
+    return Verdict::Refuse;
+  }
+  PageDownloads& after = stateOf(page);
+  after.asking = false;
+  after.several = box.clickedButton() == allow ? PageDownloads::Several::Allowed
+                                               : PageDownloads::Several::Refused;
+  return after.several == PageDownloads::Several::Allowed ? Verdict::Ask : Verdict::Refuse;
 }
 
 }  // namespace
@@ -208,11 +154,43 @@ void handleDownloads(QWebEngineProfile* profile) {
           return;
         }
         QWidget* owner = nullptr;
-        if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(download->page()))) {
+        QWebEnginePage* page = download->page();
+        if (auto* view = qobject_cast<QWebEngineView*>(QWebEngineView::forPage(page))) {
           owner = view->window();
         }
-        // Answered once the user has: the engine holds the download until accept or cancel.
-        mayAsk(download, owner);
+        const QPointer<QWebEngineDownloadRequest> alive(download);
+        if (mayAsk(page, owner) == Verdict::Refuse || alive.isNull()) {
+          if (!alive.isNull()) {
+            download->cancel();
+          }
+          return;
+        }
+        // The dialog starts where the user keeps downloads, never where the page points.
+        QString folder = chosenFolder();
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+          folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        }
+        const QPointer<QWebEnginePage> pageAlive(page);
+        if (page != nullptr) {
+          stateOf(page).asking = true;
+        }
+        const QString path = QFileDialog::getSaveFileName(
+            owner, QObject::tr("Save File"), folder + QLatin1Char('/') + offeredName(*download));
+        if (!pageAlive.isNull()) {
+          stateOf(page).asking = false;
+        }
+        if (alive.isNull()) {
+          return;
+        }
+        if (path.isEmpty()) {
+          download->cancel();
+          return;
+        }
+        const QFileInfo target(path);
+        chosenFolder() = target.absolutePath();
+        download->setDownloadDirectory(target.absolutePath());
+        download->setDownloadFileName(target.fileName());
+        download->accept();
       });
 }
 

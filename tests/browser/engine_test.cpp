@@ -128,6 +128,8 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   int ended = -1;
   QObject::connect(w.engine, &BrowserEngine::commandEnded, &w.window,
                    [&](PageCommand, bool done) { ended = done ? 1 : 0; });
+  // A cancelled print dialog prints nothing; the preview paints without printing.
+  QSignalSpy printedAsked(w.engine->view(), &QWebEngineView::printFinished);
   for (const auto& [command, dialog, done, typed, picked] : rows) {
     kinds.clear();
     saveTo = typed;
@@ -164,6 +166,7 @@ TEST_F(Engine, PrintPreviewPageSetupPropertiesAndSaveReachTheirDialogsAndFiles) 
   EXPECT_FALSE(QFileInfo::exists(dir.filePath("only_files")));
   EXPECT_EVENTUALLY_EQ(read("page.mht").contains("MIME-Version: 1.0"), true);
 
+  EXPECT_EQ(printedAsked.count(), 1) << "only the preview's";
   // Given a file, printing without asking writes it, one print at a time.
   w.engine->printer().setOutputFileName(dir.filePath("out.pdf"));
   QSignalSpy printed(w.engine->view(), &QWebEngineView::printFinished);

@@ -130,6 +130,12 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       },
       [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); },
       [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
+      [](QWidget* d) {  // a Move cancelled moves nothing
+        auto* folders = d->findChild<QComboBox*>();
+        folders->setCurrentIndex(folders->findData("News"));
+        testsupport::ModalWatcher::dismiss(d);
+      },
+      [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
       into("Favorites"),  // the sub-folder called Favorites, not the Favorites folder
       [](QWidget* d) { press(d, "cmdClose"); },
       [](QWidget* d) {  // the folder is gone by the time the file is saved
@@ -153,7 +159,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
 
   choose(favorites::kOrganizeFavoritesCaption);
-  EXPECT_TRUE(settled(watcher, 8));
+  EXPECT_TRUE(settled(watcher, 10));
   EXPECT_EQ(shown(), "1|[Favorites]|[News]|Broken|Release 2.5 notes|Renamed");
   EXPECT_EQ(favorites::favoritesTree(window)->fileForCommand(1101), path("Favorites/.dot.url"));
 

@@ -704,7 +704,8 @@ bool WebEngineBrowser::printPreview() {
   }
   auto* dialog = new QPrintPreviewDialog(&printer(), m_view->window());
   connect(dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
-    // The preview paints synchronously; the engine prints asynchronously.
+    // The preview takes its pages when this returns; the engine prints asynchronously, and
+    // Qt offers the preview no later delivery.
     QEventLoop loop;
     connect(m_view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
     // A page whose process ended never finishes printing.
@@ -720,6 +721,8 @@ bool WebEngineBrowser::printPreview() {
 }
 
 bool WebEngineBrowser::pageSetup() {
+  // Qt's page setup on X11 hands the user's choices to the printer only from exec(); a
+  // dialog opened with open() would lose them.
   QPageSetupDialog dialog(&printer(), m_view->window());
   emit commandEnded(PageCommand::PageSetup, dialog.exec() == QDialog::Accepted);
   return true;

@@ -48,7 +48,8 @@ class BrowserEngine : public QObject {
   [[nodiscard]] virtual QString title() const = 0;
 
   virtual void triggerAction(QWebEnginePage::WebAction action) = 0;
-  // True when the command was carried out (not refused, not cancelled in its dialog).
+  // Starts the command: false when it is refused (a print is still going). Its dialog
+  // shows without waiting; commandEnded tells how it ended.
   virtual bool run(PageCommand command) = 0;
   // One of the kTextSizeLevels levels, Smallest to Largest; false for no such level.
   virtual bool setTextSize(int level) = 0;
@@ -80,6 +81,9 @@ class BrowserEngine : public QObject {
   // A pop-up of this page was refused (the page asked without the user's click or key,
   // or more than once for one).
   void popupBlocked();
+  // A command run() started has ended: done when it was carried out (not cancelled in
+  // its dialog, not cut short by the page's process ending).
+  void commandEnded(browser::PageCommand command, bool done);
 };
 
 }  // namespace browser

@@ -105,6 +105,8 @@ Verdict mayAsk(QWebEnginePage* page, QWidget* owner) {
   }
   const QPointer<QWebEnginePage> alive(page);
   state.asking = true;
+  // Qt deletes a download request nobody answered once downloadRequested returns: like the
+  // page's own dialogs, this question must be answered before the handler returns.
   QMessageBox box(QMessageBox::Question, QObject::tr("Downloads"),
                   QObject::tr("This page wants to download several files"), QMessageBox::NoButton,
                   owner);

@@ -275,6 +275,11 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
 }
 
 WebEngineBrowser::~WebEngineBrowser() {
+  // A command's dialog still open goes first: it works on this engine's printer and page.
+  if (!m_commandDialog.isNull()) {
+    m_commandDialog->disconnect(this);
+    delete m_commandDialog.data();
+  }
   for (QWebEngineCertificateError& error : m_heldCertificateErrors) {
     error.rejectCertificate();
   }
@@ -644,36 +649,63 @@ QPrinter& WebEngineBrowser::printer() {
   return *m_printer;
 }
 
+void WebEngineBrowser::openCommandDialog(QDialog* dialog, std::function<void(int)> done) {
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  m_commandDialog = dialog;
+  // The engine as context: a window closed meanwhile takes the answer with it.
+  connect(dialog, &QDialog::finished, this, std::move(done));
+  dialog->open();
+}
+
 bool WebEngineBrowser::print(bool ask) {
   if (m_printing) {
     return false;
   }
   QPrinter& p = printer();
+  const PageCommand command = ask ? PageCommand::Print : PageCommand::PrintWithoutAsking;
   // With no printer and no file to print to, "without asking" would print into nowhere
   // and still look done; the user is asked where to print instead.
   const bool hasTarget = p.outputFormat() == QPrinter::PdfFormat ? !p.outputFileName().isEmpty()
                                                                  : !p.printerName().isEmpty();
-  if (ask || !hasTarget) {
-    QPrintDialog dialog(&p, m_view->window());
-    if (dialog.exec() != QDialog::Accepted) {
-      return false;
-    }
-  }
+  // Busy while the dialog asks too: one print at a time, asked for or not.
   m_printing = true;
-  connect(
-      m_view, &QWebEngineView::printFinished, this, [this](bool) { m_printing = false; },
-      Qt::SingleShotConnection);
-  m_view->print(&p);
+  if (!ask && hasTarget) {
+    startPrint(command);
+    return true;
+  }
+  openCommandDialog(new QPrintDialog(&p, m_view->window()), [this, command](int result) {
+    if (result != QDialog::Accepted) {
+      m_printing = false;
+      emit commandEnded(command, false);
+      return;
+    }
+    startPrint(command);
+  });
   return true;
+}
+
+void WebEngineBrowser::startPrint(PageCommand command) {
+  // Qt's printFinished never comes when the page's process ends meanwhile: that ends the
+  // print too. Both connections go with the watch once one has come.
+  auto* watch = new QObject(this);
+  const auto end = [this, command, watch](bool done) {
+    delete watch;
+    m_printing = false;
+    emit commandEnded(command, done);
+  };
+  connect(m_view, &QWebEngineView::printFinished, watch, end);
+  connect(m_page, &QWebEnginePage::renderProcessTerminated, watch, [end] { end(false); });
+  m_view->print(&printer());
 }
 
 bool WebEngineBrowser::printPreview() {
   if (m_printing) {
     return false;
   }
-  QPrintPreviewDialog dialog(&printer(), m_view->window());
-  connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
-    // The preview paints synchronously; the engine prints asynchronously.
+  auto* dialog = new QPrintPreviewDialog(&printer(), m_view->window());
+  connect(dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
+    // The preview takes its pages when this returns; the engine prints asynchronously, and
+    // Qt offers the preview no later delivery.
     QEventLoop loop;
     connect(m_view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
     // A page whose process ended never finishes printing.
@@ -683,13 +715,17 @@ bool WebEngineBrowser::printPreview() {
     loop.exec();
     m_printing = false;
   });
-  dialog.exec();
+  // Shown is done: closing the preview cancels nothing.
+  openCommandDialog(dialog, [this](int) { emit commandEnded(PageCommand::PrintPreview, true); });
   return true;
 }
 
 bool WebEngineBrowser::pageSetup() {
+  // Qt's page setup on X11 hands the user's choices to the printer only from exec(); a
+  // dialog opened with open() would lose them.
   QPageSetupDialog dialog(&printer(), m_view->window());
-  return dialog.exec() == QDialog::Accepted;
+  emit commandEnded(PageCommand::PageSetup, dialog.exec() == QDialog::Accepted);
+  return true;
 }
 
 bool WebEngineBrowser::saveAs() {
@@ -701,32 +737,41 @@ bool WebEngineBrowser::saveAs() {
   const QString complete = QStringLiteral("Web Page, complete (*.htm *.html)");
   const QString htmlOnly = QStringLiteral("Web Page, HTML only (*.htm *.html)");
   const QString archive = QStringLiteral("Web Archive, single file (*.mht *.mhtml)");
-  QString selected = complete;
   const QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-  const QString path = QFileDialog::getSaveFileName(
-      m_view->window(), QStringLiteral("Save Web Page"), dir + QLatin1Char('/') + name + ".htm",
-      complete + ";;" + htmlOnly + ";;" + archive, &selected);
-  if (path.isEmpty()) {
-    return false;
-  }
-  QWebEngineDownloadRequest::SavePageFormat format =
-      QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
-  if (selected == htmlOnly) {
-    format = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
-  } else if (selected == archive) {
-    format = QWebEngineDownloadRequest::MimeHtmlSaveFormat;
-  }
-  m_page->save(path, format);
+  auto* dialog = new QFileDialog(m_view->window(), QStringLiteral("Save Web Page"), dir,
+                                 complete + ";;" + htmlOnly + ";;" + archive);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->selectFile(dir + QLatin1Char('/') + name + ".htm");
+  dialog->selectNameFilter(complete);
+  openCommandDialog(dialog, [this, dialog, htmlOnly, archive](int result) {
+    const QString path = dialog->selectedFiles().value(0);
+    if (result != QDialog::Accepted || path.isEmpty()) {
+      emit commandEnded(PageCommand::SaveAs, false);
+      return;
+    }
+    const QString selected = dialog->selectedNameFilter();
+    QWebEngineDownloadRequest::SavePageFormat format =
+        QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    if (selected == htmlOnly) {
+      format = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
+    } else if (selected == archive) {
+      format = QWebEngineDownloadRequest::MimeHtmlSaveFormat;
+    }
+    m_page->save(path, format);
+    emit commandEnded(PageCommand::SaveAs, true);
+  });
   return true;
 }
 
 bool WebEngineBrowser::showProperties() {
-  QDialog dialog(m_view->window());
-  dialog.setWindowTitle(QStringLiteral("Properties"));
-  auto* form = new QFormLayout(&dialog);
+  auto* dialog = new QDialog(m_view->window());
+  dialog->setWindowTitle(QStringLiteral("Properties"));
+  auto* form = new QFormLayout(dialog);
   const auto rows = describePage(url(), m_page->title(), m_contentType, m_loadedSecurely);
   for (const auto& [label, value] : rows) {
-    auto* field = new QLabel(value, &dialog);
+    auto* field = new QLabel(value, dialog);
     // The page's own title and address: never read as markup that could forge a line.
     field->setTextFormat(Qt::PlainText);
     field->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -734,11 +779,11 @@ bool WebEngineBrowser::showProperties() {
     field->setAccessibleName(label.chopped(1));
     form->addRow(label, field);
   }
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
+  connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   form->addRow(buttons);
-  dialog.setMinimumWidth(420);
-  dialog.exec();
+  dialog->setMinimumWidth(420);
+  openCommandDialog(dialog, [this](int) { emit commandEnded(PageCommand::Properties, true); });
   return true;
 }
 

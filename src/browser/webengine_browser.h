@@ -112,7 +112,10 @@ class WebEngineBrowser : public BrowserEngine {
   bool runPageDialog(PageDialog kind, const QString& message, QString* text);
   void onLoadStarted();
   void onLoadFinished(bool ok);
+  // Shows a command's dialog over the window without waiting; done gets its result.
+  void openCommandDialog(QDialog* dialog, std::function<void(int)> done);
   bool print(bool ask);
+  void startPrint(PageCommand command);
   bool printPreview();
   bool pageSetup();
   bool saveAs();
@@ -140,6 +143,7 @@ class WebEngineBrowser : public BrowserEngine {
   int m_callOuts = 0;
   bool m_closing = false;
   QPointer<QDialog> m_pageDialog;
+  QPointer<QDialog> m_commandDialog;
   QPointer<QEventLoop> m_dialogWait;
   // Page dialogs of the page on this host: how many were shown, and whether the user
   // asked for no more.

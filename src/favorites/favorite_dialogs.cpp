@@ -89,26 +89,17 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
   return buttons;
 }
 
-// Dialogs live on the heap and are watched while they run: closing the owner window
-// meanwhile deletes them with it, which one on the stack would not survive.
-class Watched {
- public:
-  explicit Watched(QDialog* dialog) : m_dialog(dialog) {}
-  ~Watched() { delete m_dialog.data(); }
-  Watched(const Watched&) = delete;
-  Watched& operator=(const Watched&) = delete;
-  // True when the user accepted and the dialog still exists.
-  bool exec() { return m_dialog->exec() == QDialog::Accepted && !m_dialog.isNull(); }
-  [[nodiscard]] QDialog* get() const { return m_dialog.data(); }
+// Shows a dialog over its owner without waiting; a dialog closed with its owner calls
+// nothing, and each goes once closed.
+void openDialog(QDialog* dialog, std::function<void(int)> done) {
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(dialog, &QDialog::finished, dialog, std::move(done));
+  dialog->open();
+}
 
- private:
-  QPointer<QDialog> m_dialog;
-};
-
-// Asks for a folder below root; its path relative to root, or nothing.
-std::optional<QString> chooseFolder(QWidget* parent, const QString& root) {
-  Watched chooser(new QDialog(parent));
-  QDialog* dialog = chooser.get();
+// Asks for a folder below root; done gets its path relative to root, unless cancelled.
+void chooseFolder(QWidget* parent, const QString& root, std::function<void(const QString&)> done) {
+  auto* dialog = new QDialog(parent);
   dialog->setObjectName(QStringLiteral("MoveToFolderDialog"));
   dialog->setWindowTitle(QStringLiteral("Move to Folder"));
   auto* layout = new QFormLayout(dialog);
@@ -116,10 +107,11 @@ std::optional<QString> chooseFolder(QWidget* parent, const QString& root) {
   folder->setAccessibleName(QStringLiteral("Folder"));
   layout->addRow(QStringLiteral("&Folder:"), folder);
   layout->addRow(okCancel(dialog));
-  if (!chooser.exec()) {
-    return std::nullopt;
-  }
-  return folder->currentData().toString();
+  openDialog(dialog, [folder, done = std::move(done)](int result) {
+    if (result == QDialog::Accepted) {
+      done(folder->currentData().toString());
+    }
+  });
 }
 
 // The Favorites folder as the organise dialog shows it: a link is an entry of its own,
@@ -151,13 +143,16 @@ class FavoritesModel : public QFileSystemModel {
 
 }  // namespace
 
-DialogResult AddFavorite(QWidget* owner, const QString& favoritesFolder, const QString& url,
-                         const QString& title, QString* createdPath) {
-  if (favoritesFolder.isEmpty() || !QFileInfo(favoritesFolder).isDir()) {
-    return DialogResult::Failed;
+void addFavorite(QWidget* owner, const QString& favoritesFolder, const QString& url,
+                 const QString& title, AddFavoriteDone done) {
+  if (!done) {
+    done = [](DialogResult, const QString&) {};
   }
-  Watched watched(new QDialog(owner));
-  QDialog* dialog = watched.get();
+  if (favoritesFolder.isEmpty() || !QFileInfo(favoritesFolder).isDir()) {
+    done(DialogResult::Failed, QString());
+    return;
+  }
+  auto* dialog = new QDialog(owner);
   dialog->setObjectName(QStringLiteral("AddFavoriteDialog"));
   dialog->setWindowTitle(QStringLiteral("Add Favorite"));
   auto* layout = new QVBoxLayout(dialog);
@@ -179,49 +174,55 @@ DialogResult AddFavorite(QWidget* owner, const QString& favoritesFolder, const Q
   layout->addLayout(form);
   layout->addWidget(okCancel(dialog));
   dialog->setMinimumWidth(420);
-  if (!watched.exec()) {
-    return DialogResult::Cancelled;
-  }
-  const QString target =
-      QDir::cleanPath(favoritesFolder + QLatin1Char('/') + folder->currentData().toString());
-  const QString path = uniquePath(target, name->text());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(internetShortcutContent(url)) < 0 ||
-      !file.commit()) {
-    // Nothing waits for the answer: the box stays up on its own and goes when closed.
-    auto* box = new QMessageBox(
-        QMessageBox::Warning, dialog->windowTitle(),
-        QCoreApplication::translate("favorites", "The favorite \"%1\" could not be saved.\n%2")
-            .arg(QFileInfo(path).completeBaseName(), file.errorString()),
-        QMessageBox::Ok, owner);
-    box->setObjectName(QStringLiteral("MsgBox"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-    return DialogResult::Failed;
-  }
-  if (createdPath != nullptr) {
-    *createdPath = path;
-  }
-  return DialogResult::Accepted;
+  openDialog(dialog, [owner, dialog, favoritesFolder, url, name, folder,
+                      done = std::move(done)](int result) {
+    if (result != QDialog::Accepted) {
+      done(DialogResult::Cancelled, QString());
+      return;
+    }
+    const QString target =
+        QDir::cleanPath(favoritesFolder + QLatin1Char('/') + folder->currentData().toString());
+    const QString path = uniquePath(target, name->text());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(internetShortcutContent(url)) < 0 ||
+        !file.commit()) {
+      // Nothing waits for the answer: the box stays up on its own and goes when closed.
+      auto* box = new QMessageBox(
+          QMessageBox::Warning, dialog->windowTitle(),
+          QCoreApplication::translate("favorites", "The favorite \"%1\" could not be saved.\n%2")
+              .arg(QFileInfo(path).completeBaseName(), file.errorString()),
+          QMessageBox::Ok, owner);
+      box->setObjectName(QStringLiteral("MsgBox"));
+      box->setAttribute(Qt::WA_DeleteOnClose);
+      box->open();
+      done(DialogResult::Failed, QString());
+      return;
+    }
+    done(DialogResult::Accepted, path);
+  });
 }
 
-DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
-  if (favoritesFolder.isEmpty() || !QFileInfo(favoritesFolder).isDir()) {
-    return DialogResult::Failed;
+void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
+                      std::function<void(DialogResult)> done) {
+  if (!done) {
+    done = [](DialogResult) {};
   }
-  Watched watched(new QDialog(owner));
-  QDialog& dialog = *watched.get();
-  dialog.setObjectName(QStringLiteral("OrganizeFavoritesDialog"));
-  dialog.setWindowTitle(QStringLiteral("Organize Favorites"));
-  auto* layout = new QHBoxLayout(&dialog);
-  auto* model = new FavoritesModel(&dialog);
+  if (favoritesFolder.isEmpty() || !QFileInfo(favoritesFolder).isDir()) {
+    done(DialogResult::Failed);
+    return;
+  }
+  auto* dialog = new QDialog(owner);
+  dialog->setObjectName(QStringLiteral("OrganizeFavoritesDialog"));
+  dialog->setWindowTitle(QStringLiteral("Organize Favorites"));
+  auto* layout = new QHBoxLayout(dialog);
+  auto* model = new FavoritesModel(dialog);
   model->setReadOnly(false);
   // Everything the menu shows, dot-files and system files included, can be renamed,
   // moved or deleted here.
   model->setFilter(QDir::AllDirs | QDir::Files | QDir::Hidden | QDir::System |
                    QDir::NoDotAndDotDot);
-  const QModelIndex root = model->setRootPath(favoritesFolder);
-  auto* tree = new QTreeView(&dialog);
+  const QPersistentModelIndex root = model->setRootPath(favoritesFolder);
+  auto* tree = new QTreeView(dialog);
   tree->setObjectName(QStringLiteral("FavoritesTree"));
   tree->setAccessibleName(QStringLiteral("Favorites"));
   tree->setModel(model);
@@ -234,7 +235,7 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   layout->addWidget(tree, 1);
   auto* side = new QVBoxLayout;
   const auto button = [&](const QString& text, const char* name) {
-    auto* b = new QPushButton(text, &dialog);
+    auto* b = new QPushButton(text, dialog);
     b->setObjectName(QString::fromLatin1(name));
     b->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     side->addWidget(b);
@@ -248,14 +249,14 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
   QPushButton* close = button(QStringLiteral("&Close"), "cmdClose");
   layout->addLayout(side);
 
-  const auto currentFolder = [&]() -> QModelIndex {
+  const auto currentFolder = [tree, model, root]() -> QModelIndex {
     const QModelIndex index = tree->currentIndex();
     if (!index.isValid()) {
       return root;
     }
     return model->isPlainFolder(index) ? index : index.parent();
   };
-  QObject::connect(create, &QPushButton::clicked, &dialog, [&] {
+  QObject::connect(create, &QPushButton::clicked, dialog, [tree, model, currentFolder] {
     const QModelIndex parent = currentFolder();
     QString name = QStringLiteral("New Folder");
     for (int n = 2; QFileInfo::exists(model->filePath(parent) + QLatin1Char('/') + name); ++n) {
@@ -267,13 +268,13 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
       tree->edit(made);
     }
   });
-  QObject::connect(rename, &QPushButton::clicked, &dialog, [&] {
+  QObject::connect(rename, &QPushButton::clicked, dialog, [tree] {
     if (tree->currentIndex().isValid()) {
       tree->edit(tree->currentIndex());
     }
   });
-  QObject::connect(remove, &QPushButton::clicked, &dialog, [&] {
-    const QModelIndex index = tree->currentIndex();
+  QObject::connect(remove, &QPushButton::clicked, dialog, [dialog, tree, model] {
+    const QPersistentModelIndex index = tree->currentIndex();
     if (!index.isValid()) {
       return;
     }
@@ -287,35 +288,35 @@ DialogResult DoOrganizeFavDlg(QWidget* owner, const QString& favoritesFolder) {
     const QString question =
         whole ? QObject::tr("Delete the folder \"%1\" and everything in it?").arg(name)
               : QObject::tr("Delete \"%1\"?").arg(name);
-    if (QMessageBox::question(&dialog, QObject::tr("Delete"), question,
-                              QMessageBox::Yes | QMessageBox::No,
-                              whole ? QMessageBox::No : QMessageBox::Yes) == QMessageBox::Yes) {
-      model->remove(index);
-    }
+    auto* box = new QMessageBox(QMessageBox::Question, QObject::tr("Delete"), question,
+                                QMessageBox::Yes | QMessageBox::No, dialog);
+    box->setDefaultButton(whole ? QMessageBox::No : QMessageBox::Yes);
+    openDialog(box, [box, model, index](int) {
+      if (box->standardButton(box->clickedButton()) == QMessageBox::Yes && index.isValid()) {
+        model->remove(index);
+      }
+    });
   });
-  QObject::connect(move, &QPushButton::clicked, &dialog, [&] {
+  QObject::connect(move, &QPushButton::clicked, dialog, [dialog, tree, model, favoritesFolder] {
     const QModelIndex index = tree->currentIndex();
     if (!index.isValid()) {
       return;
     }
     const QString source = model->filePath(index);
-    const auto relative = chooseFolder(&dialog, favoritesFolder);
-    if (!relative) {
-      return;
-    }
-    const QString target = QDir::cleanPath(favoritesFolder + QLatin1Char('/') + *relative) +
-                           QLatin1Char('/') + QFileInfo(source).fileName();
-    // A folder cannot go into itself, and nothing is overwritten.
-    if (target == source || target.startsWith(source + QLatin1Char('/')) ||
-        QFileInfo::exists(target)) {
-      return;
-    }
-    QFile::rename(source, target);
+    chooseFolder(dialog, favoritesFolder, [source, favoritesFolder](const QString& relative) {
+      const QString target = QDir::cleanPath(favoritesFolder + QLatin1Char('/') + relative) +
+                             QLatin1Char('/') + QFileInfo(source).fileName();
+      // A folder cannot go into itself, and nothing is overwritten.
+      if (target == source || target.startsWith(source + QLatin1Char('/')) ||
+          QFileInfo::exists(target)) {
+        return;
+      }
+      QFile::rename(source, target);
+    });
   });
-  QObject::connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
-  dialog.resize(520, 360);
-  watched.get()->exec();
-  return watched.get() != nullptr ? DialogResult::Accepted : DialogResult::Cancelled;
+  QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::accept);
+  dialog->resize(520, 360);
+  openDialog(dialog, [done = std::move(done)](int) { done(DialogResult::Accepted); });
 }
 
 }  // namespace favorites

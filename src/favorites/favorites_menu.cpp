@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QUrl>
 
+#include <memory>
+
 namespace favorites {
 
 namespace {
@@ -103,31 +105,32 @@ void FavoritesMenu::addCurrentPage() {
   if (m_engine.isNull()) {
     return;
   }
-  const UpdateLock lock(m_window);
-  const QPointer<FavoritesMenu> alive(this);
-  if (AddFavorite(m_window, platform::favoritesFolder(), m_engine->url(),
-                  replaceExtension(m_engine->title(), QString())) == DialogResult::Failed ||
-      alive.isNull()) {
-    return;
-  }
-  rebuild();
+  // Held by the answer: it goes when the dialog has been answered or closed with its window.
+  auto lock = std::make_shared<UpdateLock>(m_window);
+  addFavorite(m_window, platform::favoritesFolder(), m_engine->url(),
+              replaceExtension(m_engine->title(), QString()),
+              [menu = QPointer<FavoritesMenu>(this), lock](DialogResult result, const QString&) {
+                if (menu && result != DialogResult::Failed) {
+                  menu->rebuild();
+                }
+              });
 }
 
 void FavoritesMenu::organize() {
-  const UpdateLock lock(m_window);
-  const QPointer<FavoritesMenu> alive(this);
-  if (DoOrganizeFavDlg(m_window, platform::favoritesFolder()) == DialogResult::Failed ||
-      alive.isNull()) {
-    return;
-  }
-  rebuild();
+  auto lock = std::make_shared<UpdateLock>(m_window);
+  organizeFavorites(m_window, platform::favoritesFolder(),
+                    [menu = QPointer<FavoritesMenu>(this), lock](DialogResult result) {
+                      if (menu && result != DialogResult::Failed) {
+                        menu->rebuild();
+                      }
+                    });
 }
 
 void addToFavorites(QWidget* window, browser::BrowserEngine* engine) {
   if (engine == nullptr) {
     return;
   }
-  AddFavorite(window, platform::favoritesFolder(), engine->url(), engine->title());
+  addFavorite(window, platform::favoritesFolder(), engine->url(), engine->title());
 }
 
 }  // namespace favorites

@@ -137,7 +137,10 @@ int main(int argc, char** argv) {
       });
       close->start(50);
     };
+    bool shown = false;
+    QObject::connect(engine, &browser::BrowserEngine::commandEnded, [&] { shown = true; });
     engine->run(browser::PageCommand::PrintPreview);
+    QTest::qWaitFor([&] { return shown; }, 60000);
     say(QStringLiteral("preview ended, page process %1").arg(ended ? "ended" : "still there"));
   }
   poll.stop();

@@ -40,6 +40,7 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <optional>
 
 #include <unistd.h>
 
@@ -406,13 +407,16 @@ TEST_F(PageReach, PageTextsAreShownAsTextNeverAsMarkup) {
     testsupport::ModalWatcher::dismiss(modal);
   });
   EXPECT_TRUE(w.engine->run(browser::PageCommand::Properties));
+  EXPECT_EVENTUALLY_EQ(watcher.seen(), 1);
   EXPECT_EQ(texts, QStringList{forged}) << "the title, once";
 
   // The Add Favorite dialog's address, and a favourite's name in the menu.
   texts.clear();
-  EXPECT_EQ(favorites::AddFavorite(&w.window, QDir::tempPath(),
-                                   "data:text/html,<b>Address:</b> https://bank.example/", "x"),
-            favorites::DialogResult::Cancelled);
+  std::optional<favorites::DialogResult> added;
+  favorites::addFavorite(&w.window, QDir::tempPath(),
+                         "data:text/html,<b>Address:</b> https://bank.example/", "x",
+                         [&](favorites::DialogResult result, const QString&) { added = result; });
+  EXPECT_EVENTUALLY_EQ(added == favorites::DialogResult::Cancelled, true);
   EXPECT_EQ(texts.size(), 1);
   const QString folder = platform::favoritesFolder();
   ASSERT_TRUE(writeFile(folder + "/Tom & Jerry.url", "[InternetShortcut]\r\nURL=http://t/"));
@@ -511,7 +515,8 @@ TEST_F(PageReach, AddFavoriteOffersTheFoldersTheMenuShowsAndNoOthers) {
     testsupport::ModalWatcher::dismiss(modal);
   });
   QWidget owner;
-  favorites::AddFavorite(&owner, root.path(), "http://a/", "a");
+  favorites::addFavorite(&owner, root.path(), "http://a/", "a");
+  EXPECT_EVENTUALLY_EQ(watcher.seen(), 1);
   EXPECT_EQ(offered, expected);
 }
 

@@ -43,6 +43,12 @@ testsupport::ModalWatcher driver(const Steps& steps) {
     steps[n++](modal);
   });
 }
+// The dialogs show without waiting: waits until n were handed over and none is left.
+bool settled(const testsupport::ModalWatcher& watcher, std::size_t n) {
+  return testsupport::waitUntil([&] {
+    return watcher.seen() == static_cast<int>(n) && QApplication::activeModalWidget() == nullptr;
+  });
+}
 void accept(QWidget* dialog) { qobject_cast<QDialog*>(dialog)->accept(); }
 void press(QWidget* dialog, const char* button) {  // later, as the user's click would come
   QTimer::singleShot(0, dialog->findChild<QPushButton*>(button), &QPushButton::click);
@@ -135,6 +141,12 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       },
       [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); },
       [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
+      [](QWidget* d) {  // a Move cancelled moves nothing
+        auto* folders = d->findChild<QComboBox*>();
+        folders->setCurrentIndex(folders->findData("News"));
+        testsupport::ModalWatcher::dismiss(d);
+      },
+      [&](QWidget* d) { press(d, select(d, ".dot.url") != nullptr ? "cmdMove" : "cmdClose"); },
       into("Favorites"),  // the sub-folder called Favorites, not the Favorites folder
       [](QWidget* d) { press(d, "cmdClose"); },
       [](QWidget* d) {  // the folder is gone by the time the file is saved
@@ -144,9 +156,12 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       testsupport::ModalWatcher::dismiss};
   const auto watcher = driver(steps);
   favorites::addToFavorites(window, engine);  // the title whole, the menu as it was
+  EXPECT_TRUE(settled(watcher, 1));
   EXPECT_EQ(shown(), before);
   choose(kAdd);
+  EXPECT_TRUE(settled(watcher, 2));
   choose(kAdd);
+  EXPECT_TRUE(settled(watcher, 3));
   EXPECT_EQ(suggested, "Release 2");
   EXPECT_TRUE(shown().contains("Release 2.5 notes"));  // built anew after each
   EXPECT_EQ(QDir(path("News")).entryList(QDir::Files),
@@ -155,6 +170,7 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
   EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("URL=http://page/"));
 
   choose(kOrganize);
+  EXPECT_TRUE(settled(watcher, 10));
   EXPECT_EQ(shown(), "1|[Favorites]|[News]|Broken|Release 2.5 notes|Renamed");
   ASSERT_NE(entry(".dot"), nullptr);
   EXPECT_EQ(entry(".dot")->data().toString(), path("Favorites/.dot.url"));
@@ -229,7 +245,7 @@ TEST_F(FavoritesWindow, OrganizeNeverFollowsALinkedFolder) {
       [](QWidget* d) { press(d, "cmdClose"); }};
   const auto watcher = driver(steps);
   choose(kOrganize);
-  EXPECT_EQ(watcher.seen(), static_cast<int>(steps.size()));
+  EXPECT_TRUE(settled(watcher, steps.size()));
   EXPECT_EQ(linkRows, 0);
   EXPECT_FALSE(linkOpens);
   EXPECT_EQ(asked,
@@ -248,7 +264,8 @@ TEST_F(FavoritesWindow, AWindowClosedWhileItsDialogRunsIsLeftAlone) {
   const Steps steps = {[this](QWidget*) { delete window.data(); }};
   const auto watcher = driver(steps);
   choose(kAdd);
-  EXPECT_EQ(watcher.seen(), 1);
+  EXPECT_TRUE(settled(watcher, 1));
+  EXPECT_TRUE(window.isNull());
 }
 
 }  // namespace

@@ -281,7 +281,7 @@ TEST_F(Popups, AHostilePageSetLeavesEveryOtherWindowWorkingAndLetsNothingOut) {
   file.contentType = "application/octet-stream";
   file.body = "[Desktop Entry]\nExec=false\n";
   file.headers = {
-      {"Content-Disposition", "attachment; filename=\"../../.config/autostart/x.desktop\""}};
+      {"Content-Disposition", "attachment; filename=\"../../.config/autostart/hostile.desktop\""}};
   server->setPage("/evil", file);
   // Each act on its own, so that one the engine refuses by throwing stops no other.
   server->setPage("/hostile", "Hostile",
@@ -376,7 +376,7 @@ TEST_F(Popups, AHostilePageSetLeavesEveryOtherWindowWorkingAndLetsNothingOut) {
   EXPECT_EQ(told, "Hostile ran / Reader done") << "what the pages got hold of";
   EXPECT_EQ(testsupport::XSession::current()->desktopProgramsStarted(), "");
   QStringList written;
-  for (QDirIterator it(QDir::homePath(), {"x.desktop*"}, QDir::Files | QDir::Hidden,
+  for (QDirIterator it(QDir::homePath(), {"hostile.desktop*"}, QDir::Files | QDir::Hidden,
                        QDirIterator::Subdirectories);
        it.hasNext();) {
     written << it.next();

@@ -32,8 +32,6 @@ class AddressBox : public QComboBox {
  signals:
   // Enter in the box: load this text, passed on unchanged.
   void navigateRequested(const QString& text);
-  // Escape in the box: stop the page.
-  void stopRequested();
   // The first document of an empty box: the window's caption becomes the application title.
   void captionReset();
 

@@ -1,5 +1,6 @@
 #include "favorites/favorites_commands.h"
 
+#include "app/command_table.h"
 #include "browser/browser_engine.h"
 #include "favorites/favorite_dialogs.h"
 #include "favorites/folder_source.h"
@@ -61,8 +62,7 @@ void render(QMenu* menu, const std::vector<MenuNode>& nodes, QMainWindow* window
         action->setData(node.id);
         const int id = node.id;
         if (id == ID_ADD_FAVORITE) {
-          // The key every browser has for it.
-          action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+          action->setShortcuts(app::keysOf(u"Favorites/Add to Favorites"));
           action->setShortcutContext(Qt::WindowShortcut);
         }
         QObject::connect(action, &QAction::triggered, window,

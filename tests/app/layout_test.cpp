@@ -1,5 +1,4 @@
 #include "app/layout.h"
-#include "app/keyboard.h"
 
 #include <gtest/gtest.h>
 
@@ -30,16 +29,6 @@ TEST(Layout, ThePageFillsWhatTheBarsLeaveAndNeverGoesNegative) {
     EXPECT_EQ(size.height, r.page) << r.height << " " << r.coolBar;
     EXPECT_FLOAT_EQ(size.width, r.width);
   }
-}
-
-TEST(Keyboard, OnlyCtrlAloneWithNOpensAWindow) {
-  EXPECT_TRUE(isNewWindowKey(78, shiftState(Qt::ControlModifier)));
-  EXPECT_FALSE(isNewWindowKey(78, shiftState(Qt::ControlModifier | Qt::ShiftModifier)));
-  EXPECT_FALSE(isNewWindowKey(78, shiftState(Qt::NoModifier)));
-  EXPECT_FALSE(isNewWindowKey(78, shiftState(Qt::ControlModifier | Qt::AltModifier)));
-  EXPECT_FALSE(isNewWindowKey(77, shiftState(Qt::ControlModifier)));
-  // The keypad flag is not part of the shift state.
-  EXPECT_TRUE(isNewWindowKey(78, shiftState(Qt::ControlModifier | Qt::KeypadModifier)));
 }
 
 }  // namespace

@@ -267,6 +267,14 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
     QTest::keySequence(main->windowHandle(), row.key);
     EXPECT_TRUE(waitUntil(row.done, 8000)) << row.key.toString().toStdString() << where(row.from);
   }
+  // An editable page would take Ctrl+U for underlining; the window's View Source has it.
+  server->setPage("/editable", "Editable", "<div id=e contenteditable>abc</div>");
+  ASSERT_TRUE(loadAndWait(main, server->url("/editable")));
+  page()->setFocus();
+  runJs(main, "e.focus(); 1");
+  ASSERT_EVENTUALLY_EQ(runJs(main, "document.activeElement.id"), "e");
+  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_U));
+  EXPECT_TRUE(waitUntil(source, 8000)) << "from an editable page";
   main->action("View/Text Size/Medium")->trigger();
   // Escape stops a load that would never end.
   for (const From from : {From::Page, From::Box, From::Toolbar}) {

@@ -1,8 +1,8 @@
 #include "app/browser_window.h"
 
+#include "app/command_table.h"
 #include "app/hide_all.h"
 #include "app/icons.h"
-#include "app/keyboard.h"
 #include "browser/address_box.h"
 #include "browser/find_bar.h"
 #include "browser/page_commands.h"
@@ -56,8 +56,8 @@ constexpr QMargins kPageMargins(0, 0, 1, 2);
 }  // namespace
 
 // One filter for the whole application, so an event passes one filter however many
-// windows are open: key preview for the native window of each browser window, the mouse's
-// back and forward buttons, and the page's find key, each handed to the window concerned.
+// windows are open: the window's keys over the page's own, and the mouse's back and
+// forward buttons, each handed to the window concerned.
 class WindowEventFilter : public QObject {
  public:
   static void install() {
@@ -73,13 +73,8 @@ class WindowEventFilter : public QObject {
   // here too and carry no type information to ask.
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
-      case QEvent::KeyPress:
-        if (BrowserWindow* w = byNativeWindow(watched)) {
-          return keyPreview(*w, static_cast<QKeyEvent*>(event));
-        }
-        return pageKey(event);
       case QEvent::ShortcutOverride:
-        return pageKey(event);
+        return pageKey(static_cast<QKeyEvent*>(event));
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
       case QEvent::MouseButtonRelease:
@@ -92,44 +87,22 @@ class WindowEventFilter : public QObject {
  private:
   using QObject::QObject;
 
-  // Qt may replace a window's native window while showing, so it is matched at each key.
-  static BrowserWindow* byNativeWindow(const QObject* watched) {
-    for (const auto& w : registry()) {
-      if (!w.isNull() && w->windowHandle() != nullptr &&
-          static_cast<const QObject*>(w->windowHandle()) == watched) {
-        return w.data();
-      }
-    }
-    return nullptr;
-  }
-
-  static BrowserWindow* focusedWindow() {
+  // The page claims some of the window's keys for its editing (Ctrl+U underlines, Ctrl+A
+  // selects): in a browser window they run the window's command. The find bar's field,
+  // over the page, keeps its own.
+  static bool pageKey(QKeyEvent* key) {
     QWidget* focus = QApplication::focusWidget();
-    return focus != nullptr ? qobject_cast<BrowserWindow*>(focus->window()) : nullptr;
-  }
-
-  // Key preview: the native window receives every key before the focused control does.
-  static bool keyPreview(BrowserWindow& w, const QKeyEvent* key) {
-    int keyCode = key->key();
-    int shift = shiftState(key->modifiers());
-    w.previewKey(keyCode, shift);
-    return keyCode == 0 && shift == 0;
-  }
-
-  // A key on its way to the focused control of a browser window.
-  static bool pageKey(QEvent* event) {
-    BrowserWindow* w = focusedWindow();
-    if (w == nullptr) {
+    auto* w = focus != nullptr ? qobject_cast<BrowserWindow*>(focus->window()) : nullptr;
+    if (w == nullptr || !isWindowKey(key->keyCombination())) {
       return false;
     }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (event->type() == QEvent::ShortcutOverride && key->key() == Qt::Key_U &&
-        key->modifiers() == Qt::ControlModifier) {
-      // The page would take Ctrl+U for underlining; in a browser window it means View Source.
-      event->ignore();
-      return true;
+    const QWidget* view = w->m_engine->widget();
+    const bool onPage = focus == view || view->isAncestorOf(focus);
+    if (!onPage || w->m_findBar->isAncestorOf(focus)) {
+      return false;
     }
-    return w->m_findBar != nullptr && w->m_findBar->pageKey(event);
+    key->ignore();
+    return true;
   }
 
   // The mouse's back and forward buttons, over the page too: taken once, where the press
@@ -233,6 +206,7 @@ void BrowserWindow::buildControls() {
   address->setSpacing(4);
   auto* caption = new QLabel(QStringLiteral("  Address  "), addressRow);
   m_addressBox = new browser::AddressBox(addressRow);
+  m_addressBox->setWindowKeys(&isWindowKey);
   m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   caption->setBuddy(m_addressBox);
   m_goButton = new QToolButton(addressRow);
@@ -267,8 +241,6 @@ void BrowserWindow::buildControls() {
           [this] { m_engine->load(m_addressBox->currentText()); });
   connect(m_addressBox, &browser::AddressBox::navigateRequested, m_engine,
           &browser::BrowserEngine::load);
-  connect(m_addressBox, &browser::AddressBox::stopRequested, m_engine,
-          &browser::BrowserEngine::stop);
 
   m_statusBar = new QStatusBar(this);
   m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
@@ -324,19 +296,12 @@ void BrowserWindow::initWindow() {
   m_opacitySlider->setValue(m_opacitySlider->maximum());
   action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(false);
   // Favorites goes left of Help, the last menu, as in other browsers.
-  menuBar()->insertMenu(menuBar()->actions().constLast(),
-                        new favorites::FavoritesMenu(this, m_engine));
+  auto* favoritesMenu = new favorites::FavoritesMenu(this, m_engine);
+  favoritesMenu->addPageAction()->setShortcuts(keysOf(u"Favorites/Add to Favorites"));
+  menuBar()->insertMenu(menuBar()->actions().constLast(), favoritesMenu);
 }
 
-// ---- Keys and unload --------------------------------------------------------------
-
-void BrowserWindow::previewKey(int& key, int& modifiers) {
-  if (isNewWindowKey(key, modifiers)) {
-    openNewWindow();
-    key = 0;
-    modifiers = 0;
-  }
-}
+// ---- Close and unload -------------------------------------------------------------
 
 void BrowserWindow::closeEvent(QCloseEvent* event) {
   unload();

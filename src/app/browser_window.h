@@ -94,9 +94,12 @@ class BrowserWindow : public QMainWindow {
   void buildControls();
   void buildToolbar();
   void buildMenus();
+  using Run = void (*)(BrowserWindow&, browser::PageCommands&, bool checked);
+  // What the command table's entry at path does; null for a path it does not hold.
+  static Run commandFor(QStringView path);
+  [[nodiscard]] QList<QAction*> textSizeActions() const;
   void connectEngine();
   void initWindow();
-  void previewKey(int& key, int& modifiers);
   void unload();
   void applyOpacity();
 

@@ -1,6 +1,7 @@
 #include "app/hide_all.h"
 
 #include "app/browser_window.h"
+#include "app/command_table.h"
 #include "platform/settings_store.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ HideAll& HideAll::instance() {
 
 HideAll::HideAll() { connect(&m_key, &platform::GlobalKey::activated, this, &HideAll::toggle); }
 
-QKeySequence HideAll::defaultKeys() { return QKeySequence(QStringLiteral("Ctrl+Alt+Shift+H")); }
+QKeySequence HideAll::defaultKeys() { return keysOf(u"Desktop/Hide All").value(0); }
 
 QKeySequence HideAll::storedKeys() {
   const QKeySequence stored(

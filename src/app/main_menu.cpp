@@ -1,7 +1,8 @@
-// The window's menu bar and toolbar, declared as one table each, and the commands that
+// The window's menu bar, built from the command table, its toolbar, and the commands that
 // act on the window itself rather than on its page.
 #include "app/browser_window.h"
 
+#include "app/command_table.h"
 #include "app/hide_all_key_dialog.h"
 #include "app/icons.h"
 #include "browser/address_box.h"
@@ -28,28 +29,6 @@ namespace {
 
 constexpr int kSliderWidthPx = 224;
 
-enum Flag : unsigned { kPlain = 0, kCheckable = 1, kHidden = 2, kSeparatorBefore = 4 };
-
-// One entry of the menu bar: where it sits ("Menu/Sub menu/Entry", the last part naming
-// the entry), its caption, its keys (the first one is shown in the menu) and its command.
-struct MenuEntry {
-  const char* path;
-  const char* caption;
-  const char* keys;  // portable text, "; " between keys
-  void (*run)(BrowserWindow&, browser::PageCommands&, bool checked);
-  unsigned flags = kPlain;
-};
-
-// Top-level menus and sub-menus, by path, with their captions.
-struct MenuSpec {
-  const char* path;
-  const char* caption;
-};
-constexpr MenuSpec kMenus[] = {
-    {"File", "&File"},        {"Edit", "&Edit"},   {"View", "&View"},
-    {"View/Go to", "G&o to"}, {"Tools", "&Tools"}, {"Help", "&Help"},
-};
-
 struct ButtonSpec {
   int index;
   const char* text;
@@ -59,8 +38,6 @@ constexpr ButtonSpec kButtons[] = {
     {kButtonRefresh, "Refresh"}, {kButtonHome, "Home"},          {kButtonSeparator, ""},
     {kButtonProxy, "Proxy"},     {kButtonAutoHide, "ZodorAzev"},
 };
-
-constexpr const char* kFontSizeCaptions[] = {"Smallest", "Small", "Medium", "Large", "Largest"};
 
 QString parentPath(const QString& path) { return path.section(QLatin1Char('/'), 0, -2); }
 
@@ -111,121 +88,130 @@ void BrowserWindow::buildToolbar() {
   });
 }
 
-void BrowserWindow::buildMenus() {
+// What each entry of the command table does, by its path.
+BrowserWindow::Run BrowserWindow::commandFor(QStringView path) {
   using W = BrowserWindow;
   using P = browser::PageCommands;
-  static const MenuEntry kEntries[] = {
-      {"File/New", "&New", "", [](W& w, P&, bool) { w.openNewWindow(); }},
-      {"File/Open", "&Open...", "Ctrl+O", [](W& w, P&, bool) { w.openFile(); }},
-      {"File/Save Page As", "&Save Page As...", "Ctrl+S", [](W&, P& p, bool) { p.savePageAs(); },
-       kSeparatorBefore},
-      {"File/Print", "Print", "Ctrl+P", [](W&, P& p, bool) { p.print(); }, kSeparatorBefore},
-      {"File/Page Setup", "Page Setup", "", [](W&, P& p, bool) { p.showPageSetup(); }},
-      {"File/Print Preview", "Print Preview", "", [](W&, P& p, bool) { p.showPrintPreview(); }},
-      {"File/File Properties", "File Properties", "",
-       [](W&, P& p, bool) { p.showFileProperties(); }, kSeparatorBefore},
-      {"File/Work Offline", "Work Offline", "",
-       [](W&, P& p, bool checked) { p.setWorkOffline(checked); }, kCheckable},
-      {"File/Close", "&Close", "", [](W& w, P&, bool) { w.quitProgram(); }},
-      {"Edit/Undo", "Undo", "", [](W&, P& p, bool) { p.undo(); }},
-      {"Edit/Cut", "Cut", "", [](W&, P& p, bool) { p.cut(); }, kSeparatorBefore},
-      {"Edit/Copy", "Copy", "", [](W&, P& p, bool) { p.copy(); }},
-      {"Edit/Paste", "Paste", "", [](W&, P& p, bool) { p.paste(); }},
-      {"Edit/Select All", "Select All", "Ctrl+A", [](W&, P& p, bool) { p.selectAll(); },
-       kSeparatorBefore},
-      {"Edit/Find", "Find on this page", "Ctrl+F", [](W&, P& p, bool) { p.find(); },
-       kSeparatorBefore},
-      {"View/Go to/Back", "&Back", "Alt+Left",
-       [](W& w, P&, bool) { w.runToolBarCommand(kButtonBack); }},
-      {"View/Go to/Forward", "&Forward", "Alt+Right",
-       [](W& w, P&, bool) { w.runToolBarCommand(kButtonForward); }},
-      {"View/Go to/Home Page", "&Home Page", "Alt+Home",
-       [](W& w, P&, bool) { w.runToolBarCommand(kButtonHome); }, kSeparatorBefore},
-      {"View/Go to/Search", "Search", "", [](W& w, P&, bool) { w.m_engine->search(); }},
-      {"View/Stop", "Sto&p", "Esc", [](W& w, P&, bool) { w.runToolBarCommand(kButtonStop); }},
-      {"View/Refresh", "&Refresh", "F5; Ctrl+R",
-       [](W& w, P&, bool) { w.runToolBarCommand(kButtonRefresh); }},
-      {"View/Text Size/Smallest", kFontSizeCaptions[0], "",
-       [](W& w, P&, bool) { w.m_engine->setTextSize(0); }, kCheckable},
-      {"View/Text Size/Small", kFontSizeCaptions[1], "",
-       [](W& w, P&, bool) { w.m_engine->setTextSize(1); }, kCheckable},
-      {"View/Text Size/Medium", kFontSizeCaptions[2], "Ctrl+0",
-       [](W& w, P&, bool) { w.m_engine->setTextSize(2); }, kCheckable},
-      {"View/Text Size/Large", kFontSizeCaptions[3], "",
-       [](W& w, P&, bool) { w.m_engine->setTextSize(3); }, kCheckable},
-      {"View/Text Size/Largest", kFontSizeCaptions[4], "",
-       [](W& w, P&, bool) { w.m_engine->setTextSize(4); }, kCheckable},
-      {"View/View Source", "View Source", "Ctrl+U", [](W&, P& p, bool) { p.viewSource(); }},
-      // Both start hidden: adding a page stays in the Favorites menu, the proxy dialog on
-      // the toolbar.
-      {"Tools/Add to Favorites", "Add to Favorites", "",
-       [](W& w, P&, bool) { favorites::addToFavorites(&w, w.m_engine); }, kHidden},
-      {"Tools/Proxy Settings", "&Proxy Settings...", "",
-       [](W& w, P&, bool) { w.runToolBarCommand(kButtonProxy); }, kHidden},
-      {"Tools/Hide-All Key", "&Hide-All Key...", "",
-       [](W& w, P&, bool) { showHideAllKeyDialog(&w); }},
-      {"Tools/Internet Options", "Internet Options", "",
-       [](W&, P&, bool) { platform::openNetworkSettings(); }},
-      {"Help/Help", "Help", "", [](W&, P& p, bool) { p.showHelp(); }},
-      {"Help/About", "About", "", [](W& w, P&, bool) { w.showAbout(); }},
-      // Keys every browser has, with no entry of their own.
-      {"Keys/Address", "Address", "Ctrl+L; Alt+D; F6",
-       [](W& w, P&, bool) { w.m_addressBox->focusAndSelectAll(); }, kHidden},
-      {"Keys/Larger", "Larger", "Ctrl++; Ctrl+=", [](W&, P& p, bool) { p.stepTextSize(+1); },
-       kHidden},
-      {"Keys/Smaller", "Smaller", "Ctrl+-", [](W&, P& p, bool) { p.stepTextSize(-1); }, kHidden},
-      {"Keys/Close Window", "Close Window", "Ctrl+W", [](W& w, P&, bool) { w.close(); }, kHidden},
+  static const std::pair<const char*, Run> kRuns[] = {
+      {"File/New", [](W& w, P&, bool) { w.openNewWindow(); }},
+      {"File/Open", [](W& w, P&, bool) { w.openFile(); }},
+      {"File/Save Page As", [](W&, P& p, bool) { p.savePageAs(); }},
+      {"File/Print", [](W&, P& p, bool) { p.print(); }},
+      {"File/Page Setup", [](W&, P& p, bool) { p.showPageSetup(); }},
+      {"File/Print Preview", [](W&, P& p, bool) { p.showPrintPreview(); }},
+      {"File/File Properties", [](W&, P& p, bool) { p.showFileProperties(); }},
+      {"File/Work Offline", [](W&, P& p, bool checked) { p.setWorkOffline(checked); }},
+      {"File/Close", [](W& w, P&, bool) { w.quitProgram(); }},
+      {"Edit/Undo", [](W&, P& p, bool) { p.undo(); }},
+      {"Edit/Cut", [](W&, P& p, bool) { p.cut(); }},
+      {"Edit/Copy", [](W&, P& p, bool) { p.copy(); }},
+      {"Edit/Paste", [](W&, P& p, bool) { p.paste(); }},
+      {"Edit/Select All", [](W&, P& p, bool) { p.selectAll(); }},
+      {"Edit/Find", [](W&, P& p, bool) { p.find(); }},
+      {"View/Go to/Back", [](W& w, P&, bool) { w.runToolBarCommand(kButtonBack); }},
+      {"View/Go to/Forward", [](W& w, P&, bool) { w.runToolBarCommand(kButtonForward); }},
+      {"View/Go to/Home Page", [](W& w, P&, bool) { w.runToolBarCommand(kButtonHome); }},
+      {"View/Go to/Search", [](W& w, P&, bool) { w.m_engine->search(); }},
+      {"View/Stop", [](W& w, P&, bool) { w.runToolBarCommand(kButtonStop); }},
+      {"View/Refresh", [](W& w, P&, bool) { w.runToolBarCommand(kButtonRefresh); }},
+      {"View/Text Size/Smallest", [](W& w, P&, bool) { w.m_engine->setTextSize(0); }},
+      {"View/Text Size/Small", [](W& w, P&, bool) { w.m_engine->setTextSize(1); }},
+      {"View/Text Size/Medium", [](W& w, P&, bool) { w.m_engine->setTextSize(2); }},
+      {"View/Text Size/Large", [](W& w, P&, bool) { w.m_engine->setTextSize(3); }},
+      {"View/Text Size/Largest", [](W& w, P&, bool) { w.m_engine->setTextSize(4); }},
+      {"View/View Source", [](W&, P& p, bool) { p.viewSource(); }},
+      {"Tools/Add to Favorites", [](W& w, P&, bool) { favorites::addToFavorites(&w, w.m_engine); }},
+      {"Tools/Proxy Settings", [](W& w, P&, bool) { w.runToolBarCommand(kButtonProxy); }},
+      {"Tools/Hide-All Key", [](W& w, P&, bool) { showHideAllKeyDialog(&w); }},
+      {"Tools/Internet Options", [](W&, P&, bool) { platform::openNetworkSettings(); }},
+      {"Help/Help", [](W&, P& p, bool) { p.showHelp(); }},
+      {"Help/About", [](W& w, P&, bool) { w.showAbout(); }},
+      {"Keys/New Window", [](W& w, P&, bool) { w.openNewWindow(); }},
+      {"Keys/Address", [](W& w, P&, bool) { w.m_addressBox->focusAndSelectAll(); }},
+      {"Keys/Larger", [](W&, P& p, bool) { p.stepTextSize(+1); }},
+      {"Keys/Smaller", [](W&, P& p, bool) { p.stepTextSize(-1); }},
+      {"Keys/Close Window", [](W& w, P&, bool) { w.close(); }},
   };
-
-  QHash<QString, QMenu*> menus;
-  for (const MenuSpec& heading : kMenus) {
-    const QString path = QString::fromLatin1(heading.path);
-    const QString parent = parentPath(path);
-    const QString caption = QString::fromLatin1(heading.caption);
-    menus.insert(path,
-                 parent.isEmpty() ? menuBar()->addMenu(caption) : menus[parent]->addMenu(caption));
+  for (const auto& [at, run] : kRuns) {
+    if (path == QLatin1String(at)) {
+      return run;
+    }
   }
-  for (const MenuEntry& entry : kEntries) {
+  return nullptr;
+}
+
+void BrowserWindow::buildMenus() {
+  QHash<QString, QMenu*> menus;
+  // A menu is made when its first entry comes, so menus keep the order of their entries.
+  const std::function<QMenu*(const QString&)> menuAt = [&](const QString& path) -> QMenu* {
+    if (QMenu* made = menus.value(path)) {
+      return made;
+    }
+    const QString parent = parentPath(path);
+    QString caption;
+    for (const MenuSpec& spec : menuSpecs()) {
+      if (path == QLatin1String(spec.path)) {
+        caption = QString::fromLatin1(spec.caption);
+      }
+    }
+    QMenu* menu = parent.isEmpty() ? menuBar()->addMenu(caption) : menuAt(parent)->addMenu(caption);
+    menus.insert(path, menu);
+    return menu;
+  };
+  for (const CommandSpec& entry : commandSpecs()) {
+    if ((entry.flags & (kOtherMenu | kControlKey | kDesktopKey)) != 0) {
+      continue;
+    }
     const QString path = QString::fromLatin1(entry.path);
-    const QString menuPath = parentPath(path);
+    const Run run = commandFor(path);
+    if (run == nullptr) {
+      qFatal("No command for %s", entry.path);
+    }
     auto* action = new QAction(QString::fromLatin1(entry.caption), this);
-    action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(entry.keys)));
+    action->setShortcuts(keysOf(entry));
     action->setShortcutContext(Qt::WindowShortcut);
     action->setCheckable((entry.flags & kCheckable) != 0);
     connect(action, &QAction::triggered, this,
-            [this, run = entry.run](bool checked) { run(*this, *m_commands, checked); });
+            [this, run](bool checked) { run(*this, *m_commands, checked); });
     m_actions.insert(path, action);
+    const QString menuPath = parentPath(path);
     if (menuPath == QLatin1String("Keys")) {
       addAction(action);  // a key of the window, in no menu
       continue;
     }
-    if (menuPath == QLatin1String("View/Text Size") && !menus.contains(menuPath)) {
-      // "Text Size" follows "Refresh" in the View menu; its marks follow the engine's level.
-      QMenu* sizes = menus[QStringLiteral("View")]->addMenu(QStringLiteral("Text Size"));
-      connect(sizes, &QMenu::aboutToShow, this, &BrowserWindow::updateTextSizeMarks);
-      menus.insert(menuPath, sizes);
-    }
-    QMenu* menu = menus.value(menuPath);
+    QMenu* menu = menuAt(menuPath);
     if ((entry.flags & kSeparatorBefore) != 0) {
       menu->addSeparator();
     }
     menu->addAction(action);
     action->setVisible((entry.flags & kHidden) == 0);
   }
-  connect(menus[QStringLiteral("View")], &QMenu::aboutToShow, this,
-          &BrowserWindow::updateTextSizeMarks);
-  // Setting a size leaves the marks alone: they follow the engine when a menu opens.
-  for (const char* caption : kFontSizeCaptions) {
-    QAction* size = action(QStringLiteral("View/Text Size/") + QLatin1String(caption));
+  // The size marks follow the engine's level when a menu opens; a click leaves them alone.
+  for (const char* path : {"View", "View/Text Size"}) {
+    connect(menus[QLatin1String(path)], &QMenu::aboutToShow, this,
+            &BrowserWindow::updateTextSizeMarks);
+  }
+  for (QAction* size : textSizeActions()) {
     connect(size, &QAction::triggered, size, [size](bool checked) { size->setChecked(!checked); });
   }
 }
 
+QList<QAction*> BrowserWindow::textSizeActions() const {
+  QList<QAction*> sizes;  // smallest first, as the levels go
+  for (const CommandSpec& entry : commandSpecs()) {
+    const QString path = QString::fromLatin1(entry.path);
+    if (parentPath(path) == QLatin1String("View/Text Size")) {
+      sizes.append(action(path));
+    }
+  }
+  return sizes;
+}
+
 void BrowserWindow::updateTextSizeMarks() {
   const int level = m_engine->textSize();
-  for (int i = 0; i < browser::kTextSizeLevels; ++i) {
-    action(QStringLiteral("View/Text Size/") + QLatin1String(kFontSizeCaptions[i]))
-        ->setChecked(i == level);
+  const QList<QAction*> sizes = textSizeActions();
+  for (int i = 0; i < sizes.size(); ++i) {
+    sizes[i]->setChecked(i == level);
   }
 }
 

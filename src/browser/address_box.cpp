@@ -2,40 +2,12 @@
 
 #include "platform/app_title.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace browser {
-
-namespace {
-
-// Keys that belong to the window's menu even while the address box has the focus.
-bool isWindowAccelerator(const QKeyEvent& key) {
-  const auto mods = key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-  if (mods != Qt::ControlModifier) {
-    return false;
-  }
-  switch (key.key()) {
-    case Qt::Key_O:
-    case Qt::Key_P:
-    case Qt::Key_A:
-    case Qt::Key_F:
-    case Qt::Key_S:
-    case Qt::Key_U:
-    case Qt::Key_D:
-    case Qt::Key_W:
-    case Qt::Key_R:
-    case Qt::Key_L:
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
 
 AddressBox::AddressBox(QWidget* parent) : QComboBox(parent) {
   setObjectName(QStringLiteral("txtURL"));
@@ -51,9 +23,9 @@ AddressBox::AddressBox(QWidget* parent) : QComboBox(parent) {
 }
 
 bool AddressBox::event(QEvent* event) {
-  if (event->type() == QEvent::ShortcutOverride &&
-      isWindowAccelerator(*static_cast<QKeyEvent*>(event))) {
-    // Let the menu's accelerator have it instead of the box's own editing key.
+  if (event->type() == QEvent::ShortcutOverride && m_isWindowKey &&
+      m_isWindowKey(static_cast<QKeyEvent*>(event)->keyCombination())) {
+    // The window's key, not the box's own editing key of the same name.
     event->ignore();
     return true;
   }
@@ -71,9 +43,6 @@ void AddressBox::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     int character = 13;
     typeCharacter(character);
-  } else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
-             !view()->isVisible()) {
-    emit stopRequested();
   }
   QComboBox::keyPressEvent(event);
 }

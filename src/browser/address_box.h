@@ -17,6 +17,11 @@ class AddressBox : public QComboBox {
  public:
   explicit AddressBox(QWidget* parent = nullptr);
 
+  // Which keys belong to the window: the box's own editing key of the same name gives way.
+  void setWindowKeys(std::function<bool(QKeyCombination)> isWindowKey) {
+    m_isWindowKey = std::move(isWindowKey);
+  }
+
   [[nodiscard]] const AddressHistory& history() const { return m_history; }
   [[nodiscard]] bool isDeleting() const { return m_box.isDeleting(); }
 
@@ -32,8 +37,6 @@ class AddressBox : public QComboBox {
  signals:
   // Enter in the box: load this text, passed on unchanged.
   void navigateRequested(const QString& text);
-  // Escape in the box: stop the page.
-  void stopRequested();
   // The first document of an empty box: the window's caption becomes the application title.
   void captionReset();
 
@@ -50,6 +53,7 @@ class AddressBox : public QComboBox {
 
   AddressBoxCore m_box;
   AddressHistory m_history;
+  std::function<bool(QKeyCombination)> m_isWindowKey;
 };
 
 }  // namespace browser

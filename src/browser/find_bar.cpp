@@ -2,7 +2,6 @@
 
 #include "browser/webengine_browser.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -129,32 +128,6 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return false;
-}
-
-bool FindBar::pageKey(QEvent* event) {
-  const auto* key = static_cast<QKeyEvent*>(event);
-  if (!isFindKey(*key) || !pageHasFocus()) {
-    return false;
-  }
-  if (event->type() == QEvent::ShortcutOverride) {
-    // Ctrl+F aimed at the page is the page's: claiming it keeps the window's Find
-    // accelerator (which sends this very key) from taking it again.
-    event->accept();
-  } else {
-    open();
-  }
-  return true;
-}
-
-bool FindBar::isFindKey(const QKeyEvent& key) {
-  return key.key() == Qt::Key_F && (key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
-                                                       Qt::AltModifier)) == Qt::ControlModifier;
-}
-
-bool FindBar::pageHasFocus() const {
-  const QWidget* focus = QApplication::focusWidget();
-  return focus != nullptr && (focus == m_view || m_view->isAncestorOf(focus)) &&
-         !isAncestorOf(focus);
 }
 
 }  // namespace browser

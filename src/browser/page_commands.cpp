@@ -6,7 +6,6 @@
 #include "browser/start_page.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 
 namespace browser {
 
@@ -82,13 +81,8 @@ void PageCommands::selectAll() { focusAndTrigger(QWebEnginePage::SelectAll); }
 
 void PageCommands::find() {
   m_engine.focusPage();
-  // Hand the page the find key, without waiting: the engine opens its own find bar.
-  // Focus moves only once the event loop runs, so aim at the page itself.
-  QWidget* view = m_engine.widget();
-  QWidget* target = view->focusProxy() != nullptr ? view->focusProxy() : view;
-  for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-    QCoreApplication::postEvent(
-        target, new QKeyEvent(type, Qt::Key_F, Qt::ControlModifier, QStringLiteral("\x06")));
+  if (m_findBar != nullptr) {
+    m_findBar->open();
   }
 }
 

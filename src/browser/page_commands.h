@@ -16,7 +16,7 @@ enum class PageCommand;
 // window only and ignores failures: a failing step is skipped, nothing is shown.
 class PageCommands {
  public:
-  PageCommands(BrowserEngine& engine, AddressBox& box, const FindBar* findBar)
+  PageCommands(BrowserEngine& engine, AddressBox& box, FindBar* findBar)
       : m_engine(engine), m_box(box), m_findBar(findBar) {}
 
   // Name of the control that has the keyboard focus: "WebBrowser1", "txtURL", "FindBar"
@@ -47,7 +47,7 @@ class PageCommands {
 
   BrowserEngine& m_engine;
   AddressBox& m_box;
-  const FindBar* m_findBar;
+  FindBar* m_findBar;
 };
 
 }  // namespace browser

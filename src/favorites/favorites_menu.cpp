@@ -46,10 +46,8 @@ FavoritesMenu::FavoritesMenu(QMainWindow* window, browser::BrowserEngine* engine
   setObjectName(QStringLiteral("mnuFavoritesMenu"));
   // The separator under the fixed entries shows even when nothing follows it.
   setSeparatorsCollapsible(false);
-  QAction* add = addAction(tr("Add to Favorites..."), this, &FavoritesMenu::addCurrentPage);
-  // The key every browser has for it.
-  add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-  add->setShortcutContext(Qt::WindowShortcut);
+  m_addPage = addAction(tr("Add to Favorites..."), this, &FavoritesMenu::addCurrentPage);
+  m_addPage->setShortcutContext(Qt::WindowShortcut);
   addAction(tr("Organize Favorites..."), this, &FavoritesMenu::organize);
   m_folderStart = addSeparator();
   rebuild();

@@ -31,11 +31,15 @@ class FavoritesMenu : public QMenu {
   // Runs the organise dialog, then rebuilds.
   void organize();
 
+  // Add to Favorites; its keys are the window's to give.
+  [[nodiscard]] QAction* addPageAction() const { return m_addPage; }
+
  private:
   void addEntries(QMenu* menu, const std::vector<MenuNode>& entries);
 
   QMainWindow* m_window;
   QPointer<browser::BrowserEngine> m_engine;
+  QAction* m_addPage;
   QAction* m_folderStart;  // the separator under the fixed entries
 };
 

@@ -230,17 +230,34 @@ TEST_F(BrowserWindow, TheBarsKeepTheirHeightsAndThePageTakesTheRest) {
   }
 }
 
+// Every key works from the page, the address box and the toolbar alike: the focused
+// control's own use of a key of the window gives way.
 TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   ASSERT_TRUE(loadAndWait(main, server->url("/b")));
   main->action("View/Text Size/Medium")->trigger();
   activate(main);
+  enum class From { Page, Box, Toolbar };
   const auto page = [] { return main->findChild<QWebEngineView*>()->focusProxy(); };
+  const auto focus = [&](From from) {
+    from == From::Page  ? page()->setFocus()
+    : from == From::Box ? box(main)->setFocus()
+                        : slider(main)->setFocus();
+  };
+  const auto where = [](From from) {
+    return from == From::Page  ? " from the page"
+           : from == From::Box ? " from the box"
+                               : " from the toolbar";
+  };
   const auto level = [] { return main->engine()->textSize(); };
   const auto selectedBox = [] {
     return box(main)->hasFocus() && edit(main)->selectedText() == edit(main)->text();
   };
   const auto pageSelected = [] { return runJs(main, "getSelection().toString()") == "b"; };
+  auto* bar = main->findChild<browser::FindBar*>("FindBar");
+  const auto finding = [bar] {
+    return bar->isVisible() && bar->findChild<QLineEdit*>()->hasFocus();
+  };
   int fetched = 0;  // requests for the page before the key
   QSignalSpy documents(main->engine(), &browser::BrowserEngine::loadFinished);
   qsizetype finished = 0;  // documents before the key
@@ -248,76 +265,111 @@ TEST_F(BrowserWindow, KeysEveryBrowserHas) {
   const auto refreshed = [&] {
     return server->requestCount("/b") > fetched && documents.count() > finished;
   };
+  const auto at = [](const char* path) {
+    return [path] { return location(main) == server->url(path); };
+  };
+  const auto source = [] { return location(main).startsWith("view-source:"); };
+  const auto home = [] { return location(main).startsWith("res:"); };
   const struct {
     QKeySequence key;
     std::function<bool()> done;
-    bool fromBox = false;  // else from the page
+    From from = From::Page;
   } rows[] = {
-      {QKeySequence(Qt::ALT | Qt::Key_Left), [] { return location(main) == server->url("/a"); }},
-      {QKeySequence(Qt::ALT | Qt::Key_Right), [] { return location(main) == server->url("/b"); }},
+      {QKeySequence(Qt::ALT | Qt::Key_Left), at("/a")},
+      {QKeySequence(Qt::ALT | Qt::Key_Right), at("/b"), From::Box},
+      {QKeySequence(Qt::ALT | Qt::Key_Left), at("/a"), From::Toolbar},
+      {QKeySequence(Qt::ALT | Qt::Key_Right), at("/b")},
       {QKeySequence(Qt::Key_F5), refreshed},
       {QKeySequence(Qt::CTRL | Qt::Key_R), refreshed},
+      {QKeySequence(Qt::CTRL | Qt::Key_R), refreshed, From::Box},
+      {QKeySequence(Qt::Key_F5), refreshed, From::Toolbar},
       {QKeySequence(Qt::CTRL | Qt::Key_A), pageSelected},
-      {QKeySequence(Qt::CTRL | Qt::Key_A), pageSelected, true},
+      {QKeySequence(Qt::CTRL | Qt::Key_A), pageSelected, From::Box},
+      {QKeySequence(Qt::CTRL | Qt::Key_A), pageSelected, From::Toolbar},
       {QKeySequence(Qt::CTRL | Qt::Key_L), selectedBox},
       {QKeySequence(Qt::ALT | Qt::Key_D), selectedBox},
       {QKeySequence(Qt::Key_F6), selectedBox},
+      {QKeySequence(Qt::CTRL | Qt::Key_L), selectedBox, From::Toolbar},
+      {QKeySequence(Qt::CTRL | Qt::Key_F), finding},
+      {QKeySequence(Qt::CTRL | Qt::Key_F), finding, From::Toolbar},
       {QKeySequence(Qt::CTRL | Qt::Key_Plus), [&] { return level() == 3; }},
       {QKeySequence(Qt::CTRL | Qt::Key_Minus), [&] { return level() == 2; }},
-      {QKeySequence(Qt::CTRL | Qt::Key_Minus), [&] { return level() == 1; }},
-      {QKeySequence(Qt::CTRL | Qt::Key_0), [&] { return level() == 2; }},
-      {QKeySequence(Qt::CTRL | Qt::Key_Equal), [&] { return level() == 3; }},
-      {QKeySequence(Qt::CTRL | Qt::Key_U),
-       [] { return location(main).startsWith("view-source:"); }},
-      {QKeySequence(Qt::ALT | Qt::Key_Home), [] { return location(main).startsWith("res:"); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_Minus), [&] { return level() == 1; }, From::Box},
+      {QKeySequence(Qt::CTRL | Qt::Key_0), [&] { return level() == 2; }, From::Toolbar},
+      {QKeySequence(Qt::CTRL | Qt::Key_Equal), [&] { return level() == 3; }, From::Box},
+      {QKeySequence(Qt::CTRL | Qt::Key_U), source},
+      {QKeySequence(Qt::ALT | Qt::Key_Home), home},
+      {QKeySequence(Qt::CTRL | Qt::Key_U), source, From::Box},
+      {QKeySequence(Qt::ALT | Qt::Key_Home), home, From::Box},
+      {QKeySequence(Qt::CTRL | Qt::Key_U), source, From::Toolbar},
+      {QKeySequence(Qt::ALT | Qt::Key_Home), home, From::Toolbar},
   };
   for (const auto& row : rows) {
     fetched = server->requestCount("/b");
     finished = documents.count();
+    bar->hide();
     runJs(main, "getSelection().removeAllRanges(); 1");
-    row.fromBox ? box(main)->setFocus() : page()->setFocus();
+    focus(row.from);
     QTest::keySequence(main->windowHandle(), row.key);
-    EXPECT_TRUE(waitUntil(row.done, 8000)) << row.key.toString().toStdString();
+    EXPECT_TRUE(waitUntil(row.done, 8000)) << row.key.toString().toStdString() << where(row.from);
   }
+  // An editable page would take Ctrl+U for underlining; the window's View Source has it.
+  server->setPage("/editable", "Editable", "<div id=e contenteditable>abc</div>");
+  ASSERT_TRUE(loadAndWait(main, server->url("/editable")));
+  page()->setFocus();
+  runJs(main, "e.focus(); 1");
+  ASSERT_EVENTUALLY_EQ(runJs(main, "document.activeElement.id"), "e");
+  QTest::keySequence(main->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_U));
+  EXPECT_TRUE(waitUntil(source, 8000)) << "from an editable page";
   main->action("View/Text Size/Medium")->trigger();
-  // Escape stops a load that would never end, from the page or the address box.
-  for (const bool fromBox : {false, true}) {
+  // Escape stops a load that would never end.
+  for (const From from : {From::Page, From::Box, From::Toolbar}) {
     QSignalSpy done(main->engine(), &browser::BrowserEngine::loadFinished);
     const int asked = server->requestCount("/stall");
     main->engine()->load(server->url("/stall"));
     ASSERT_EVENTUALLY_EQ(server->requestCount("/stall"), asked + 1);
-    fromBox ? box(main)->setFocus() : page()->setFocus();
+    focus(from);
     QTest::keySequence(main->windowHandle(), QKeySequence(Qt::Key_Escape));
-    EXPECT_EVENTUALLY_EQ(done.count(), 1) << (fromBox ? "from the box" : "from the page");
+    EXPECT_EVENTUALLY_EQ(done.count(), 1) << where(from);
   }
   // Each key opens its own dialog.
-  const std::pair<QKeyCombination, const char*> dialogs[] = {
-      {Qt::CTRL | Qt::Key_S, "Save Web Page"},
-      {Qt::CTRL | Qt::Key_D, "Add Favorite"},
-      {Qt::CTRL | Qt::Key_O, "Open"},
-      {Qt::CTRL | Qt::Key_P, "Print"},
+  const struct {
+    QKeyCombination key;
+    const char* title;
+    From from;
+  } dialogs[] = {
+      {Qt::CTRL | Qt::Key_S, "Save Web Page", From::Page},
+      {Qt::CTRL | Qt::Key_D, "Add Favorite", From::Page},
+      {Qt::CTRL | Qt::Key_O, "Open", From::Page},
+      {Qt::CTRL | Qt::Key_P, "Print", From::Page},
+      {Qt::CTRL | Qt::Key_D, "Add Favorite", From::Box},
+      {Qt::CTRL | Qt::Key_S, "Save Web Page", From::Box},
+      {Qt::CTRL | Qt::Key_O, "Open", From::Toolbar},
   };
-  for (const auto& [key, title] : dialogs) {
+  for (const auto& row : dialogs) {
     QString shown;
     ModalWatcher watcher([&](QWidget* modal) {
       shown = modal->windowTitle();
       ModalWatcher::dismiss(modal);
     });
     activate(main);  // a closed dialog may leave no window active
-    page()->setFocus();
-    QTest::keySequence(main->windowHandle(), QKeySequence(key));
-    EXPECT_EVENTUALLY_EQ(shown, QString::fromLatin1(title));
+    focus(row.from);
+    QTest::keySequence(main->windowHandle(), QKeySequence(row.key));
+    EXPECT_EVENTUALLY_EQ(shown, QString::fromLatin1(row.title)) << where(row.from);
   }
-  // Ctrl+W closes this window only; Ctrl+Shift+N is a plain key, Ctrl+N opens one window.
+  // Ctrl+Shift+N is a plain key, Ctrl+N opens one window; Ctrl+W closes this window only.
   const auto count = app::BrowserWindow::windows().size();
-  activate(main);
-  QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
-  QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier);
-  ASSERT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), count + 1);
-  app::BrowserWindow* opened = app::BrowserWindow::windows().last();
-  activate(opened);
-  QTest::keySequence(opened->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_W));
-  EXPECT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), count);
+  for (const From from : {From::Page, From::Box, From::Toolbar}) {
+    activate(main);
+    focus(from);
+    QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(main->windowHandle(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), count + 1) << where(from);
+    app::BrowserWindow* opened = app::BrowserWindow::windows().last();
+    activate(opened);
+    QTest::keySequence(opened->windowHandle(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    EXPECT_EVENTUALLY_EQ(app::BrowserWindow::windows().size(), count);
+  }
 }
 
 // One press is one page, from the keys, the mouse's back and forward buttons (XTest

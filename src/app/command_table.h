@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QStringView>
+
+#include <span>
+
+namespace app {
+
+enum CommandFlag : unsigned {
+  kPlain = 0,
+  kCheckable = 1,
+  kHidden = 2,  // in its menu, out of sight
+  kSeparatorBefore = 4,
+  // Its entry is in a menu another part builds (Favorites): the key is still the window's.
+  kOtherMenu = 8,
+  // A key the focused control keeps for itself; listed so that the key table is whole.
+  kControlKey = 16,
+  // Grabbed for the whole desktop, not a key of the window.
+  kDesktopKey = 32,
+};
+
+// A menu or sub-menu of the menu bar, by path ("View/Go to").
+struct MenuSpec {
+  const char* path;
+  const char* caption;
+};
+
+// One menu entry or key: where it sits ("Menu/Sub menu/Entry"; "Keys/..." for a key of the
+// window with no entry of its own), its caption and its keys, the first shown in the menu.
+struct CommandSpec {
+  const char* path;
+  const char* caption;
+  const char* keys;  // portable text, "; " between keys
+  unsigned flags = kPlain;
+};
+
+// Menus in menu-bar order; a sub-menu follows its parent.
+std::span<const MenuSpec> menuSpecs();
+// Every entry and key, in menu order.
+std::span<const CommandSpec> commandSpecs();
+
+[[nodiscard]] QList<QKeySequence> keysOf(const CommandSpec& command);
+// The keys of the command at path; none for an unknown path.
+[[nodiscard]] QList<QKeySequence> keysOf(QStringView path);
+// A key that runs a command of the window wherever the focus is in it: the focused
+// control's own use of that key gives way.
+[[nodiscard]] bool isWindowKey(QKeyCombination key);
+
+}  // namespace app

@@ -1,8 +1,6 @@
 // Every menu entry and key of a browser window, declared once. The menus are built from
-// this table; the address box, the page and the Favorites menu ask it for their keys.
+// this table; the address box, the page and the Favorites menu get their keys from it.
 #include "app/command_table.h"
-
-#include "favorites/favorites_menu.h"
 
 namespace app {
 
@@ -54,7 +52,7 @@ constexpr CommandSpec kCommands[] = {
     {"Tools/Internet Options", "Internet Options", ""},
     {"Help/Help", "Help", ""},
     {"Help/About", "About", ""},
-    {"Favorites/Add to Favorites", favorites::kAddFavoriteCaption, "Ctrl+D", kOtherMenu},
+    {"Favorites/Add to Favorites", "Add to Favorites...", "Ctrl+D", kOtherMenu},
     // Keys every browser has, with no entry of their own. Ctrl+N is File > New's key, but
     // that entry shows none.
     {"Keys/New Window", "New Window", "Ctrl+N"},

@@ -203,7 +203,7 @@ void addFavorite(QWidget* owner, const QString& favoritesFolder, const QString& 
 }
 
 void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
-                      std::function<void(DialogResult)> done) {
+                       std::function<void(DialogResult)> done) {
   if (!done) {
     done = [](DialogResult) {};
   }

@@ -23,6 +23,6 @@ void addFavorite(QWidget* owner, const QString& favoritesFolder, const QString& 
 // The organise-favourites dialog on the Favorites folder: new folder, rename, move, delete.
 // Shows without waiting, like AddFavorite; done is told once it has closed.
 void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
-                      std::function<void(DialogResult result)> done = {});
+                       std::function<void(DialogResult result)> done = {});
 
 }  // namespace favorites

@@ -45,14 +45,14 @@ class WindowEvents : public QObject {
 
 // Toolbar button indices.
 enum ToolbarButton : int {
-  kButtonBack = 1,
-  kButtonForward = 2,
-  kButtonStop = 3,
-  kButtonRefresh = 4,
-  kButtonHome = 5,
-  kButtonSeparator = 6,
-  kButtonProxy = 7,
-  kButtonAutoHide = 8,
+  BackButton = 1,
+  ForwardButton = 2,
+  StopButton = 3,
+  RefreshButton = 4,
+  HomeButton = 5,
+  SeparatorButton = 6,
+  ProxyButton = 7,
+  AutoHideButton = 8,
 };
 
 inline constexpr int kSliderMin = 75;

@@ -9,16 +9,16 @@
 namespace app {
 
 enum CommandFlag : unsigned {
-  kPlain = 0,
-  kCheckable = 1,
-  kHidden = 2,  // in its menu, out of sight
-  kSeparatorBefore = 4,
+  Plain = 0,
+  Checkable = 1,
+  HiddenEntry = 2,  // in its menu, out of sight
+  SeparatorBefore = 4,
   // Its entry is in a menu another part builds (Favorites): the key is still the window's.
-  kOtherMenu = 8,
+  InOtherMenu = 8,
   // A key the focused control keeps for itself; listed so that the key table is whole.
-  kControlKey = 16,
+  ControlKey = 16,
   // Grabbed for the whole desktop, not a key of the window.
-  kDesktopKey = 32,
+  DesktopKey = 32,
 };
 
 // A menu or sub-menu of the menu bar, by path ("View/Go to").
@@ -33,7 +33,7 @@ struct CommandSpec {
   const char* path;
   const char* caption;
   const char* keys;  // portable text, "; " between keys
-  unsigned flags = kPlain;
+  unsigned flags = Plain;
 };
 
 // Menus in menu-bar order; a sub-menu follows its parent.

@@ -34,9 +34,9 @@ struct ButtonSpec {
   const char* text;
 };
 constexpr ButtonSpec kButtons[] = {
-    {kButtonBack, "Back"},       {kButtonForward, "Forward"},    {kButtonStop, "Stop"},
-    {kButtonRefresh, "Refresh"}, {kButtonHome, "Home"},          {kButtonSeparator, ""},
-    {kButtonProxy, "Proxy"},     {kButtonAutoHide, "ZodorAzev"},
+    {BackButton, "Back"},       {ForwardButton, "Forward"},    {StopButton, "Stop"},
+    {RefreshButton, "Refresh"}, {HomeButton, "Home"},          {SeparatorButton, ""},
+    {ProxyButton, "Proxy"},     {AutoHideButton, "ZodorAzev"},
 };
 
 QString parentPath(const QString& path) { return path.section(QLatin1Char('/'), 0, -2); }
@@ -51,7 +51,7 @@ void BrowserWindow::buildToolbar() {
   m_toolBar->setFloatable(false);
   int image = 1;
   for (const ButtonSpec& entry : kButtons) {
-    if (entry.index == kButtonSeparator) {
+    if (entry.index == SeparatorButton) {
       m_toolBar->addSeparator();
       continue;
     }
@@ -61,7 +61,7 @@ void BrowserWindow::buildToolbar() {
     auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
     button->setObjectName(action->text());
     button->setAccessibleName(action->text());
-    if (entry.index == kButtonAutoHide) {
+    if (entry.index == AutoHideButton) {
       action->setCheckable(true);
       button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     } else {
@@ -108,12 +108,12 @@ BrowserWindow::Run BrowserWindow::commandFor(QStringView path) {
       {"Edit/Paste", [](W&, P& p, bool) { p.paste(); }},
       {"Edit/Select All", [](W&, P& p, bool) { p.selectAll(); }},
       {"Edit/Find", [](W&, P& p, bool) { p.find(); }},
-      {"View/Go to/Back", [](W& w, P&, bool) { w.runToolBarCommand(kButtonBack); }},
-      {"View/Go to/Forward", [](W& w, P&, bool) { w.runToolBarCommand(kButtonForward); }},
-      {"View/Go to/Home Page", [](W& w, P&, bool) { w.runToolBarCommand(kButtonHome); }},
+      {"View/Go to/Back", [](W& w, P&, bool) { w.runToolBarCommand(BackButton); }},
+      {"View/Go to/Forward", [](W& w, P&, bool) { w.runToolBarCommand(ForwardButton); }},
+      {"View/Go to/Home Page", [](W& w, P&, bool) { w.runToolBarCommand(HomeButton); }},
       {"View/Go to/Search", [](W& w, P&, bool) { w.m_engine->search(); }},
-      {"View/Stop", [](W& w, P&, bool) { w.runToolBarCommand(kButtonStop); }},
-      {"View/Refresh", [](W& w, P&, bool) { w.runToolBarCommand(kButtonRefresh); }},
+      {"View/Stop", [](W& w, P&, bool) { w.runToolBarCommand(StopButton); }},
+      {"View/Refresh", [](W& w, P&, bool) { w.runToolBarCommand(RefreshButton); }},
       {"View/Text Size/Smallest", [](W& w, P&, bool) { w.m_engine->setTextSize(0); }},
       {"View/Text Size/Small", [](W& w, P&, bool) { w.m_engine->setTextSize(1); }},
       {"View/Text Size/Medium", [](W& w, P&, bool) { w.m_engine->setTextSize(2); }},
@@ -121,7 +121,7 @@ BrowserWindow::Run BrowserWindow::commandFor(QStringView path) {
       {"View/Text Size/Largest", [](W& w, P&, bool) { w.m_engine->setTextSize(4); }},
       {"View/View Source", [](W&, P& p, bool) { p.viewSource(); }},
       {"Tools/Add to Favorites", [](W& w, P&, bool) { favorites::addToFavorites(&w, w.m_engine); }},
-      {"Tools/Proxy Settings", [](W& w, P&, bool) { w.runToolBarCommand(kButtonProxy); }},
+      {"Tools/Proxy Settings", [](W& w, P&, bool) { w.runToolBarCommand(ProxyButton); }},
       {"Tools/Hide-All Key", [](W& w, P&, bool) { showHideAllKeyDialog(&w); }},
       {"Tools/Internet Options", [](W&, P&, bool) { platform::openNetworkSettings(); }},
       {"Help/Help", [](W&, P& p, bool) { p.showHelp(); }},
@@ -159,7 +159,7 @@ void BrowserWindow::buildMenus() {
     return menu;
   };
   for (const CommandSpec& entry : commandSpecs()) {
-    if ((entry.flags & (kOtherMenu | kControlKey | kDesktopKey)) != 0) {
+    if ((entry.flags & (InOtherMenu | ControlKey | DesktopKey)) != 0) {
       continue;
     }
     const QString path = QString::fromLatin1(entry.path);
@@ -170,7 +170,7 @@ void BrowserWindow::buildMenus() {
     auto* action = new QAction(QString::fromLatin1(entry.caption), this);
     action->setShortcuts(keysOf(entry));
     action->setShortcutContext(Qt::WindowShortcut);
-    action->setCheckable((entry.flags & kCheckable) != 0);
+    action->setCheckable((entry.flags & Checkable) != 0);
     connect(action, &QAction::triggered, this,
             [this, run](bool checked) { run(*this, *m_commands, checked); });
     m_actions.insert(path, action);
@@ -180,11 +180,11 @@ void BrowserWindow::buildMenus() {
       continue;
     }
     QMenu* menu = menuAt(menuPath);
-    if ((entry.flags & kSeparatorBefore) != 0) {
+    if ((entry.flags & SeparatorBefore) != 0) {
       menu->addSeparator();
     }
     menu->addAction(action);
-    action->setVisible((entry.flags & kHidden) == 0);
+    action->setVisible((entry.flags & HiddenEntry) == 0);
   }
   // The size marks follow the engine's level when a menu opens; a click leaves them alone.
   for (const char* path : {"View", "View/Text Size"}) {
@@ -256,22 +256,22 @@ void BrowserWindow::showAbout() {
 
 void BrowserWindow::runToolBarCommand(int index) {
   switch (index) {
-    case kButtonBack:
+    case BackButton:
       m_engine->back();
       break;
-    case kButtonForward:
+    case ForwardButton:
       m_engine->forward();
       break;
-    case kButtonStop:
+    case StopButton:
       m_engine->stop();
       break;
-    case kButtonRefresh:
+    case RefreshButton:
       m_engine->reload();
       break;
-    case kButtonHome:
+    case HomeButton:
       m_engine->home();
       break;
-    case kButtonProxy:
+    case ProxyButton:
       proxy::showProxySettingsDialog(this);
       break;
     default:

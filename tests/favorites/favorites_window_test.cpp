@@ -132,9 +132,13 @@ TEST_F(FavoritesWindow, ChooseAddAndOrganizeAndTheMenuFollowsTheFolder) {
       [&](QWidget* d) {  // rename, then delete
         QTreeView* tree = select(d, "Top.URL");
         d->findChild<QPushButton*>("cmdRename")->click();
-        if (auto* editor = tree->findChild<QLineEdit*>()) {
-          editor->setText("Renamed.url");
-          QTest::keyClick(editor, Qt::Key_Return);
+        // The editor the rename opened: the dialog's focus, inside the tree.
+        auto* editor = qobject_cast<QLineEdit*>(d->focusWidget());
+        if (editor != nullptr && tree->isAncestorOf(editor)) {
+          editor->selectAll();
+          editor->insert("Renamed.url");  // kept when the user goes on to the next entry
+        } else {
+          ADD_FAILURE() << "no editor for the rename";
         }
         select(d, "Old.url");
         press(d, "cmdDelete");

@@ -177,7 +177,7 @@ void BrowserWindow::buildControls() {
   // address row.
   auto* toolBarArea = new QToolBar(this);
   toolBarArea->setObjectName(QStringLiteral("CoolBar1"));
-  toolBarArea->setAccessibleName(QStringLiteral("Toolbars"));
+  toolBarArea->setAccessibleName(tr("Toolbars"));
   toolBarArea->setMovable(false);
   toolBarArea->setFloatable(false);
   toolBarArea->layout()->setContentsMargins(0, 0, 0, 0);
@@ -192,7 +192,7 @@ void BrowserWindow::buildControls() {
   // Band 1: the toolbar with its eight buttons and the slider.
   m_toolBar = new QToolBar(bands);
   m_toolBar->setObjectName(QStringLiteral("Toolbar1"));
-  m_toolBar->setAccessibleName(QStringLiteral("Navigation"));
+  m_toolBar->setAccessibleName(tr("Navigation"));
   buildToolbar();
   // Only after the buttons: setting the toolbar up clears its minimum height.
   m_toolBar->setFixedHeight(kToolbarRowHeightPx);
@@ -204,15 +204,15 @@ void BrowserWindow::buildControls() {
   auto* address = new QHBoxLayout(addressRow);
   address->setContentsMargins(0, 0, 4, 0);
   address->setSpacing(4);
-  auto* caption = new QLabel(QStringLiteral("  Address  "), addressRow);
+  auto* caption = new QLabel(tr("  Address  "), addressRow);
   m_addressBox = new browser::AddressBox(addressRow);
   m_addressBox->setWindowKeys(&isWindowKey);
   m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   caption->setBuddy(m_addressBox);
   m_goButton = new QToolButton(addressRow);
   m_goButton->setObjectName(QStringLiteral("cmdGo"));
-  m_goButton->setAccessibleName(QStringLiteral("Go"));
-  m_goButton->setToolTip(QStringLiteral("Go"));
+  m_goButton->setAccessibleName(tr("Go"));
+  m_goButton->setToolTip(tr("Go"));
   m_goButton->setIcon(goIcon());
   m_goButton->setAutoRaise(true);
   m_goButton->setFixedSize(20, 18);
@@ -227,7 +227,7 @@ void BrowserWindow::buildControls() {
   auto* engine = new browser::WebEngineBrowser(pageArea);
   m_engine = engine;
   m_engine->widget()->setObjectName(QStringLiteral("WebBrowser1"));
-  m_engine->widget()->setAccessibleName(QStringLiteral("Page"));
+  m_engine->widget()->setAccessibleName(tr("Page"));
   auto* page = new QVBoxLayout(pageArea);
   page->setContentsMargins(kPageMargins);
   page->addWidget(m_engine->widget());
@@ -244,7 +244,7 @@ void BrowserWindow::buildControls() {
 
   m_statusBar = new QStatusBar(this);
   m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
-  m_statusBar->setAccessibleName(QStringLiteral("Status bar"));
+  m_statusBar->setAccessibleName(tr("Status bar"));
   m_statusBar->setSizeGripEnabled(false);
   // The panel's accessible name is the text it shows.
   m_statusText = new QLabel(m_statusBar);
@@ -253,9 +253,9 @@ void BrowserWindow::buildControls() {
   m_statusText->setTextFormat(Qt::PlainText);
   m_securityIcon = new QLabel(m_statusBar);
   m_securityIcon->setObjectName(QStringLiteral("StatusPanel2"));
-  m_securityIcon->setAccessibleName(QStringLiteral("Secure connection"));
+  m_securityIcon->setAccessibleName(tr("Secure connection"));
   m_securityIcon->setPixmap(padlockIcon().pixmap(16, 16));
-  m_securityIcon->setToolTip(QStringLiteral("Secure connection"));
+  m_securityIcon->setToolTip(tr("Secure connection"));
   // Nothing is known to be secure before the first page says so.
   m_securityIcon->hide();
   m_statusBar->addWidget(m_statusText, 1);
@@ -292,7 +292,7 @@ void BrowserWindow::connectEngine() {
 
 void BrowserWindow::initWindow() {
   m_fileDialog = std::make_unique<dialogs::OpenSaveDialog>();
-  m_opacitySlider->setToolTip(QStringLiteral("Transparency"));
+  m_opacitySlider->setToolTip(tr("Transparency"));
   m_opacitySlider->setValue(m_opacitySlider->maximum());
   action(QStringLiteral("Toolbar/ZodorAzev"))->setChecked(false);
   // Favorites goes left of Help, the last menu, as in other browsers.
@@ -343,7 +343,7 @@ void BrowserWindow::applyOpacity() { platform::setOpacity(this, m_opacitySlider-
 
 void BrowserWindow::showStatusText(const QString& text) {
   // The end of the load does not hide that a pop-up of this page was refused.
-  if (m_popupBlocked && text == QLatin1String("Done")) {
+  if (m_popupBlocked && text == browser::WebEngineBrowser::tr("Done")) {
     m_statusText->setText(tr("Pop-up blocked"));
     return;
   }

@@ -2,6 +2,7 @@
 
 #include "platform/app_title.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWebEngineCertificateError>
@@ -15,7 +16,8 @@ const QString kBoxName = QStringLiteral("CertificateWarning");
 }  // namespace
 
 QString certificateWarningText(const QString& host, const QString& problem) {
-  return QStringLiteral(
+  return QCoreApplication::translate(
+             "CertificatePrompt",
              "The identity of %1 cannot be verified:\n%2\n\n"
              "Someone may be pretending to be this site to read what you send it. "
              "Continue only if you trust this connection; the exception lasts until "
@@ -42,8 +44,10 @@ void askCertificateException(QWidget* parent, const QWebEngineCertificateError& 
   box->setObjectName(kBoxName);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::WindowModal);
-  QPushButton* back = box->addButton(QStringLiteral("Go &Back"), QMessageBox::RejectRole);
-  QPushButton* proceed = box->addButton(QStringLiteral("&Continue"), QMessageBox::AcceptRole);
+  QPushButton* back = box->addButton(QCoreApplication::translate("CertificatePrompt", "Go &Back"),
+                                     QMessageBox::RejectRole);
+  QPushButton* proceed = box->addButton(
+      QCoreApplication::translate("CertificatePrompt", "&Continue"), QMessageBox::AcceptRole);
   proceed->setObjectName(QStringLiteral("Continue"));
   back->setObjectName(QStringLiteral("GoBack"));
   box->setDefaultButton(back);

@@ -107,13 +107,17 @@ Verdict mayAsk(QWebEnginePage* page, QWidget* owner) {
   state.asking = true;
   // Qt deletes a download request nobody answered once downloadRequested returns: like the
   // page's own dialogs, this question must be answered before the handler returns.
-  QMessageBox box(QMessageBox::Question, QObject::tr("Downloads"),
-                  QObject::tr("This page wants to download several files"), QMessageBox::NoButton,
-                  owner);
+  QMessageBox box(QMessageBox::Question,
+                  QCoreApplication::translate("browser::Downloads", "Downloads"),
+                  QCoreApplication::translate("browser::Downloads",
+                                              "This page wants to download several files"),
+                  QMessageBox::NoButton, owner);
   box.setObjectName(QStringLiteral("SeveralDownloads"));
   box.setWindowModality(Qt::WindowModal);
-  QPushButton* allow = box.addButton(QObject::tr("Allow"), QMessageBox::AcceptRole);
-  QPushButton* refuse = box.addButton(QObject::tr("Refuse"), QMessageBox::RejectRole);
+  QPushButton* allow = box.addButton(QCoreApplication::translate("browser::Downloads", "Allow"),
+                                     QMessageBox::AcceptRole);
+  QPushButton* refuse = box.addButton(QCoreApplication::translate("browser::Downloads", "Refuse"),
+                                      QMessageBox::RejectRole);
   allow->setObjectName(QStringLiteral("Allow"));
   refuse->setObjectName(QStringLiteral("Refuse"));
   box.setDefaultButton(refuse);
@@ -175,7 +179,8 @@ void handleDownloads(QWebEngineProfile* profile) {
           stateOf(page).asking = true;
         }
         const QString path = QFileDialog::getSaveFileName(
-            owner, QObject::tr("Save File"), folder + QLatin1Char('/') + offeredName(*download));
+            owner, QCoreApplication::translate("browser::Downloads", "Save File"),
+            folder + QLatin1Char('/') + offeredName(*download));
         if (!pageAlive.isNull()) {
           stateOf(page).asking = false;
         }

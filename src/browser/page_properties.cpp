@@ -1,5 +1,6 @@
 #include "browser/page_properties.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace browser {
@@ -7,40 +8,44 @@ namespace browser {
 QString protocolName(const QString& scheme) {
   const QString s = scheme.toLower();
   if (s == QLatin1String("http")) {
-    return QStringLiteral("HyperText Transfer Protocol");
+    return QCoreApplication::translate("PageProperties", "HyperText Transfer Protocol");
   }
   if (s == QLatin1String("https")) {
-    return QStringLiteral("HyperText Transfer Protocol with Privacy");
+    return QCoreApplication::translate("PageProperties",
+                                       "HyperText Transfer Protocol with Privacy");
   }
   if (s == QLatin1String("file")) {
-    return QStringLiteral("File Protocol");
+    return QCoreApplication::translate("PageProperties", "File Protocol");
   }
   if (s == QLatin1String("res")) {
-    return QStringLiteral("Resource Protocol");
+    return QCoreApplication::translate("PageProperties", "Resource Protocol");
   }
   if (s == QLatin1String("view-source")) {
-    return QStringLiteral("Source View");
+    return QCoreApplication::translate("PageProperties", "Source View");
   }
   if (s.isEmpty()) {
-    return QStringLiteral("Unknown Protocol");
+    return QCoreApplication::translate("PageProperties", "Unknown Protocol");
   }
-  return s + QStringLiteral(": Protocol");
+  return QCoreApplication::translate("PageProperties", "%1: Protocol").arg(s);
 }
 
 QList<QPair<QString, QString>> describePage(const QString& address, const QString& title,
                                             const QString& mimeType, bool secure) {
   const QUrl url(address);
-  QString type = mimeType.isEmpty() ? QStringLiteral("Not available") : mimeType;
+  QString type = mimeType.isEmpty() ? QCoreApplication::translate("PageProperties", "Not available")
+                                    : mimeType;
   if (mimeType == QLatin1String("text/html")) {
-    type = QStringLiteral("HTML Document (text/html)");
+    type = QCoreApplication::translate("PageProperties", "HTML Document (text/html)");
   }
   return {
-      {QStringLiteral("Title:"), title.isEmpty() ? QStringLiteral("(none)") : title},
-      {QStringLiteral("Address:"), address},
-      {QStringLiteral("Protocol:"), protocolName(url.scheme())},
-      {QStringLiteral("Type:"), type},
-      {QStringLiteral("Connection:"),
-       secure ? QStringLiteral("Encrypted (secure connection)") : QStringLiteral("Not encrypted")},
+      {QCoreApplication::translate("PageProperties", "Title:"),
+       title.isEmpty() ? QCoreApplication::translate("PageProperties", "(none)") : title},
+      {QCoreApplication::translate("PageProperties", "Address:"), address},
+      {QCoreApplication::translate("PageProperties", "Protocol:"), protocolName(url.scheme())},
+      {QCoreApplication::translate("PageProperties", "Type:"), type},
+      {QCoreApplication::translate("PageProperties", "Connection:"),
+       secure ? QCoreApplication::translate("PageProperties", "Encrypted (secure connection)")
+              : QCoreApplication::translate("PageProperties", "Not encrypted")},
   };
 }
 

@@ -234,7 +234,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
   connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowser::onLoadStarted);
   connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-      emit statusTextChanged(QStringLiteral("Opening page %1...").arg(info.url().toString()));
+      emit statusTextChanged(tr("Opening page %1...").arg(info.url().toString()));
     }
   });
   connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowser::onLoadFinished);
@@ -270,7 +270,7 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
             }
             // The view keeps its last frame; the window, its history and its address
             // stay usable, and Refresh starts a new page process.
-            emit statusTextChanged(QString::fromLatin1(kPageProcessEnded));
+            emit statusTextChanged(tr(kPageProcessEnded));
           });
 }
 
@@ -597,7 +597,7 @@ void WebEngineBrowser::onLoadFinished(bool ok) {
   // An error page (offline, refused, unresolved) came over no connection at all.
   m_loadedSecurely = ok && currentPageSecure();
   emit securityChanged(m_loadedSecurely ? Security::Secure : Security::Unsecure);
-  emit statusTextChanged(QStringLiteral("Done"));
+  emit statusTextChanged(tr("Done"));
   // Error pages are documents too; the address box records what was asked for.
   emit loadFinished(url());
   // A load that went on while the window hid wakes the page; it sleeps again.
@@ -734,11 +734,11 @@ bool WebEngineBrowser::saveAs() {
   if (name.isEmpty()) {
     name = QStringLiteral("page");
   }
-  const QString complete = QStringLiteral("Web Page, complete (*.htm *.html)");
-  const QString htmlOnly = QStringLiteral("Web Page, HTML only (*.htm *.html)");
-  const QString archive = QStringLiteral("Web Archive, single file (*.mht *.mhtml)");
+  const QString complete = tr("Web Page, complete (*.htm *.html)");
+  const QString htmlOnly = tr("Web Page, HTML only (*.htm *.html)");
+  const QString archive = tr("Web Archive, single file (*.mht *.mhtml)");
   const QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-  auto* dialog = new QFileDialog(m_view->window(), QStringLiteral("Save Web Page"), dir,
+  auto* dialog = new QFileDialog(m_view->window(), tr("Save Web Page"), dir,
                                  complete + ";;" + htmlOnly + ";;" + archive);
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -767,7 +767,7 @@ bool WebEngineBrowser::saveAs() {
 
 bool WebEngineBrowser::showProperties() {
   auto* dialog = new QDialog(m_view->window());
-  dialog->setWindowTitle(QStringLiteral("Properties"));
+  dialog->setWindowTitle(tr("Properties"));
   auto* form = new QFormLayout(dialog);
   const auto rows = describePage(url(), m_page->title(), m_contentType, m_loadedSecurely);
   for (const auto& [label, value] : rows) {

@@ -1,5 +1,7 @@
 #include "dialogs/about_layout.h"
 
+#include <QCoreApplication>
+
 namespace dialogs {
 
 QPoint centredPosition(QSize screen, QSize box) {
@@ -8,7 +10,7 @@ QPoint centredPosition(QSize screen, QSize box) {
 }
 
 QString versionText(int major, int minor) {
-  return QStringLiteral("Version %1.%2").arg(major).arg(minor);
+  return QCoreApplication::translate("AboutDialog", "Version %1.%2").arg(major).arg(minor);
 }
 
 }  // namespace dialogs

@@ -37,13 +37,13 @@ FileDialogError fileDialogError(int number) {
   QString description;
   switch (number) {
     case kErrInvalidArgument:
-      description = QStringLiteral("Invalid procedure call or argument");
+      description = QCoreApplication::translate("FileDialog", "Invalid procedure call or argument");
       break;
     case kErrOverflow:
-      description = QStringLiteral("Overflow");
+      description = QCoreApplication::translate("FileDialog", "Overflow");
       break;
     case kErrCancel:
-      description = QStringLiteral("User selected cancel.");
+      description = QCoreApplication::translate("FileDialog", "User selected cancel.");
       break;
     default:
       break;

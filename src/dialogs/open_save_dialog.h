@@ -14,11 +14,12 @@ class QWidget;
 
 namespace dialogs {
 
-// The filter File > Open sets.
-inline constexpr char kOpenCommandFilter[] =
+// The filter File > Open sets; translated where it is set, in this class's context.
+inline constexpr char kOpenCommandFilter[] = QT_TRANSLATE_NOOP(
+    "dialogs::OpenSaveDialog",
     "Web page (*.htm;*.html)|*.htm;*.html|Supported image formats|*.gif;*.tif;*.pcd;*.jpg;"
     "*.wmf;*.tga;*.jpeg;*.ras;*.png;*.eps;*.bmp;*.pcx|Text formats (*.txt;*.doc)|*.txt;*.doc|"
-    "All files (*.*)|*.*";
+    "All files (*.*)|*.*");
 
 // Asks the user for a file to open or save with Qt's own file dialog, window-modal over
 // the owner. The settings persist between shows; the outcome arrives later, as accepted()

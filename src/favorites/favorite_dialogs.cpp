@@ -65,7 +65,7 @@ QStringList plainFolders(const QString& root) {
 QComboBox* folderChoice(QWidget* parent, const QString& root) {
   auto* box = new QComboBox(parent);
   for (const QString& relative : plainFolders(root)) {
-    const QString favorites = QStringLiteral("Favorites");
+    const QString favorites = QCoreApplication::translate("favorites", "Favorites");
     box->addItem(relative.isEmpty() ? favorites : favorites + QLatin1Char('/') + relative,
                  relative);
   }
@@ -101,11 +101,11 @@ void openDialog(QDialog* dialog, std::function<void(int)> done) {
 void chooseFolder(QWidget* parent, const QString& root, std::function<void(const QString&)> done) {
   auto* dialog = new QDialog(parent);
   dialog->setObjectName(QStringLiteral("MoveToFolderDialog"));
-  dialog->setWindowTitle(QStringLiteral("Move to Folder"));
+  dialog->setWindowTitle(QCoreApplication::translate("favorites", "Move to Folder"));
   auto* layout = new QFormLayout(dialog);
   QComboBox* folder = folderChoice(dialog, root);
-  folder->setAccessibleName(QStringLiteral("Folder"));
-  layout->addRow(QStringLiteral("&Folder:"), folder);
+  folder->setAccessibleName(QCoreApplication::translate("favorites", "Folder"));
+  layout->addRow(QCoreApplication::translate("favorites", "&Folder:"), folder);
   layout->addRow(okCancel(dialog));
   openDialog(dialog, [folder, done = std::move(done)](int result) {
     if (result == QDialog::Accepted) {
@@ -154,23 +154,24 @@ void addFavorite(QWidget* owner, const QString& favoritesFolder, const QString& 
   }
   auto* dialog = new QDialog(owner);
   dialog->setObjectName(QStringLiteral("AddFavoriteDialog"));
-  dialog->setWindowTitle(QStringLiteral("Add Favorite"));
+  dialog->setWindowTitle(QCoreApplication::translate("favorites", "Add Favorite"));
   auto* layout = new QVBoxLayout(dialog);
-  layout->addWidget(new QLabel(QStringLiteral("Add this page to your Favorites."), dialog));
+  layout->addWidget(new QLabel(
+      QCoreApplication::translate("favorites", "Add this page to your Favorites."), dialog));
   auto* form = new QFormLayout;
   auto* name = new QLineEdit(title, dialog);
   name->setObjectName(QStringLiteral("Name"));
-  name->setAccessibleName(QStringLiteral("Name"));
+  name->setAccessibleName(QCoreApplication::translate("favorites", "Name"));
   QComboBox* folder = folderChoice(dialog, favoritesFolder);
   folder->setObjectName(QStringLiteral("CreateIn"));
-  folder->setAccessibleName(QStringLiteral("Create in"));
+  folder->setAccessibleName(QCoreApplication::translate("favorites", "Create in"));
   auto* address = new QLabel(url, dialog);
   address->setTextFormat(Qt::PlainText);  // the page's address, never markup
-  address->setAccessibleName(QStringLiteral("Address"));
+  address->setAccessibleName(QCoreApplication::translate("favorites", "Address"));
   address->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  form->addRow(QStringLiteral("&Name:"), name);
-  form->addRow(QStringLiteral("Address:"), address);
-  form->addRow(QStringLiteral("&Create in:"), folder);
+  form->addRow(QCoreApplication::translate("favorites", "&Name:"), name);
+  form->addRow(QCoreApplication::translate("favorites", "Address:"), address);
+  form->addRow(QCoreApplication::translate("favorites", "&Create in:"), folder);
   layout->addLayout(form);
   layout->addWidget(okCancel(dialog));
   dialog->setMinimumWidth(420);
@@ -213,7 +214,7 @@ void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
   }
   auto* dialog = new QDialog(owner);
   dialog->setObjectName(QStringLiteral("OrganizeFavoritesDialog"));
-  dialog->setWindowTitle(QStringLiteral("Organize Favorites"));
+  dialog->setWindowTitle(QCoreApplication::translate("favorites", "Organize Favorites"));
   auto* layout = new QHBoxLayout(dialog);
   auto* model = new FavoritesModel(dialog);
   model->setReadOnly(false);
@@ -224,7 +225,7 @@ void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
   const QPersistentModelIndex root = model->setRootPath(favoritesFolder);
   auto* tree = new QTreeView(dialog);
   tree->setObjectName(QStringLiteral("FavoritesTree"));
-  tree->setAccessibleName(QStringLiteral("Favorites"));
+  tree->setAccessibleName(QCoreApplication::translate("favorites", "Favorites"));
   tree->setModel(model);
   tree->setRootIndex(root);
   for (int column = 1; column < model->columnCount(); ++column) {
@@ -241,12 +242,14 @@ void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
     side->addWidget(b);
     return b;
   };
-  QPushButton* create = button(QStringLiteral("Create &Folder"), "cmdCreateFolder");
-  QPushButton* rename = button(QStringLiteral("&Rename"), "cmdRename");
-  QPushButton* move = button(QStringLiteral("&Move to Folder..."), "cmdMove");
-  QPushButton* remove = button(QStringLiteral("&Delete"), "cmdDelete");
+  QPushButton* create =
+      button(QCoreApplication::translate("favorites", "Create &Folder"), "cmdCreateFolder");
+  QPushButton* rename = button(QCoreApplication::translate("favorites", "&Rename"), "cmdRename");
+  QPushButton* move =
+      button(QCoreApplication::translate("favorites", "&Move to Folder..."), "cmdMove");
+  QPushButton* remove = button(QCoreApplication::translate("favorites", "&Delete"), "cmdDelete");
   side->addStretch(1);
-  QPushButton* close = button(QStringLiteral("&Close"), "cmdClose");
+  QPushButton* close = button(QCoreApplication::translate("favorites", "&Close"), "cmdClose");
   layout->addLayout(side);
 
   const auto currentFolder = [tree, model, root]() -> QModelIndex {
@@ -258,9 +261,9 @@ void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
   };
   QObject::connect(create, &QPushButton::clicked, dialog, [tree, model, currentFolder] {
     const QModelIndex parent = currentFolder();
-    QString name = QStringLiteral("New Folder");
+    QString name = QCoreApplication::translate("favorites", "New Folder");
     for (int n = 2; QFileInfo::exists(model->filePath(parent) + QLatin1Char('/') + name); ++n) {
-      name = QStringLiteral("New Folder (%1)").arg(n);
+      name = QCoreApplication::translate("favorites", "New Folder (%1)").arg(n);
     }
     const QModelIndex made = model->mkdir(parent, name);
     if (made.isValid()) {
@@ -286,10 +289,13 @@ void organizeFavorites(QWidget* owner, const QString& favoritesFolder,
         !QDir(model->filePath(index))
              .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const QString question =
-        whole ? QObject::tr("Delete the folder \"%1\" and everything in it?").arg(name)
-              : QObject::tr("Delete \"%1\"?").arg(name);
-    auto* box = new QMessageBox(QMessageBox::Question, QObject::tr("Delete"), question,
-                                QMessageBox::Yes | QMessageBox::No, dialog);
+        whole ? QCoreApplication::translate("favorites",
+                                            "Delete the folder \"%1\" and everything in it?")
+                    .arg(name)
+              : QCoreApplication::translate("favorites", "Delete \"%1\"?").arg(name);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, QCoreApplication::translate("favorites", "Delete"),
+                        question, QMessageBox::Yes | QMessageBox::No, dialog);
     box->setDefaultButton(whole ? QMessageBox::No : QMessageBox::Yes);
     openDialog(box, [box, model, index](int) {
       if (box->standardButton(box->clickedButton()) == QMessageBox::Yes && index.isValid()) {

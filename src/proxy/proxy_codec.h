@@ -14,17 +14,17 @@ inline constexpr std::size_t kProxyProtocolCount = 5;
 
 struct ProxyProtocolInfo {
   ProxyProtocol protocol;
-  std::string_view label;   // the row's caption in the dialog
+  std::string_view label;   // the row's caption in the dialog, translated where shown
   std::string_view prefix;  // keyword in the proxy list, "=" included
 };
 
 // In the order the proxy list is built.
 inline constexpr std::array<ProxyProtocolInfo, kProxyProtocolCount> kBuildOrder{{
-    {ProxyProtocol::Socks, "So&cks:", "socks="},
-    {ProxyProtocol::Secure, "&Secure:", "https="},
-    {ProxyProtocol::Http, "&HTTP:", "http="},
-    {ProxyProtocol::Gopher, "&Gopher:", "gopher="},
-    {ProxyProtocol::Ftp, "&FTP:", "ftp="},
+    {ProxyProtocol::Socks, QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "So&cks:"), "socks="},
+    {ProxyProtocol::Secure, QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "&Secure:"), "https="},
+    {ProxyProtocol::Http, QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "&HTTP:"), "http="},
+    {ProxyProtocol::Gopher, QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "&Gopher:"), "gopher="},
+    {ProxyProtocol::Ftp, QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "&FTP:"), "ftp="},
 }};
 
 // In the order prefixes are tested when a list is parsed. "http=" comes before "https="

@@ -18,6 +18,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <string>
+
 namespace proxy {
 
 namespace {
@@ -41,15 +43,20 @@ struct RowPlan {
   const char* hostName;
   const char* colonName;
   const char* portName;
-  const char* spoken;  // the protocol in the boxes' accessible names
+  const char* spoken;  // the protocol in the boxes' accessible names, translated there
 };
 
 constexpr std::array<RowPlan, kProxyProtocolCount> kRows{{
-    {ProxyProtocol::Http, "Label6", "txtHttp", "Label11", "txtHttpPort", "HTTP"},
-    {ProxyProtocol::Secure, "Label7", "txtSecure", "Label12", "txtSecurePort", "Secure"},
-    {ProxyProtocol::Ftp, "Label8", "txtFtp", "Label13", "txtFtpPort", "FTP"},
-    {ProxyProtocol::Gopher, "Label9", "txtGopher", "Label14", "txtGopherPort", "Gopher"},
-    {ProxyProtocol::Socks, "Label10", "txtSocks", "Label15", "txtSocksPort", "Socks"},
+    {ProxyProtocol::Http, "Label6", "txtHttp", "Label11", "txtHttpPort",
+     QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "HTTP")},
+    {ProxyProtocol::Secure, "Label7", "txtSecure", "Label12", "txtSecurePort",
+     QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "Secure")},
+    {ProxyProtocol::Ftp, "Label8", "txtFtp", "Label13", "txtFtpPort",
+     QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "FTP")},
+    {ProxyProtocol::Gopher, "Label9", "txtGopher", "Label14", "txtGopherPort",
+     QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "Gopher")},
+    {ProxyProtocol::Socks, "Label10", "txtSocks", "Label15", "txtSocksPort",
+     QT_TRANSLATE_NOOP("proxy::ProxySettingsDialog", "Socks")},
 }};
 
 }  // namespace
@@ -178,9 +185,8 @@ QWidget* ProxySettingsDialog::buildServersAndExceptions() {
   bold.setBold(true);
   int line = 1;
   for (const RowPlan& plan : kRows) {
-    const QString caption = QString::fromLatin1(protocolInfo(plan.protocol).label.data(),
-                                                protocolInfo(plan.protocol).label.size());
-    const QString name = QString::fromLatin1(plan.spoken);
+    const QString caption = tr(std::string(protocolInfo(plan.protocol).label).c_str());
+    const QString name = tr(plan.spoken);
     Row& r = row(plan.protocol);
     QLabel* rowCaption = label(caption, m_serversGroup, plan.captionName);
     r.host = box(m_serversGroup, plan.hostName, tr("%1 proxy address").arg(name));

@@ -62,7 +62,7 @@ AutoHideController::AutoHideController(QWidget* window, QAction* button, Session
   m_nap.setTimerType(Qt::PreciseTimer);
   connect(&m_nap, &QTimer::timeout, this, &AutoHideController::napOver);
   if (m_session == Session::Wayland) {
-    m_button->setToolTip(QString::fromLatin1(kNeedsX11Session));
+    m_button->setToolTip(tr(kNeedsX11Session));
   } else if ((m_motion = platform::PointerMotion::instance())) {
     connect(m_motion, &platform::PointerMotion::moved, this, &AutoHideController::moved);
   }
@@ -119,7 +119,7 @@ void AutoHideController::restoreNow() {
 void AutoHideController::buttonToggled(bool pressed) {
   if (pressed && m_session == Session::Wayland) {
     if (notify) {
-      notify(QString::fromLatin1(kNeedsX11Session));
+      notify(tr(kNeedsX11Session));
     }
     return;
   }

@@ -15,6 +15,7 @@
 #include "proxy/proxy_settings_dialog.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenuBar>
 #include <QPointer>
@@ -34,9 +35,14 @@ struct ButtonSpec {
   const char* text;
 };
 constexpr ButtonSpec kButtons[] = {
-    {BackButton, "Back"},       {ForwardButton, "Forward"},    {StopButton, "Stop"},
-    {RefreshButton, "Refresh"}, {HomeButton, "Home"},          {SeparatorButton, ""},
-    {ProxyButton, "Proxy"},     {AutoHideButton, "ZodorAzev"},
+    {BackButton, QT_TRANSLATE_NOOP("Commands", "Back")},
+    {ForwardButton, QT_TRANSLATE_NOOP("Commands", "Forward")},
+    {StopButton, QT_TRANSLATE_NOOP("Commands", "Stop")},
+    {RefreshButton, QT_TRANSLATE_NOOP("Commands", "Refresh")},
+    {HomeButton, QT_TRANSLATE_NOOP("Commands", "Home")},
+    {SeparatorButton, ""},
+    {ProxyButton, QT_TRANSLATE_NOOP("Commands", "Proxy")},
+    {AutoHideButton, "ZodorAzev"},  // the feature's name
 };
 
 QString parentPath(const QString& path) { return path.section(QLatin1Char('/'), 0, -2); }
@@ -55,11 +61,13 @@ void BrowserWindow::buildToolbar() {
       m_toolBar->addSeparator();
       continue;
     }
-    QAction* action = m_toolBar->addAction(toolbarImage(image++), QString::fromLatin1(entry.text));
+    const QString name = QString::fromLatin1(entry.text);
+    QAction* action = m_toolBar->addAction(toolbarImage(image++),
+                                           QCoreApplication::translate("Commands", entry.text));
     action->setToolTip(action->text());
-    m_actions.insert(QStringLiteral("Toolbar/") + action->text(), action);
+    m_actions.insert(QStringLiteral("Toolbar/") + name, action);
     auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
-    button->setObjectName(action->text());
+    button->setObjectName(name);
     button->setAccessibleName(action->text());
     if (entry.index == AutoHideButton) {
       action->setCheckable(true);
@@ -75,7 +83,7 @@ void BrowserWindow::buildToolbar() {
 
   m_opacitySlider = new QSlider(Qt::Horizontal, m_toolBar);
   m_opacitySlider->setObjectName(QStringLiteral("Slider1"));
-  m_opacitySlider->setAccessibleName(QStringLiteral("Transparency"));
+  m_opacitySlider->setAccessibleName(tr("Transparency"));
   m_opacitySlider->setRange(kSliderMin, kSliderMax);
   m_opacitySlider->setSingleStep(1);
   m_opacitySlider->setPageStep(5);
@@ -151,7 +159,7 @@ void BrowserWindow::buildMenus() {
     QString caption;
     for (const MenuSpec& spec : menuSpecs()) {
       if (path == QLatin1String(spec.path)) {
-        caption = QString::fromLatin1(spec.caption);
+        caption = QCoreApplication::translate("Commands", spec.caption);
       }
     }
     QMenu* menu = parent.isEmpty() ? menuBar()->addMenu(caption) : menuAt(parent)->addMenu(caption);
@@ -167,7 +175,7 @@ void BrowserWindow::buildMenus() {
     if (run == nullptr) {
       qFatal("No command for %s", entry.path);
     }
-    auto* action = new QAction(QString::fromLatin1(entry.caption), this);
+    auto* action = new QAction(QCoreApplication::translate("Commands", entry.caption), this);
     action->setShortcuts(keysOf(entry));
     action->setShortcutContext(Qt::WindowShortcut);
     action->setCheckable((entry.flags & Checkable) != 0);
@@ -229,7 +237,8 @@ void BrowserWindow::openFile() {
     return;
   }
   m_fileDialog->setOwner(this);
-  m_fileDialog->setFilter(QString::fromLatin1(dialogs::kOpenCommandFilter));
+  m_fileDialog->setFilter(
+      QCoreApplication::translate("dialogs::OpenSaveDialog", dialogs::kOpenCommandFilter));
   m_fileDialog->setOptions(dialogs::OpenSaveDialog::ReadOnly);
   // The choice arrives once the dialog closes; a cancel leaves nothing to do. The earlier
   // show's connection goes first, or a cancelled one would load this choice twice.

@@ -11,12 +11,12 @@ namespace browser {
 
 AddressBox::AddressBox(QWidget* parent) : QComboBox(parent) {
   setObjectName(QStringLiteral("txtURL"));
-  setAccessibleName(QStringLiteral("Address"));
+  setAccessibleName(tr("Address"));
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
   setCompleter(nullptr);
   setMaxVisibleItems(20);
-  lineEdit()->setAccessibleName(QStringLiteral("Address"));
+  lineEdit()->setAccessibleName(tr("Address"));
   // Typing (and the box's own editing commands) completes; a pick from the list or a step
   // through it with Up and Down sets the text without an edit and keeps the chosen entry.
   connect(lineEdit(), &QLineEdit::textEdited, this, [this] { completeText(); });

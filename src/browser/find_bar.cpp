@@ -19,15 +19,15 @@ FindBar::FindBar(WebEngineBrowser& engine)
       m_text(new QLineEdit(this)),
       m_matches(new QLabel(this)) {
   setObjectName(QStringLiteral("FindBar"));
-  setAccessibleName(QStringLiteral("Find on this page"));
+  setAccessibleName(tr("Find on this page"));
   setAutoFillBackground(true);
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(6, 3, 3, 3);
   row->setSpacing(3);
-  m_text->setAccessibleName(QStringLiteral("Find"));
-  m_text->setPlaceholderText(QStringLiteral("Find on this page"));
+  m_text->setAccessibleName(tr("Find"));
+  m_text->setPlaceholderText(tr("Find on this page"));
   m_text->setClearButtonEnabled(true);
-  m_matches->setAccessibleName(QStringLiteral("Matches"));
+  m_matches->setAccessibleName(tr("Matches"));
   m_matches->setMinimumWidth(80);
   const auto makeButton = [this, row](const QString& text, const QString& tip) {
     auto* b = new QToolButton(this);
@@ -40,16 +40,15 @@ FindBar::FindBar(WebEngineBrowser& engine)
   };
   row->addWidget(m_text, 1);
   row->addWidget(m_matches);
-  connect(makeButton(QStringLiteral("\u25b2"), QStringLiteral("Previous")), &QToolButton::clicked,
-          this, &FindBar::findPrevious);
-  connect(makeButton(QStringLiteral("\u25bc"), QStringLiteral("Next")), &QToolButton::clicked, this,
+  connect(makeButton(QStringLiteral("\u25b2"), tr("Previous")), &QToolButton::clicked, this,
+          &FindBar::findPrevious);
+  connect(makeButton(QStringLiteral("\u25bc"), tr("Next")), &QToolButton::clicked, this,
           &FindBar::findNext);
-  connect(makeButton(QStringLiteral("\u2715"), QStringLiteral("Close")), &QToolButton::clicked,
-          this, [this] {
-            hide();
-            m_view->page()->findText(QString());
-            m_view->setFocus();
-          });
+  connect(makeButton(QStringLiteral("\u2715"), tr("Close")), &QToolButton::clicked, this, [this] {
+    hide();
+    m_view->page()->findText(QString());
+    m_view->setFocus();
+  });
   connect(m_text, &QLineEdit::textChanged, this, [this] { search(false); });
   m_text->installEventFilter(this);
   m_view->installEventFilter(this);
@@ -87,10 +86,9 @@ void FindBar::search(bool backward) {
     if (label.isNull()) {
       return;
     }
-    label->setText(
-        result.numberOfMatches() == 0
-            ? QStringLiteral("No matches")
-            : QStringLiteral("%1 of %2").arg(result.activeMatch()).arg(result.numberOfMatches()));
+    label->setText(result.numberOfMatches() == 0
+                       ? tr("No matches")
+                       : tr("%1 of %2").arg(result.activeMatch()).arg(result.numberOfMatches()));
   });
 }
 

@@ -7,11 +7,11 @@
 #include "browser/browser_engine.h"
 #include "browser/downloads.h"
 #include "browser/engine_profile.h"
-#include "browser/engine_proxy.h"
 #include "browser/res_scheme.h"
 #include "browser/start_page.h"
 #include "platform/app_title.h"
 #include "platform/task_list.h"
+#include "proxy/engine_proxy.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -95,7 +95,7 @@ bool startApplication() {
                    [] { QCoreApplication::exit(0); });
 
   // Direct until the user sets a proxy: nothing from the environment or the desktop.
-  browser::initEngineProxy();
+  proxy::initEngineProxy();
   browser::handleDownloads(browser::sharedProfile());
 
   auto* main = new BrowserWindow();

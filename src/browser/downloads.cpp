@@ -1,7 +1,7 @@
 #include "browser/downloads.h"
 
+#include "browser/file_name.h"
 #include "browser/webengine_browser.h"
-#include "favorites/favorites_menu.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -81,7 +81,7 @@ QString offeredName(const QWebEngineDownloadRequest& download) {
   QString name = download.downloadFileName();
   name =
       name.mid(qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
-  name = favorites::cleanFileName(name);
+  name = cleanFileName(name);
   return name.isEmpty() ? QStringLiteral("download") : name;
 }
 

@@ -55,11 +55,6 @@ std::optional<QString> fileCaption(const QString& fileName);
 // ignoring case. No folder (an empty path, or "/") gives nothing: the root is never scanned.
 std::vector<MenuNode> scanFavorites(const QString& favoritesPath, const FolderSource& source);
 
-// A name a page or a title chose, made safe as a file name: characters a file name cannot
-// carry, control characters and those that reorder text (bidi controls, which can make
-// "x.exe" read as "exe.x") become "_", as do leading dots (a dot-file hides); trimmed.
-QString cleanFileName(const QString& name);
-
 // A favourite's file name for a page title: characters a file name cannot carry (or
 // that would hide it) become "_", an empty title becomes "Untitled", then " (copy)"
 // when copy > 1, and ".url". The title is cut, between characters, so that the whole

@@ -1,8 +1,8 @@
 #include "proxy/proxy_settings_dialog.h"
 
-#include "browser/engine_proxy.h"
 #include "platform/app_title.h"
 #include "platform/settings_store.h"
+#include "proxy/engine_proxy.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -284,7 +284,7 @@ void ProxySettingsDialog::loadStoredAddress() {
 
 void ProxySettingsDialog::refresh() {
   ProxyFormFields f = fields();
-  if (readSettings(browser::proxySettings(), f)) {
+  if (readSettings(proxySettings(), f)) {
     m_useProxy->setChecked(true);
     updateEnabledFromUseProxy();
   }
@@ -299,7 +299,7 @@ void ProxySettingsDialog::applySettings(const std::function<void()>& then) {
     platform::saveSetting(app, section, QString::fromLatin1(kKeyAddress), f.address);
     platform::saveSetting(app, section, QString::fromLatin1(kKeyPort), f.port);
   }
-  const bool ok = browser::applyProxySettings(settingsFromForm(f));
+  const bool ok = applyProxySettings(settingsFromForm(f));
   auto* box = new QMessageBox(ok ? QMessageBox::Information : QMessageBox::Warning, windowTitle(),
                               ok ? tr("Proxy settings enabled.") : tr("Unable to set proxy."),
                               QMessageBox::Ok, this);

@@ -1,8 +1,8 @@
 // The proxy dialog wired to the program's proxy, the settings store, the message box and
 // the engine's proxy, under Xvfb. The journey shows a page coming through the proxy.
-#include "browser/engine_proxy.h"
 #include "platform/app_title.h"
 #include "platform/settings_store.h"
+#include "proxy/engine_proxy.h"
 #include "proxy/proxy_settings_dialog.h"
 #include "support/modal.h"
 #include "support/wait.h"
@@ -20,7 +20,7 @@ const QString kApp = QStringLiteral("Hushleaf Browser");
 // What the program holds: the proxy in force, the engine's proxy, and the stored address,
 // port and use.
 QString state() {
-  const proxy::ProxySettings& r = browser::proxySettings();
+  const proxy::ProxySettings& r = proxy::proxySettings();
   const QNetworkProxy engine = QNetworkProxy::applicationProxy();
   QStringList s = {
       QStringLiteral("%1 %2 | %3").arg(r.useProxy ? "on" : "off", r.proxyList, r.bypassList),
@@ -35,7 +35,7 @@ QString state() {
 
 TEST(ProxyDialog, ApplyOkCancelAndReturnSetAndStoreWhatTheUserAsked) {
   platform::AppTitle::set(kApp);
-  browser::initEngineProxy();
+  proxy::initEngineProxy();
   EXPECT_EQ(state(), "off  |  / direct / - / - / -");  // direct until the user sets a proxy
   // Message boxes are answered with OK; what they said is kept, with (i)nformation or (!).
   QStringList said;

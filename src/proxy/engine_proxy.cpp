@@ -1,4 +1,4 @@
-#include "browser/engine_proxy.h"
+#include "proxy/engine_proxy.h"
 
 #include "browser/engine_profile.h"
 
@@ -9,12 +9,12 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
-namespace browser {
+namespace proxy {
 
 namespace {
 
-proxy::ProxySettings& current() {
-  static proxy::ProxySettings settings;
+ProxySettings& current() {
+  static ProxySettings settings;
   return settings;
 }
 
@@ -39,7 +39,7 @@ void letEngineSeeProxyChange() {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
     return;
   }
-  QWebEngineProfile* profile = sharedProfile();
+  QWebEngineProfile* profile = browser::sharedProfile();
   if (profile == nullptr) {
     return;
   }
@@ -56,10 +56,10 @@ void initEngineProxy() {
   current() = {};
 }
 
-const proxy::ProxySettings& proxySettings() { return current(); }
+const ProxySettings& proxySettings() { return current(); }
 
-bool applyProxySettings(const proxy::ProxySettings& settings) {
-  const std::optional<proxy::EngineProxy> chosen = proxy::engineProxyFor(settings);
+bool applyProxySettings(const ProxySettings& settings) {
+  const std::optional<proxy::EngineProxy> chosen = engineProxyFor(settings);
   if (!chosen) {
     return false;
   }
@@ -69,4 +69,4 @@ bool applyProxySettings(const proxy::ProxySettings& settings) {
   return true;
 }
 
-}  // namespace browser
+}  // namespace proxy

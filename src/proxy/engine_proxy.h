@@ -2,7 +2,7 @@
 
 #include "proxy/proxy_form.h"
 
-namespace browser {
+namespace proxy {
 
 // Start-up: the engine uses no proxy (never one from the environment or the desktop)
 // until the user sets one. Call once after QApplication exists and before the first page
@@ -10,11 +10,11 @@ namespace browser {
 void initEngineProxy();
 
 // The proxy in force for the running program.
-[[nodiscard]] const proxy::ProxySettings& proxySettings();
+[[nodiscard]] const ProxySettings& proxySettings();
 
 // Makes `settings` the program's proxy for every window's next navigation. Settings the
-// engine cannot use are refused (see proxy::engineProxyFor): false, and the proxy in
+// engine cannot use are refused (see engineProxyFor): false, and the proxy in
 // force stays.
-bool applyProxySettings(const proxy::ProxySettings& settings);
+bool applyProxySettings(const ProxySettings& settings);
 
-}  // namespace browser
+}  // namespace proxy

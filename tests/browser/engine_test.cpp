@@ -2,6 +2,7 @@
 // the real clipboard, files on disk, a fresh HOME.
 #include "browser/start_page.h"
 #include "browser/webengine_browser.h"
+#include "support/engine_window.h"
 #include "support/http_server.h"
 #include "support/modal.h"
 #include "support/page.h"
@@ -32,22 +33,7 @@ using testsupport::waitUntil;
 
 namespace {
 
-// One engine filling its own shown window, as a browser window hosts it.
-struct EngineWindow {
-  EngineWindow() : engine(new browser::WebEngineBrowser(&window)) {
-    (new QVBoxLayout(&window))->addWidget(engine->widget());
-    window.resize(800, 600);
-    window.show();
-  }
-  bool go(const QString& address) {
-    return testsupport::load(engine->page(), [&] { engine->load(address); });
-  }
-  QVariant js(const QString& script) const { return testsupport::runJs(engine->page(), script); }
-  QString text() const { return js("document.documentElement.innerText").toString(); }
-
-  QWidget window;
-  browser::WebEngineBrowser* engine;  // owned by its view inside window
-};
+using testsupport::EngineWindow;
 
 QStringList firstArgs(const QSignalSpy& spy) {
   QStringList values;

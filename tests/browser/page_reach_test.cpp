@@ -11,6 +11,7 @@
 #include "favorites/favorite_dialogs.h"
 #include "favorites/favorites_menu.h"
 #include "platform/folders.h"
+#include "support/engine_window.h"
 #include "support/http_server.h"
 #include "support/modal.h"
 #include "support/page.h"
@@ -51,30 +52,7 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStd
 
 namespace {
 
-// One engine filling its own shown window, as a browser window hosts it.
-struct EngineWindow {
-  EngineWindow() : engine(new browser::WebEngineBrowser(&window)) {
-    (new QVBoxLayout(&window))->addWidget(engine->widget());
-    window.resize(800, 600);
-    window.show();
-  }
-  bool go(const QString& address) {
-    return testsupport::load(engine->page(), [&] { engine->load(address); });
-  }
-  QVariant js(const QString& script) const { return testsupport::runJs(engine->page(), script); }
-  // A left click through XTest on the element with this id, as a hand makes it.
-  void click(const QString& id) const {
-    const QVariantList at =
-        js(QStringLiteral("var r = %1.getBoundingClientRect(); [r.x + 8, r.y + 8]").arg(id))
-            .toList();
-    ASSERT_EQ(at.size(), 2) << id.toStdString();
-    testsupport::x::moveMouse(engine->widget()->mapToGlobal(QPoint(at[0].toInt(), at[1].toInt())));
-    testsupport::x::click();
-  }
-
-  QWidget window;
-  browser::WebEngineBrowser* engine;  // owned by its view inside window
-};
+using testsupport::EngineWindow;
 
 bool writeFile(const QString& path, const QByteArray& content) {
   QDir().mkpath(QFileInfo(path).absolutePath());

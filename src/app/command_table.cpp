@@ -8,7 +8,7 @@ namespace app {
 
 namespace {
 
-constexpr MenuSpec kMenus[] = {
+constexpr MenuHeading kMenus[] = {
     {"File", QT_TRANSLATE_NOOP("Commands", "&File")},
     {"Edit", QT_TRANSLATE_NOOP("Commands", "&Edit")},
     {"View", QT_TRANSLATE_NOOP("Commands", "&View")},
@@ -18,7 +18,7 @@ constexpr MenuSpec kMenus[] = {
     {"Help", QT_TRANSLATE_NOOP("Commands", "&Help")},
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {"File/New", QT_TRANSLATE_NOOP("Commands", "&New"), ""},
     {"File/Open", QT_TRANSLATE_NOOP("Commands", "&Open..."), "Ctrl+O"},
     {"File/Save Page As", QT_TRANSLATE_NOOP("Commands", "&Save Page As..."), "Ctrl+S",
@@ -74,11 +74,11 @@ constexpr CommandSpec kCommands[] = {
 
 }  // namespace
 
-std::span<const MenuSpec> menuSpecs() { return kMenus; }
+std::span<const MenuHeading> menuHeadings() { return kMenus; }
 
-std::span<const CommandSpec> commandSpecs() { return kCommands; }
+std::span<const CommandEntry> commandEntries() { return kCommands; }
 
-QList<QKeySequence> keysOf(const CommandSpec& command) {
+QList<QKeySequence> keysOf(const CommandEntry& command) {
   if (*command.keys == '\0') {
     return {};
   }
@@ -86,7 +86,7 @@ QList<QKeySequence> keysOf(const CommandSpec& command) {
 }
 
 QList<QKeySequence> keysOf(QStringView path) {
-  for (const CommandSpec& command : kCommands) {
+  for (const CommandEntry& command : kCommands) {
     if (path == QLatin1String(command.path)) {
       return keysOf(command);
     }
@@ -95,20 +95,19 @@ QList<QKeySequence> keysOf(QStringView path) {
 }
 
 bool isWindowKey(QKeyCombination key) {
-  // The keypad flag says where the key is, not what it is.
-  const QKeySequence pressed(
-      QKeyCombination(key.keyboardModifiers() & ~Qt::KeypadModifier, key.key()));
-  for (const CommandSpec& command : kCommands) {
-    if ((command.flags & (ControlKey | DesktopKey)) != 0) {
-      continue;
-    }
-    for (const QKeySequence& keys : keysOf(command)) {
-      if (keys == pressed) {
-        return true;
+  // Read once: the question comes with every key the focused control sees.
+  static const QList<QKeySequence> windowKeys = [] {
+    QList<QKeySequence> keys;
+    for (const CommandEntry& command : kCommands) {
+      if ((command.flags & (ControlKey | DesktopKey)) == 0) {
+        keys += keysOf(command);
       }
     }
-  }
-  return false;
+    return keys;
+  }();
+  // The keypad flag says where the key is, not what it is.
+  return windowKeys.contains(
+      QKeySequence(QKeyCombination(key.keyboardModifiers() & ~Qt::KeypadModifier, key.key())));
 }
 
 }  // namespace app

@@ -22,14 +22,14 @@ enum CommandFlag : unsigned {
 };
 
 // A menu or sub-menu of the menu bar, by path ("View/Go to").
-struct MenuSpec {
+struct MenuHeading {
   const char* path;
   const char* caption;
 };
 
 // One menu entry or key: where it sits ("Menu/Sub menu/Entry"; "Keys/..." for a key of the
 // window with no entry of its own), its caption and its keys, the first shown in the menu.
-struct CommandSpec {
+struct CommandEntry {
   const char* path;
   const char* caption;
   const char* keys;  // portable text, "; " between keys
@@ -37,11 +37,11 @@ struct CommandSpec {
 };
 
 // Menus in menu-bar order; a sub-menu follows its parent.
-std::span<const MenuSpec> menuSpecs();
+std::span<const MenuHeading> menuHeadings();
 // Every entry and key, in menu order.
-std::span<const CommandSpec> commandSpecs();
+std::span<const CommandEntry> commandEntries();
 
-[[nodiscard]] QList<QKeySequence> keysOf(const CommandSpec& command);
+[[nodiscard]] QList<QKeySequence> keysOf(const CommandEntry& command);
 // The keys of the command at path; none for an unknown path.
 [[nodiscard]] QList<QKeySequence> keysOf(QStringView path);
 // A key that runs a command of the window wherever the focus is in it: the focused

@@ -30,11 +30,11 @@ namespace {
 
 constexpr int kSliderWidthPx = 224;
 
-struct ButtonSpec {
+struct ButtonEntry {
   int index;
   const char* text;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {BackButton, QT_TRANSLATE_NOOP("Commands", "Back")},
     {ForwardButton, QT_TRANSLATE_NOOP("Commands", "Forward")},
     {StopButton, QT_TRANSLATE_NOOP("Commands", "Stop")},
@@ -56,7 +56,7 @@ void BrowserWindow::buildToolbar() {
   m_toolBar->setMovable(false);
   m_toolBar->setFloatable(false);
   int image = 1;
-  for (const ButtonSpec& entry : kButtons) {
+  for (const ButtonEntry& entry : kButtons) {
     if (entry.index == SeparatorButton) {
       m_toolBar->addSeparator();
       continue;
@@ -157,16 +157,17 @@ void BrowserWindow::buildMenus() {
     }
     const QString parent = parentPath(path);
     QString caption;
-    for (const MenuSpec& spec : menuSpecs()) {
-      if (path == QLatin1String(spec.path)) {
-        caption = QCoreApplication::translate("Commands", spec.caption);
+    for (const MenuHeading& heading : menuHeadings()) {
+      if (path == QLatin1String(heading.path)) {
+        caption = QCoreApplication::translate("Commands", heading.caption);
+        break;
       }
     }
     QMenu* menu = parent.isEmpty() ? menuBar()->addMenu(caption) : menuAt(parent)->addMenu(caption);
     menus.insert(path, menu);
     return menu;
   };
-  for (const CommandSpec& entry : commandSpecs()) {
+  for (const CommandEntry& entry : commandEntries()) {
     if ((entry.flags & (InOtherMenu | ControlKey | DesktopKey)) != 0) {
       continue;
     }
@@ -206,7 +207,7 @@ void BrowserWindow::buildMenus() {
 
 QList<QAction*> BrowserWindow::textSizeActions() const {
   QList<QAction*> sizes;  // smallest first, as the levels go
-  for (const CommandSpec& entry : commandSpecs()) {
+  for (const CommandEntry& entry : commandEntries()) {
     const QString path = QString::fromLatin1(entry.path);
     if (parentPath(path) == QLatin1String("View/Text Size")) {
       sizes.append(action(path));

@@ -59,7 +59,7 @@ QList<QKeySequence> readmeKeys() {
 TEST(CommandTable, TheReadmesKeyTableNamesEveryKeyAndNoOther) {
   const QList<QKeySequence> documented = readmeKeys();
   QList<QKeySequence> declared;
-  for (const CommandSpec& command : commandSpecs()) {
+  for (const CommandEntry& command : commandEntries()) {
     declared += keysOf(command);
   }
   for (const QKeySequence& key : declared) {
@@ -73,7 +73,7 @@ TEST(CommandTable, TheReadmesKeyTableNamesEveryKeyAndNoOther) {
 TEST(CommandTable, EachPathAndEachKeyIsDeclaredOnce) {
   QStringList paths;
   QList<QKeySequence> keys;
-  for (const CommandSpec& command : commandSpecs()) {
+  for (const CommandEntry& command : commandEntries()) {
     const QString path = QString::fromLatin1(command.path);
     EXPECT_FALSE(paths.contains(path)) << command.path;
     paths.append(path);

@@ -31,6 +31,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -171,8 +172,15 @@ class WebEngineBrowser::Page : public QWebEnginePage {
     return false;
   }
 
+  // The engine sends the first request of a page it hands over past that page's own
+  // filter, so an offline page gets no page for its pop-up: it is asked again with the
+  // address (newWindowRequested), and the pop-up loads that itself, offline.
   QWebEnginePage* createWindow(WebWindowType /*type*/) override {
-    return m_engine.requestNewWindow();
+    if (m_engine.isOffline()) {
+      return nullptr;
+    }
+    WebEngineBrowser* popup = m_engine.popupEngine();
+    return popup != nullptr ? popup->m_page : nullptr;
   }
 
   void javaScriptAlert(const QUrl& /*origin*/, const QString& msg) override {
@@ -228,6 +236,15 @@ WebEngineBrowser::WebEngineBrowser(QWidget* parentWidget)
   m_page->scripts().insert(popupBlockedScript());
   m_view->setPage(m_page);
 
+  connect(m_page, &QWebEnginePage::newWindowRequested, this,
+          [this](const QWebEngineNewWindowRequest& request) {
+            if (!m_offline) {
+              return;
+            }
+            if (WebEngineBrowser* popup = popupEngine()) {
+              popup->load(request.requestedUrl().toString(QUrl::FullyEncoded));
+            }
+          });
   connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserEngine::titleChanged);
   connect(m_page, &QWebEnginePage::linkHovered, this,
           [this](const QString& url) { emit statusTextChanged(url); });
@@ -470,7 +487,7 @@ void WebEngineBrowser::windowClosing() {
 
 bool WebEngineBrowser::popupAllowed() const { return !m_closing; }
 
-QWebEnginePage* WebEngineBrowser::requestNewWindow() {
+WebEngineBrowser* WebEngineBrowser::popupEngine() {
   const CallOut busy(*this);
   if (m_pageHidden) {
     tellOnReturn(tr("Pop-up blocked"));
@@ -488,7 +505,7 @@ QWebEnginePage* WebEngineBrowser::requestNewWindow() {
   if (cancel || engine == nullptr || engine == this) {
     return nullptr;
   }
-  return engine->m_page;
+  return engine;
 }
 
 bool WebEngineBrowser::runPageDialog(PageDialog kind, const QString& message, QString* text) {
@@ -574,6 +591,12 @@ bool WebEngineBrowser::runPageDialog(PageDialog kind, const QString& message, QS
     *text = field->text();
   }
   delete dialog;
+  // The user answered in this window: the keyboard goes back to its page, whatever window
+  // (or none) the window manager falls back to, so the page's next dialog need not wait.
+  // A hidden window is never asked to the front.
+  if (!m_closing && !m_pageHidden && window->isVisible()) {
+    window->activateWindow();
+  }
   return accepted && !m_closing;
 }
 

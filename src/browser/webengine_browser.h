@@ -101,7 +101,8 @@ class WebEngineBrowser : public BrowserEngine {
   // The one place that decides whether this page may have the pop-up it asks for; the
   // engine has already refused those without a click or key.
   [[nodiscard]] bool popupAllowed() const;
-  QWebEnginePage* requestNewWindow();
+  // The engine of the window made for this page's pop-up, or null when it is refused.
+  WebEngineBrowser* popupEngine();
   // Freezes the page if its window is hidden and the engine lets it; true when it is not
   // hidden or frozen.
   bool freezeIfHidden();

@@ -63,6 +63,7 @@ class Popups : public ::testing::Test {
     server->setPage("/twice", "Twice", buttonPage("window.open('/b?1'); window.open('/b?2')"));
     server->setPage("/storm", "Storm", "<script>setInterval(() => window.open('/b'), 50)</script>");
     server->setPage("/alerts", "Alerts", "<script>setInterval(() => alert(1), 10)</script>");
+    server->setPage("/opens", "Opens", buttonPage("window.open('/b?offline')"));
     server->setPage("/ask", "Ask", buttonPage("alert('one'); alert('two'); alert('three')"));
     app::startApplication();
     QObject::disconnect(&app::WindowEvents::instance(), nullptr, qApp, nullptr);
@@ -107,7 +108,7 @@ TEST_F(Popups, ScriptOpensAWindowOnlyForAClickAndOnlyOnePerClick) {
   const int before = others();
   ASSERT_TRUE(loadAndWait(opener, server->url("/flood")));
   ASSERT_TRUE(waitUntil([&] { return status(opener) == "Pop-up blocked"; }));
-  QTest::qWait(500);  // any window the flood made would be there by now
+  testsupport::pump(500);  // any window the flood made would be there by now
   EXPECT_EQ(others(), before);
   EXPECT_EQ(server->requestCount("/b?0"), 0);
   // Two opens in one click: the first opens, the second is refused and said so.
@@ -179,8 +180,6 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
     // Every pop-up the engine was handed is a whole window on its page.
     const auto windows = app::BrowserWindow::windows();
     int popups = 0;
-    int sent = 0;
-    QString told;
     for (app::BrowserWindow* p : windows) {
       if (!known.contains(p)) {
         ++popups;
@@ -197,13 +196,20 @@ TEST_F(Popups, ClosingTheOpenerWhileItsPopupIsMadeLeavesBothWindowsWhole) {
   }
 }
 
-QDialog* pageDialog(const app::BrowserWindow* w) {
-  for (auto* d : w->findChildren<QDialog*>("PageDialog")) {
-    if (d->isVisible()) {
-      return d;
-    }
-  }
-  return nullptr;
+TEST_F(Popups, APopupOfAnOfflineWindowIsOfflineToo) {
+  ASSERT_TRUE(loadAndWait(opener, server->url("/opens")));
+  opener->action("File/Work Offline")->trigger();
+  ASSERT_TRUE(opener->engine()->isOffline());
+  const int before = others();
+  activate(opener);
+  clickButton(opener);
+  ASSERT_TRUE(waitUntil([&] { return others() == before + 1; }));
+  const app::BrowserWindow* popup = app::BrowserWindow::windows().last();
+  EXPECT_TRUE(popup->engine()->isOffline());
+  EXPECT_TRUE(popup->action("File/Work Offline")->isChecked());
+  EXPECT_TRUE(waitUntil([&] { return !pageOf(popup)->url().isEmpty(); }));
+  testsupport::pump(500);
+  EXPECT_EQ(server->requestCount("/b?offline"), 0);
 }
 
 TEST_F(Popups, TheUserCanStopAPagesDialogs) {

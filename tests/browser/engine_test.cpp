@@ -49,8 +49,9 @@ class Engine : public ::testing::Test {
                     "<link rel=stylesheet href='/s.css'><img src='/i.svg'><input id=i value='hello "
                     "world'><a id=l href='/b' target=_blank style='font-size:40px'>to b</a>");
     // The style sheet and the image of /a, and /slow, which never answers before Stop.
-    server->setPage("/s.css", {200, "text/css", "p {}"});
-    server->setPage("/i.svg", {200, "image/svg+xml", "<svg xmlns='http://www.w3.org/2000/svg'/>"});
+    server->setPage("/s.css", {200, "text/css", "p {}", {}});
+    server->setPage("/i.svg",
+                    {200, "image/svg+xml", "<svg xmlns='http://www.w3.org/2000/svg'/>", {}});
     server->setPage("/slow", {200, "text/html", "", {}, 600000});
     server->setPage("/b", "Page B", "<p>beta</p>");
     server->setPage("/frames", "Frames", "<iframe src='/b'></iframe><iframe src='/fake'></iframe>");

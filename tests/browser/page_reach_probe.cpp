@@ -104,12 +104,12 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitFor([&] { return seen > 0; }, 15000)) {
       say(QStringLiteral("page file field: nothing shown"));
     }
-    QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 5000);
+    (void)QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 5000);
     kind = QStringLiteral("save");
     engine->run(browser::PageCommand::SaveAs);
     // The file shows as soon as the save starts; the page goes only once it has ended.
     qint64 size = -1;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
           const qint64 now = QFileInfo(saveTo).size();
           const bool done = saveTo.isEmpty() || (now > 0 && now == size);
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     bool shown = false;
     QObject::connect(engine, &browser::BrowserEngine::commandEnded, [&] { shown = true; });
     engine->run(browser::PageCommand::PrintPreview);
-    QTest::qWaitFor([&] { return shown; }, 60000);
+    (void)QTest::qWaitFor([&] { return shown; }, 60000);
     say(QStringLiteral("preview ended, page process %1").arg(ended ? "ended" : "still there"));
   }
   poll.stop();

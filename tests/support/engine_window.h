@@ -20,7 +20,7 @@ struct EngineWindow {
   bool go(const QString& address) {
     return load(engine->page(), [&] { engine->load(address); });
   }
-  [[nodiscard]] QVariant js(const QString& script) const { return runJs(engine->page(), script); }
+  QVariant js(const QString& script) const { return runJs(engine->page(), script); }
   [[nodiscard]] QString text() const { return js("document.documentElement.innerText").toString(); }
   // A left click through XTest on the element with this id, as a hand makes it.
   void click(const QString& id) const {

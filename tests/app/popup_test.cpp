@@ -372,6 +372,7 @@ TEST_F(Popups, AHostilePageSetLeavesEveryOtherWindowWorkingAndLetsNothingOut) {
   // The user is in the page's window, clicked on its status bar.
   x::moveMouse(opener->mapToGlobal(QPoint(opener->width() - 8, opener->height() - 6)));
   x::click();
+  ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == opener; }));
   opener->engine()->load(server->url("/hostile"));
   steps.start(100);
   EXPECT_TRUE(waitUntil([&] { return done; }, 30000));

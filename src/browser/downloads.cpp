@@ -122,7 +122,13 @@ Verdict mayAsk(QWebEnginePage* page, QWidget* owner) {
   refuse->setObjectName(QStringLiteral("Refuse"));
   box.setDefaultButton(refuse);
   box.setEscapeButton(refuse);
+  const QPointer<QWidget> window(owner != nullptr ? owner->window() : nullptr);
   box.exec();
+  // The user answered in this window: the keyboard goes back to it, whatever window (or
+  // none) the window manager falls back to, so the page's next question need not wait.
+  if (!window.isNull() && window->isVisible()) {
+    window->activateWindow();
+  }
   if (alive.isNull()) {
     return Verdict::Refuse;
   }

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QVariant>
 
@@ -15,12 +20,31 @@
 namespace testsupport {
 
 // Runs the event loop until the predicate holds or the time is up; returns the predicate.
+// The loop waits for events rather than sleeping: QTest::qWaitFor sleeps 10 ms between
+// rounds, and the page engine, whose every step is a task on this thread, then takes
+// seconds for a page. The predicate is looked at only between rounds at this level, never
+// inside a modal window's own loop, as with qWaitFor.
 inline bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 15000) {
-  return QTest::qWaitFor(predicate, timeoutMs);
+  QTimer tick;  // wakes the wait now and then when nothing else comes
+  tick.start(5);
+  const QDeadlineTimer deadline(timeoutMs);
+  while (!predicate()) {
+    if (deadline.hasExpired()) {
+      return false;
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    // Windows closed while waiting go as they would at the top level.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  return true;
 }
 
 // Runs the event loop for a while (only where no condition can be waited for).
-inline void pump(int ms) { QTest::qWait(ms); }
+inline void pump(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  waitUntil([&] { return clock.hasExpired(ms); }, ms + 1000);
+}
 
 // A value as a failure message shows it.
 template <typename T>

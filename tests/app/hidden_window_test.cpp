@@ -111,6 +111,18 @@ class HiddenWindow : public ::testing::Test {
     enterWithAutoHide();
     leave();
   }
+  // The user then works in the window once it is back: a page's dialog waits for its
+  // window to be active. Goes on while the timer lives.
+  [[nodiscard]] std::unique_ptr<QTimer> activateOnceBack() const {
+    auto timer = std::make_unique<QTimer>();
+    QObject::connect(timer.get(), &QTimer::timeout, w, [window = w] {
+      if (window->isVisible() && !window->isActiveWindow()) {
+        window->activateWindow();
+      }
+    });
+    timer->start(50);
+    return timer;
+  }
   void restoreByZone() {
     x::moveMouse(kZone);
     ASSERT_TRUE(waitUntil([&] { return x::viewable(id(w)) && w->isVisible(); }));
@@ -139,14 +151,7 @@ TEST_F(HiddenWindow, APageIsStillAndSilentWhileHiddenAndComesBackAsItWas) {
     EXPECT_TRUE(pageOf(w)->isAudioMuted());
     EXPECT_EQ(pageOf(w)->lifecycleState(), QWebEnginePage::LifecycleState::Frozen);
 
-    // The user then works in the window: a page's dialog waits for its window to be active.
-    QTimer activate;
-    QObject::connect(&activate, &QTimer::timeout, w, [this] {
-      if (w->isVisible() && !w->isActiveWindow()) {
-        w->activateWindow();
-      }
-    });
-    activate.start(50);
+    const auto activate = activateOnceBack();
     restoreByZone();
     EXPECT_EQ(pageOf(w)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
     EXPECT_EQ(pageOf(w)->isAudioMuted(), userMuted);
@@ -223,14 +228,7 @@ TEST_F(HiddenWindow, WhatAPageAsksForWhileHiddenIsRefusedOrWaitsAndIsToldOnRetur
     EXPECT_EQ(w->findChild<QMessageBox*>(), nullptr);
     EXPECT_EQ(QDir(downloads).entryList(QDir::Files).size(), 0);
 
-    // The user then works in the window: a page's dialog waits for its window to be active.
-    QTimer activate;
-    QObject::connect(&activate, &QTimer::timeout, w, [this] {
-      if (w->isVisible() && !w->isActiveWindow()) {
-        w->activateWindow();
-      }
-    });
-    activate.start(50);
+    const auto activate = activateOnceBack();
     w->autoHide().restoreNow();
     ASSERT_TRUE(waitUntil([&] { return w->isVisible(); }));
     if (!row.said.isEmpty()) {

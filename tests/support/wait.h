@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QString>
 #include <QStringList>
@@ -41,9 +40,8 @@ inline bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 15
 
 // Runs the event loop for a while (only where no condition can be waited for).
 inline void pump(int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  waitUntil([&] { return clock.hasExpired(ms); }, ms + 1000);
+  const QDeadlineTimer until(ms);
+  waitUntil([&] { return until.hasExpired(); }, ms + 1000);
 }
 
 // A value as a failure message shows it.
@@ -70,7 +68,7 @@ template <typename Read, typename Want>
 ::testing::AssertionResult eventuallyEqual(const char* expression, const Read& read,
                                            const Want& want, int timeoutMs = 15000) {
   auto last = read();
-  if (QTest::qWaitFor(
+  if (waitUntil(
           [&] {
             last = read();
             return last == want;

@@ -33,26 +33,11 @@ bool AddressBox::event(QEvent* event) {
 }
 
 void AddressBox::keyPressEvent(QKeyEvent* event) {
-  int virtualKey = event->key();
-  if (virtualKey == Qt::Key_Backspace) {
-    virtualKey = kVkBack;
-  } else if (virtualKey == Qt::Key_Delete) {
-    virtualKey = kVkDelete;
-  }
-  keyDown(virtualKey);
+  m_box.keyPressed(event->key());
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    int character = 13;
-    typeCharacter(character);
-  }
-  QComboBox::keyPressEvent(event);
-}
-
-void AddressBox::keyDown(int key) { m_box.keyDown(key); }
-
-void AddressBox::typeCharacter(int& character) {
-  if (character == 13) {
     emit navigateRequested(currentText());
   }
+  QComboBox::keyPressEvent(event);
 }
 
 void AddressBox::completeText() {

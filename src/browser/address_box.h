@@ -45,8 +45,6 @@ class AddressBox : public QComboBox {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void keyDown(int key);
-  void typeCharacter(int& character);
   void completeText();
   void removeHistoryEntry(int index);
   void keepBoxText(const std::function<void()>& change);

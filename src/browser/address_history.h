@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/qnamespace.h>
 #include <QString>
 #include <QStringList>
 
@@ -45,16 +46,12 @@ struct BoxEdit {
   int selLength = 0;
 };
 
-// Key codes that count as deleting.
-inline constexpr int kVkBack = 8;
-inline constexpr int kVkDelete = 46;
-
 // Completion and history rules of the address box, without the box: the adapter
 // feeds it the box's text, caret and list, and applies what comes back.
 class AddressBoxCore {
  public:
-  // A key went down in the box.
-  void keyDown(int virtualKey) { m_deleting = virtualKey == kVkDelete || virtualKey == kVkBack; }
+  // A key went down in the box: Backspace and Delete delete, every other key types.
+  void keyPressed(int qtKey) { m_deleting = qtKey == Qt::Key_Delete || qtKey == Qt::Key_Backspace; }
   // Edit > Cut on the box suppresses the completion of the change it makes.
   void cut() { m_deleting = true; }
 

@@ -319,7 +319,7 @@ void AutoHideController::napOver() {
 
 bool AutoHideController::readInputs(TickInputs& in) {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr || !m_cursor.sample()) {
+  if (screen == nullptr || !m_pointer.sample()) {
     return false;
   }
   in.buttonPressed = m_button->isChecked();
@@ -329,8 +329,8 @@ bool AutoHideController::readInputs(TickInputs& in) {
   const QPoint origin = screen->geometry().topLeft();
   in.frame = m_window->frameGeometry().translated(-origin);
   in.screen = screen->size();
-  in.cursorX = m_cursor.mouseX() - origin.x();
-  in.cursorY = m_cursor.mouseY() - origin.y();
+  in.cursorX = m_pointer.x() - origin.x();
+  in.cursorY = m_pointer.y() - origin.y();
   return true;
 }
 

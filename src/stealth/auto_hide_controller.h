@@ -1,8 +1,8 @@
 #pragma once
 
 #include "stealth/auto_hide.h"
-#include "stealth/cursor_ctrl.h"
 #include "stealth/millisecond_timer.h"
+#include "stealth/pointer_sampler.h"
 
 #include <QObject>
 #include <QPointer>
@@ -95,10 +95,10 @@ class AutoHideController : public QObject {
   [[nodiscard]] bool napping() const noexcept { return m_napping; }
   [[nodiscard]] std::uint64_t tickCount() const noexcept { return m_tickCount; }
   [[nodiscard]] const AutoHideState& state() const noexcept { return m_machine.state(); }
-  [[nodiscard]] CursorCtrl& cursorControl() noexcept { return m_cursor; }
+  [[nodiscard]] PointerSampler& pointer() noexcept { return m_pointer; }
 
  signals:
-  // After every tick, with what it did (the cursor it saw is in cursorControl).
+  // After every tick, with what it did (the pointer it saw is in pointer()).
   void ticked(stealth::Action action);
   // The window has just been hidden (before its caption is emptied elsewhere), or is
   // coming back (caption and title restored, not yet mapped): the owner quiets or
@@ -141,7 +141,7 @@ class AutoHideController : public QObject {
   QAction* m_button;
   Session m_session;
   AutoHide m_machine;
-  CursorCtrl m_cursor;
+  PointerSampler m_pointer;
   MillisecondTimer m_tickTimer;
   QTimer m_safetyPoll;
   QTimer m_showFallback;

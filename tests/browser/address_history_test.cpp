@@ -71,18 +71,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AddressBox, DeleteBackspaceCutAndItsOwnChangeAreNotCompleted) {
   AddressBoxCore box;
   const AddressHistory history = historyOf({"abc"});
-  box.keyDown(browser::kVkBack);
+  box.keyPressed(Qt::Key_Backspace);
   EXPECT_FALSE(box.change(QStringLiteral("a"), 1, history));
   // A change with no key in between (a paste from the context menu) is not completed either.
   EXPECT_FALSE(box.change(QStringLiteral("ab"), 2, history));
-  box.keyDown('B');
+  box.keyPressed(Qt::Key_B);
   EXPECT_TRUE(box.change(QStringLiteral("ab"), 2, history));
-  box.keyDown(browser::kVkDelete);
+  box.keyPressed(Qt::Key_Delete);
   EXPECT_FALSE(box.change(QStringLiteral("ab"), 2, history));
-  box.keyDown('X');
+  box.keyPressed(Qt::Key_X);
   box.cut();
   EXPECT_FALSE(box.change(QStringLiteral("a"), 1, history));
-  box.keyDown('X');
+  box.keyPressed(Qt::Key_X);
   box.beginCompleting();
   EXPECT_FALSE(box.change(QStringLiteral("a"), 1, history));
   box.endCompleting();

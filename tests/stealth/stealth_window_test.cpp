@@ -41,7 +41,7 @@ struct Stealth {
     adapter = std::make_unique<AutoHideController>(window.get(), button, session);
     adapter->setSafetyPoll(std::chrono::hours(1));  // only events may wake it here
     QObject::connect(adapter.get(), &AutoHideController::ticked, [this](Action a) {
-      const QPoint p(adapter->cursorControl().mouseX(), adapter->cursorControl().mouseY());
+      const QPoint p(adapter->pointer().x(), adapter->pointer().y());
       seen += p == kAway ? 'a' : p == kZone ? 'z' : '?';
       seen += a == Action::Hide ? 'H' : a == Action::Restore ? 'R' : '.';
     });

@@ -1,4 +1,4 @@
-#include "stealth/cursor_ctrl.h"
+#include "stealth/pointer_sampler.h"
 
 namespace stealth {
 
@@ -17,7 +17,7 @@ SharedReading sharedReading;
 
 }  // namespace
 
-bool CursorCtrl::sample() noexcept {
+bool PointerSampler::sample() noexcept {
   const Clock::time_point now = Clock::now();
   const bool shareable = sharedReading.serial != 0 && sharedReading.serial != m_lastSerial &&
                          now - sharedReading.at < kShareWindow;

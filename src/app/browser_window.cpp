@@ -363,13 +363,7 @@ void BrowserWindow::showCaption(std::function<QString()> build) {
   }
 }
 
-void BrowserWindow::hiddenChanged(bool hidden) {
-  m_engine->setPageHidden(hidden);
-  // Back with the current page's caption, before the window manager frames the window.
-  if (!hidden && m_caption) {
-    platform::setCaption(this, m_caption());
-  }
-}
+void BrowserWindow::hiddenChanged(bool hidden) { m_engine->setPageHidden(hidden); }
 
 void BrowserWindow::showSecurity(browser::Security security) {
   const bool secure = security == browser::Security::Secure;

@@ -80,6 +80,10 @@ void BrowserWindow::buildToolbar() {
       this, action(QStringLiteral("Toolbar/ZodorAzev")));
   // What AutoHide has to say (that it needs an X11 session) goes to the status bar.
   m_autoHide->notify = [this](const QString& text) { m_statusText->setText(text); };
+  // The current page's caption, kept while hidden, not the one from the moment of hiding.
+  m_autoHide->restoredCaption = [this]() -> std::optional<QString> {
+    return m_caption ? std::optional(m_caption()) : std::nullopt;
+  };
 
   m_opacitySlider = new QSlider(Qt::Horizontal, m_toolBar);
   m_opacitySlider->setObjectName(QStringLiteral("Slider1"));

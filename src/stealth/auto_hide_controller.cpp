@@ -22,16 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Qt puts its application name on the X window for an empty title; an empty caption
-// must read empty to anyone looking.
-void setCaption(QWidget* window, const QString& caption) {
-  window->setWindowTitle(caption);
-  if (caption.isEmpty() && window->windowHandle() != nullptr) {
-    platform::x11::clearWindowName(static_cast<std::uint32_t>(window->winId()));
-    platform::x11::flush();
-  }
-}
-
 // A window whose place no monitor shows any longer (one unplugged, the screen made
 // smaller while it was hidden) comes back in the middle of the primary monitor.
 QRect onSomeScreen(const QRect& client) {
@@ -349,7 +339,7 @@ void AutoHideController::hideWindow() {
   m_safetyPoll.start();
   m_machine.setHiddenCaption(m_window->windowTitle());
   m_hidden = true;
-  setCaption(m_window, QString());
+  platform::setCaption(m_window, QString());
   platform::AppTitle::set(QString());
   emit hiddenChanged(true);
 }
@@ -374,14 +364,15 @@ void AutoHideController::restoreWindow() {
     }
   }
   m_safetyPoll.stop();
-  // The machine has already cleared entered. Caption and title come first: the window
+  // The machine has already cleared entered. Title and caption come first: the window
   // manager frames the window with what it finds at the map.
-  setCaption(m_window, m_machine.state().hiddenCaption);
   platform::AppTitle::set(platform::applicationTitle());
+  const std::optional<QString> caption = restoredCaption ? restoredCaption() : std::nullopt;
+  platform::setCaption(m_window, caption.value_or(m_machine.state().hiddenCaption));
   m_hidden = false;
-  emit hiddenChanged(false);
   if (handle == nullptr || m_window->windowState() != Qt::WindowNoState) {
     // Qt writes a maximised or full-screen state in show(), before its map.
+    emit hiddenChanged(false);
     return showNow();
   }
   // Qt maps only at the end of show(), after telling every child, the page's engine among
@@ -396,6 +387,8 @@ void AutoHideController::restoreWindow() {
   m_showing->installEventFilter(this);
   m_showFallback.start();
   platform::x11::mapWindow(static_cast<std::uint32_t>(m_window->winId()));
+  // The page wakes while the window manager frames the window, not before the map.
+  emit hiddenChanged(false);
 }
 
 void AutoHideController::finishShowing() {

@@ -75,6 +75,9 @@ class AutoHideController : public QObject {
 
   // Tells the user something (the window shows it in its status bar).
   std::function<void(const QString&)> notify;
+  // The caption a restored window comes back with; without one, the caption it had when
+  // it was hidden.
+  std::function<std::optional<QString>()> restoredCaption;
 
   // The window is unloading: no tick runs again.
   void unload();

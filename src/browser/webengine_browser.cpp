@@ -707,6 +707,13 @@ bool WebEngineBrowser::print(bool ask) {
   return true;
 }
 
+void waitForPrint(QWebEngineView& view) {
+  QEventLoop loop;
+  QObject::connect(&view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+  QObject::connect(view.page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
 void WebEngineBrowser::startPrint(PageCommand command) {
   // Qt's printFinished never comes when the page's process ends meanwhile: that ends the
   // print too. Both connections go with the watch once one has come.
@@ -729,13 +736,9 @@ bool WebEngineBrowser::printPreview() {
   connect(dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) {
     // The preview takes its pages when this returns; the engine prints asynchronously, and
     // Qt offers the preview no later delivery.
-    QEventLoop loop;
-    connect(m_view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
-    // A page whose process ended never finishes printing.
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
     m_printing = true;
     m_view->print(target);
-    loop.exec();
+    waitForPrint(*m_view);
     m_printing = false;
   });
   // Shown is done: closing the preview cancels nothing.

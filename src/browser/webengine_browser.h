@@ -18,6 +18,10 @@ class QWebEngineView;
 
 namespace browser {
 
+// Waits in place until the view's print has finished or its page's process has ended:
+// Qt's printFinished never comes for a page whose process ended meanwhile.
+void waitForPrint(QWebEngineView& view);
+
 // BrowserEngine on Qt WebEngine. The engine object lives as long as its view: it is
 // a child of the view, so destroying the view (or its window) releases both.
 class WebEngineBrowser : public BrowserEngine {

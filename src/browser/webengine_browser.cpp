@@ -86,6 +86,20 @@ QWebEngineScript popupBlockedScript() {
   return script;
 }
 
+// WebRTC's connections are the engine's own sockets, past every request filter: an
+// offline document gets no way to make one.
+QWebEngineScript offlineScript() {
+  QWebEngineScript script;
+  script.setName(QStringLiteral("hushleaf-offline"));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::MainWorld);
+  script.setRunsOnSubFrames(true);
+  script.setSourceCode(
+      QStringLiteral("for (const name of ['RTCPeerConnection', 'webkitRTCPeerConnection'])"
+                     "  Object.defineProperty(window, name, {value: undefined});"));
+  return script;
+}
+
 QWebEngineScript frameCompleteScript() {
   QWebEngineScript script;
   script.setName(QStringLiteral("hushleaf-frame-complete"));
@@ -705,6 +719,23 @@ bool WebEngineBrowser::print(bool ask) {
     startPrint(command);
   });
   return true;
+}
+
+void WebEngineBrowser::setOffline(bool offline) {
+  if (offline == m_offline) {
+    return;
+  }
+  m_offline = offline;
+  const QWebEngineScript script = offlineScript();
+  if (offline) {
+    m_page->scripts().insert(script);
+    // The document already shown loses it too; one loaded online again gets it back.
+    m_page->runJavaScript(script.sourceCode(), QWebEngineScript::MainWorld);
+  } else {
+    for (const QWebEngineScript& old : m_page->scripts().find(script.name())) {
+      m_page->scripts().remove(old);
+    }
+  }
 }
 
 void waitForPrint(QWebEngineView& view) {

@@ -46,7 +46,7 @@ class WebEngineBrowser : public BrowserEngine {
   bool setTextSize(int level) override;
   [[nodiscard]] int textSize() const override { return m_textSizeLevel; }
   [[nodiscard]] bool isOffline() const override { return m_offline; }
-  void setOffline(bool offline) override { m_offline = offline; }
+  void setOffline(bool offline) override;
   [[nodiscard]] bool isSilent() const override { return m_silent; }
   void setSilent(bool silent) override { m_silent = silent; }
   [[nodiscard]] bool isPageHidden() const override { return m_pageHidden; }

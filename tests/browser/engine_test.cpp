@@ -18,6 +18,8 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -268,10 +270,26 @@ TEST_F(Engine, OfflineBlocksTheNetworkButNotLocalPages) {
   EngineWindow w;
   QTemporaryDir dir;
   QFile local(dir.filePath("local.htm"));
-  // A local page that opens a WebSocket to the server, which only has to see it asked.
-  const QByteArray socket = "<title>Local</title><script>var s = new WebSocket('ws://127.0.0.1:" +
-                            QByteArray::number(server->port()) +
-                            "/ws'); s.onerror = s.onclose = () => window.ended = true;</script>";
+  // A local page that opens a WebSocket to the server, which only has to see it asked,
+  // and a WebRTC connection through a TURN server, which only has to be connected to.
+  QTcpServer turn;
+  ASSERT_TRUE(turn.listen(QHostAddress::LocalHost));
+  int turnConnections = 0;
+  QObject::connect(&turn, &QTcpServer::newConnection, [&] {
+    while (QTcpSocket* c = turn.nextPendingConnection()) {
+      ++turnConnections;
+      c->deleteLater();
+    }
+  });
+  const QByteArray socket =
+      "<title>Local</title><script>var s = new WebSocket('ws://127.0.0.1:" +
+      QByteArray::number(server->port()) +
+      "/ws'); s.onerror = s.onclose = () => window.ended = true;"
+      "try { var pc = new RTCPeerConnection({iceServers: [{urls: 'turn:127.0.0.1:" +
+      QByteArray::number(turn.serverPort()) +
+      "?transport=tcp', username: 'u', credential: 'p'}]}); pc.createDataChannel('d');"
+      "pc.createOffer().then(o => pc.setLocalDescription(o)); window.rtc = 'made';"
+      "} catch (e) { window.rtc = 'none'; }</script>";
   ASSERT_TRUE(local.open(QIODevice::WriteOnly) && local.write(socket) > 0);
   local.close();
   const auto socketEnded = [&] { return w.js("window.ended === true").toBool(); };
@@ -284,12 +302,17 @@ TEST_F(Engine, OfflineBlocksTheNetworkButNotLocalPages) {
   EXPECT_TRUE(testsupport::waitUntil(socketEnded));
   EXPECT_EQ(server->requestCount("/b"), 0) << "an offline load reached the server";
   EXPECT_EQ(server->requestCount("/ws"), 0) << "an offline WebSocket reached the server";
+  EXPECT_EQ(w.js("window.rtc").toString(), "none");
+  EXPECT_EQ(turnConnections, 0) << "an offline WebRTC connection was made";
   w.engine->setOffline(false);
   EXPECT_TRUE(w.go(server->url("/b")));
   EXPECT_EQ(server->requestCount("/b"), 1);
   EXPECT_TRUE(w.go(QUrl::fromLocalFile(local.fileName()).toString()));
   EXPECT_TRUE(testsupport::waitUntil(socketEnded));
   EXPECT_EQ(server->requestCount("/ws"), 1) << "online, the same WebSocket is asked for";
+  EXPECT_EVENTUALLY_EQ(turnConnections > 0, true) << "online, the same WebRTC connection";
+  w.engine->setOffline(true);  // the page shown loses it too
+  EXPECT_EVENTUALLY_EQ(w.js("typeof RTCPeerConnection").toString(), "undefined");
 }
 
 TEST_F(Engine, HistoryNeedsPagesAndStopEndsASlowLoad) {

@@ -11,6 +11,7 @@
 #include "favorites/favorites_menu.h"
 #include "platform/app_title.h"
 #include "platform/window_opacity.h"
+#include "platform/x11.h"
 
 #include <QAction>
 #include <QApplication>
@@ -315,6 +316,19 @@ void BrowserWindow::closeEvent(QCloseEvent* event) {
     connect(engine, &browser::WebEngineBrowser::callOutsReturned, this, &QObject::deleteLater,
             Qt::QueuedConnection);
   }
+}
+
+bool BrowserWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  // Qt holds the window manager's close back from a window a modal dialog blocks. A
+  // dialog the page put up must not keep its window open: the window closes, and with
+  // it the dialog.
+  if (eventType == "xcb_generic_event_t" && platform::x11::isCloseRequest(message) &&
+      static_cast<browser::WebEngineBrowser*>(m_engine)->showsPageDialog()) {
+    QMetaObject::invokeMethod(
+        this, [this] { close(); }, Qt::QueuedConnection);
+    return true;
+  }
+  return QMainWindow::nativeEvent(eventType, message, result);
 }
 
 void BrowserWindow::showEvent(QShowEvent* event) {

@@ -87,6 +87,7 @@ class BrowserWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
   friend class WindowEventFilter;

@@ -88,6 +88,8 @@ class WebEngineBrowser : public BrowserEngine {
   // Whether the engine is inside one of its callbacks (a pop-up being made, a page dialog).
   // Its window must not be deleted until callOutsReturned.
   [[nodiscard]] bool callingOut() const { return m_callOuts > 0; }
+  // Whether one of the page's dialogs (alert, confirm, prompt) is up over the window.
+  [[nodiscard]] bool showsPageDialog() const { return !m_pageDialog.isNull(); }
   // The window is closing: a page dialog showing or waiting ends as cancel would, and
   // the page gets no more pop-ups or dialogs.
   void windowClosing();

@@ -171,4 +171,14 @@ void flush() {
   }
 }
 
+bool isCloseRequest(const void* event) {
+  const auto* generic = static_cast<const xcb_generic_event_t*>(event);
+  if ((generic->response_type & 0x7f) != XCB_CLIENT_MESSAGE) {
+    return false;
+  }
+  const auto* message = static_cast<const xcb_client_message_event_t*>(event);
+  return message->format == 32 && message->type == atom("WM_PROTOCOLS") &&
+         message->data.data32[0] == atom("WM_DELETE_WINDOW");
+}
+
 }  // namespace platform::x11

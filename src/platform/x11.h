@@ -38,5 +38,8 @@ void mapWindow(std::uint32_t window);
 // Withdraws a top-level window at once: unmapped, and the window manager told so, flushed.
 void withdrawWindow(std::uint32_t window);
 void flush();
+// Whether an event Qt hands to nativeEvent is the window manager asking the window to close
+// (a WM_DELETE_WINDOW client message).
+bool isCloseRequest(const void* event);
 
 }  // namespace platform::x11

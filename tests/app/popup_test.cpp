@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -62,7 +63,7 @@ class Popups : public ::testing::Test {
                     "<script>for (var i = 0; i < 500; i++) window.open('/b?' + i);</script>");
     server->setPage("/twice", "Twice", buttonPage("window.open('/b?1'); window.open('/b?2')"));
     server->setPage("/storm", "Storm", "<script>setInterval(() => window.open('/b'), 50)</script>");
-    server->setPage("/alerts", "Alerts", "<script>setInterval(() => alert(1), 10)</script>");
+    server->setPage("/alerts", "Alerts", buttonPage("setInterval(() => alert(1), 10)"));
     server->setPage("/opens", "Opens", buttonPage("window.open('/b?offline')"));
     server->setPage("/ask", "Ask", buttonPage("alert('one'); alert('two'); alert('three')"));
     app::startApplication();
@@ -226,6 +227,33 @@ TEST_F(Popups, TheUserCanStopAPagesDialogs) {
   ASSERT_TRUE(waitUntil([&] { return shown == 2; }));
   EXPECT_TRUE(waitUntil([&] { return testsupport::runJs(pageOf(opener), "1").toInt() == 1; }));
   EXPECT_EQ(shown, 2);
+}
+
+// The window manager's close box on a window whose page keeps putting up dialogs: the
+// window closes, and its dialog with it.
+TEST_F(Popups, AWindowUnderItsPagesDialogClosesFromItsCloseBox) {
+  const QPointer<app::BrowserWindow> w = opener;
+  const auto wid = static_cast<std::uint32_t>(opener->winId());
+  const auto stop = [](QWidget* modal) {
+    if (auto* noMore = modal->findChild<QCheckBox*>("NoMoreDialogs")) {
+      noMore->setChecked(true);
+    }
+    modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  };
+  bool asked = false;
+  testsupport::ModalWatcher watcher([&](QWidget* modal) {
+    if (asked) {
+      return stop(modal);
+    }
+    asked = true;
+    x::askToClose(wid);
+    // Should the close never come, the dialogs are stopped so that the test can end.
+    QTimer::singleShot(5000, modal, [modal, stop] { stop(modal); });
+  });
+  ASSERT_TRUE(loadAndWait(opener, server->url("/alerts")));
+  clickButton(opener);
+  EXPECT_TRUE(waitUntil([&] { return w.isNull(); }, 15000)) << "the close box was ignored";
+  EXPECT_TRUE(asked);
 }
 
 // A page names its download with a path out of the folder: the Save dialog starts in the

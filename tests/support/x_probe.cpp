@@ -156,4 +156,17 @@ void drag(QPoint from, QPoint to) {
   fake(XCB_BUTTON_RELEASE, 1);
 }
 
+void askToClose(std::uint32_t window) {
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = atom("WM_PROTOCOLS");
+  message.data.data32[0] = atom("WM_DELETE_WINDOW");
+  message.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(connection());
+}
+
 }  // namespace testsupport::x

@@ -42,5 +42,7 @@ void click(int button = 1);
 void keys(std::initializer_list<std::uint32_t> keysyms);
 // The left button held from `from` to `to`, as a hand drags a window by its title bar.
 void drag(QPoint from, QPoint to);
+// What a window manager sends when the user clicks a window's close box.
+void askToClose(std::uint32_t window);
 
 }  // namespace testsupport::x

@@ -256,6 +256,49 @@ TEST_F(Popups, AWindowUnderItsPagesDialogClosesFromItsCloseBox) {
   EXPECT_TRUE(asked);
 }
 
+// Downloads a page starts without a click: the first asks where to save it, the next one
+// whether the page may download several files, and the rest only if the user allowed it.
+TEST_F(Popups, APageDownloadsSeveralFilesOnlyIfTheUserAllowsIt) {
+  testsupport::HttpResponse file;
+  file.contentType = "application/octet-stream";
+  file.body = "f";
+  QString script;
+  for (const QString n : {"0", "1", "2"}) {
+    server->setPage("/several" + n, file);
+    script += "a = document.createElement('a'); a.href = '/several" + n +
+              "'; a.download = 'f.txt'; document.body.append(a); a.click();";
+  }
+  server->setPage("/three", "Three", "<script>" + script + "</script>");
+  for (const char* answer : {"Refuse", "Allow"}) {
+    SCOPED_TRACE(answer);
+    auto* w = new app::BrowserWindow();  // a page of its own: nothing asked before
+    w->show();
+    int saves = 0;
+    int questions = 0;
+    testsupport::ModalWatcher watcher([&](QWidget* modal) {
+      if (modal->objectName() == "SeveralDownloads") {
+        ++questions;
+        return modal->findChild<QPushButton*>(answer)->click();
+      }
+      saves += qobject_cast<QFileDialog*>(modal) != nullptr ? 1 : 0;
+      testsupport::ModalWatcher::dismiss(modal);
+    });
+    const bool allow = answer == std::string("Allow");
+    w->engine()->load(server->url("/three"));
+    // The last one may come while the question is up, and is refused then.
+    EXPECT_TRUE(waitUntil([&] {
+      return server->requestCount("/several2") > 0 && questions == 1 && saves >= (allow ? 2 : 1);
+    }));
+    testsupport::pump(300);  // nothing more comes
+    EXPECT_EQ(questions, 1);
+    if (!allow) {
+      EXPECT_EQ(saves, 1);
+    }
+    server->clearRequests();
+    delete w;
+  }
+}
+
 // A page names its download with a path out of the folder: the Save dialog starts in the
 // Downloads folder with the base name, and the file lands there and nowhere else.
 TEST_F(Popups, ADownloadsNameFromThePageNeverPicksItsFolder) {

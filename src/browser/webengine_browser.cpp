@@ -66,14 +66,23 @@ const QString& popupBlockedToken() {
   return token;
 }
 
-QWebEngineScript popupBlockedScript() {
+// A script of ours in every frame of the page's documents.
+QWebEngineScript frameScript(const QString& name, QWebEngineScript::InjectionPoint at,
+                             QWebEngineScript::ScriptWorldId world, const QString& source) {
   QWebEngineScript script;
-  script.setName(QStringLiteral("hushleaf-popup-blocked"));
-  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-  script.setWorldId(QWebEngineScript::MainWorld);
+  script.setName(name);
+  script.setInjectionPoint(at);
+  script.setWorldId(world);
   script.setRunsOnSubFrames(true);
+  script.setSourceCode(source);
+  return script;
+}
+
+QWebEngineScript popupBlockedScript() {
   // "noopener" opens a window and still answers null.
-  script.setSourceCode(QStringLiteral(R"((function (report, apply, test) {
+  return frameScript(QStringLiteral("hushleaf-popup-blocked"), QWebEngineScript::DocumentCreation,
+                     QWebEngineScript::MainWorld,
+                     QStringLiteral(R"((function (report, apply, test) {
   var open = window.open;
   var noOpener = /noopener|noreferrer/i;
   window.open = { open: function () {
@@ -82,37 +91,28 @@ QWebEngineScript popupBlockedScript() {
     return w;
   } }.open;
 })(console.log.bind(console, %1), Reflect.apply, RegExp.prototype.test);)")
-                           .arg(QLatin1Char('"') + popupBlockedToken() + QLatin1Char('"')));
-  return script;
+                         .arg(QLatin1Char('"') + popupBlockedToken() + QLatin1Char('"')));
 }
 
 // WebRTC's connections are the engine's own sockets, past every request filter: an
 // offline document gets no way to make one.
 QWebEngineScript offlineScript() {
-  QWebEngineScript script;
-  script.setName(QStringLiteral("hushleaf-offline"));
-  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-  script.setWorldId(QWebEngineScript::MainWorld);
-  script.setRunsOnSubFrames(true);
-  script.setSourceCode(
+  return frameScript(
+      QStringLiteral("hushleaf-offline"), QWebEngineScript::DocumentCreation,
+      QWebEngineScript::MainWorld,
       QStringLiteral("for (const name of ['RTCPeerConnection', 'webkitRTCPeerConnection'])"
                      "  Object.defineProperty(window, name, {value: undefined});"));
-  return script;
 }
 
 QWebEngineScript frameCompleteScript() {
-  QWebEngineScript script;
-  script.setName(QStringLiteral("hushleaf-frame-complete"));
-  script.setInjectionPoint(QWebEngineScript::DocumentReady);
-  script.setWorldId(QWebEngineScript::ApplicationWorld);
-  script.setRunsOnSubFrames(true);
-  script.setSourceCode(QStringLiteral(R"((function () {
+  return frameScript(QStringLiteral("hushleaf-frame-complete"), QWebEngineScript::DocumentReady,
+                     QWebEngineScript::ApplicationWorld,
+                     QStringLiteral(R"((function () {
   if (window === window.top) return;
   var report = function () { console.log(%1 + location.href); };
   if (document.readyState === 'complete') report(); else window.addEventListener('load', report);
 })();)")
-                           .arg(QLatin1Char('"') + frameCompleteToken() + QLatin1Char('"')));
-  return script;
+                         .arg(QLatin1Char('"') + frameCompleteToken() + QLatin1Char('"')));
 }
 
 // Hosts that have shown a certificate error in any window. Chromium keeps an accepted

@@ -29,6 +29,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -602,6 +603,14 @@ TEST_F(BrowserWindow, PadlockOnlyForAPageThatCameSecurely) {
   EXPECT_FALSE(main->engine()->isOffline());
   ASSERT_TRUE(loadAndWait(main, server->url("/a")));
   EXPECT_EQ(runJs(main, "document.title"), "Page A");
+  // An https address nobody answers at ends on an error page: no padlock.
+  QTcpServer closed;
+  ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+  const quint16 port = closed.serverPort();
+  closed.close();
+  emit main->engine()->securityChanged(browser::Security::Secure);
+  ASSERT_TRUE(loadAndWait(main, QStringLiteral("https://127.0.0.1:%1/a").arg(port)));
+  EXPECT_TRUE(padlock->isHidden());
 }
 
 TEST_F(BrowserWindow, TextSizeMarksFollowTheEngineNotTheClick) {

@@ -223,12 +223,17 @@ TEST_F(Engine, EditCommandsAndTextSizesWorkOnThePage) {
       return clipboard->text() == copied && w.js("i.value").toString() == value;
     })) << value;
   }
-  // Text sizes: level 0 is smaller than 100 %, level 4 larger and kept for the next page.
-  ASSERT_TRUE(w.engine->setTextSize(0));
-  EXPECT_LT(w.engine->view()->zoomFactor(), 1.0);
+  // Text sizes: each level larger than the one before, Medium at 100 %, the last one kept
+  // for the next page.
+  double factor = 0;
+  for (int level = 0; level < 5; ++level) {
+    ASSERT_TRUE(w.engine->setTextSize(level));
+    EXPECT_GT(w.engine->view()->zoomFactor(), factor) << level;
+    factor = w.engine->view()->zoomFactor();
+  }
+  ASSERT_TRUE(w.engine->setTextSize(2));
+  EXPECT_DOUBLE_EQ(w.engine->view()->zoomFactor(), 1.0);
   ASSERT_TRUE(w.engine->setTextSize(4));
-  const double factor = w.engine->view()->zoomFactor();
-  EXPECT_GT(factor, 1.0);
   for (const int bad : {-1, 5}) {
     EXPECT_FALSE(w.engine->setTextSize(bad)) << bad;
   }

@@ -26,8 +26,9 @@ void roundTrip() {
       xcb_get_input_focus_reply(connection(), xcb_get_input_focus(connection()), nullptr));
 }
 
-void fake(std::uint8_t type, std::uint8_t detail, QPoint at = {}) {
-  xcb_test_fake_input(connection(), type, detail, XCB_CURRENT_TIME, root(),
+// delayMs: how long the server waits before it acts, as a hand takes its time.
+void fake(std::uint8_t type, std::uint8_t detail, QPoint at = {}, std::uint32_t delayMs = 0) {
+  xcb_test_fake_input(connection(), type, detail, delayMs, root(),
                       static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y()), 0);
   roundTrip();
 }
@@ -119,7 +120,10 @@ void moveMouse(QPoint to) { fake(XCB_MOTION_NOTIFY, 0, to); }
 
 void click(int button) {
   fake(XCB_BUTTON_PRESS, static_cast<std::uint8_t>(button));
-  fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button));
+  // Released a moment later, as a finger does: a release in the same instant can reach a
+  // window manager still holding its click-to-focus grab, and the page then sees a button
+  // held down and starts dragging.
+  fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button), {}, 50);
 }
 
 void keys(std::initializer_list<std::uint32_t> keysyms) {

@@ -34,8 +34,8 @@ bool windowManagerReady(int timeoutMs = 5000);
 // Pointer motion through XTest, as a real mouse's motion arrives: it makes XInput2 raw
 // motion, which a warp does not. Returns once the server has moved the pointer.
 void moveMouse(QPoint to);
-// A click (press and release) through XTest where the pointer is: 1 is the left button,
-// 8 and 9 a mouse's back and forward buttons.
+// A click through XTest where the pointer is, released 50 ms after the press as a finger
+// does: 1 is the left button, 8 and 9 a mouse's back and forward buttons.
 void click(int button = 1);
 // Keys pressed together through XTest, in order, then released (X keysyms: 0xffe3 is the
 // left Ctrl, 0x77 "w"), as a hand types them.

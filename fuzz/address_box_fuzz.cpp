@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       }
       case 1:
-        box.keyDown(op & 0x10 ? browser::kVkBack : 'A');
+        box.keyPressed(op & 0x10 ? Qt::Key_Backspace : Qt::Key_A);
         break;
       case 2:
         if (history.count() > 0) {

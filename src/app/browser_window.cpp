@@ -322,8 +322,9 @@ bool BrowserWindow::nativeEvent(const QByteArray& eventType, void* message, qint
   // Qt holds the window manager's close back from a window a modal dialog blocks. A
   // dialog the page put up must not keep its window open: the window closes, and with
   // it the dialog.
-  if (eventType == "xcb_generic_event_t" && platform::x11::isCloseRequest(message) &&
-      static_cast<browser::WebEngineBrowser*>(m_engine)->showsPageDialog()) {
+  // Every X event of the window comes through here: the cheap test first.
+  if (static_cast<browser::WebEngineBrowser*>(m_engine)->showsPageDialog() &&
+      eventType == "xcb_generic_event_t" && platform::x11::isCloseRequest(message)) {
     QMetaObject::invokeMethod(
         this, [this] { close(); }, Qt::QueuedConnection);
     return true;

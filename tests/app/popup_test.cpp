@@ -86,6 +86,14 @@ class Popups : public ::testing::Test {
     waitUntil([] { return app::BrowserWindow::windows().size() == 1; }, 10000);
   }
 
+  // A page dialog answered with OK, and the page's dialogs stopped where the box offers it.
+  static void stopDialogs(QWidget* modal) {
+    if (auto* noMore = modal->findChild<QCheckBox*>("NoMoreDialogs")) {
+      noMore->setChecked(true);
+    }
+    modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  }
+
   static void activate(QWidget* w) {
     w->activateWindow();
     w->raise();
@@ -218,10 +226,7 @@ TEST_F(Popups, TheUserCanStopAPagesDialogs) {
   int shown = 0;
   testsupport::ModalWatcher watcher([&](QWidget* modal) {
     ++shown;
-    if (auto* noMore = modal->findChild<QCheckBox*>("NoMoreDialogs")) {
-      noMore->setChecked(true);
-    }
-    modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    stopDialogs(modal);
   });
   clickButton(opener);
   ASSERT_TRUE(waitUntil([&] { return shown == 2; }));
@@ -234,21 +239,15 @@ TEST_F(Popups, TheUserCanStopAPagesDialogs) {
 TEST_F(Popups, AWindowUnderItsPagesDialogClosesFromItsCloseBox) {
   const QPointer<app::BrowserWindow> w = opener;
   const auto wid = static_cast<std::uint32_t>(opener->winId());
-  const auto stop = [](QWidget* modal) {
-    if (auto* noMore = modal->findChild<QCheckBox*>("NoMoreDialogs")) {
-      noMore->setChecked(true);
-    }
-    modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-  };
   bool asked = false;
   testsupport::ModalWatcher watcher([&](QWidget* modal) {
     if (asked) {
-      return stop(modal);
+      return stopDialogs(modal);
     }
     asked = true;
     x::askToClose(wid);
     // Should the close never come, the dialogs are stopped so that the test can end.
-    QTimer::singleShot(5000, modal, [modal, stop] { stop(modal); });
+    QTimer::singleShot(5000, modal, [modal] { stopDialogs(modal); });
   });
   ASSERT_TRUE(loadAndWait(opener, server->url("/alerts")));
   clickButton(opener);

@@ -126,23 +126,29 @@ void click(int button) {
   fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button), {}, 50);
 }
 
-void keys(std::initializer_list<std::uint32_t> keysyms) {
+std::optional<std::uint8_t> keycode(std::uint32_t keysym) {
   const xcb_setup_t* setup = xcb_get_setup(connection());
   const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
   const Reply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
       connection(), xcb_get_keyboard_mapping(connection(), setup->min_keycode, count), nullptr));
   if (!map) {
-    return;
+    return std::nullopt;
   }
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
   const int perCode = map->keysyms_per_keycode;
+  for (int i = 0; i < count * perCode; ++i) {
+    if (syms[i] == keysym) {
+      return static_cast<std::uint8_t>(setup->min_keycode + i / perCode);
+    }
+  }
+  return std::nullopt;
+}
+
+void keys(std::initializer_list<std::uint32_t> keysyms) {
   std::vector<std::uint8_t> codes;
   for (const std::uint32_t keysym : keysyms) {
-    for (int i = 0; i < count * perCode; ++i) {
-      if (syms[i] == keysym) {
-        codes.push_back(static_cast<std::uint8_t>(setup->min_keycode + i / perCode));
-        break;
-      }
+    if (const auto code = keycode(keysym)) {
+      codes.push_back(*code);
     }
   }
   for (const std::uint8_t code : codes) {

@@ -37,6 +37,8 @@ void moveMouse(QPoint to);
 // A click through XTest where the pointer is, released 50 ms after the press as a finger
 // does: 1 is the left button, 8 and 9 a mouse's back and forward buttons.
 void click(int button = 1);
+// The keycode of an X keysym on the server's keyboard.
+std::optional<std::uint8_t> keycode(std::uint32_t keysym);
 // Keys pressed together through XTest, in order, then released (X keysyms: 0xffe3 is the
 // left Ctrl, 0x77 "w"), as a hand types them.
 void keys(std::initializer_list<std::uint32_t> keysyms);

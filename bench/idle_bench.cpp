@@ -352,6 +352,45 @@ double untilMapped(std::uint32_t window, bool mapped, Clock::time_point from) {
   return -1;
 }
 
+// The window manager's own share of a restore: a plain window, withdrawn as a hide
+// withdraws the browser's, mapped again, until it is viewable. Milliseconds, -1 for a
+// map that never came.
+std::vector<double> plainWindowMaps(int cycles) {
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  const xcb_window_t w = xcb_generate_id(c);
+  const std::uint32_t white = screen->white_pixel;
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 300, 200, 640, 480, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &white);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 5,
+                      "plain");
+  xcb_map_window(c, w);
+  xcb_flush(c);
+  std::vector<double> out;
+  if (untilMapped(w, true, Clock::now()) >= 0) {
+    for (int i = 0; i < cycles; ++i) {
+      sleepMs(50);
+      xcb_unmap_window(c, w);
+      xcb_unmap_notify_event_t gone{};
+      gone.response_type = XCB_UNMAP_NOTIFY;
+      gone.event = screen->root;
+      gone.window = w;
+      xcb_send_event(c, 0, screen->root,
+                     XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                     reinterpret_cast<const char*>(&gone));
+      xcb_flush(c);
+      untilMapped(w, false, Clock::now());
+      sleepMs(50);
+      const auto from = Clock::now();
+      xcb_map_window(c, w);
+      xcb_flush(c);
+      out.push_back(untilMapped(w, true, from));
+    }
+  }
+  xcb_disconnect(c);
+  return out;
+}
+
 // Clicks the "ZodorAzev" button and checks it by its effect (the window hides when the
 // cursor leaves, and comes back from the zone). The accessibility bus's idea of the
 // button's place can be off by a row, so nearby rows are tried too.
@@ -541,7 +580,7 @@ int main(int argc, char** argv) {
   }
 
   std::array<Series, kCases> cases;
-  std::vector<double> hide, restore;
+  std::vector<double> hide, restore, plainMaps;
   const auto take = [&](Case c, pid_t pid,
                         const std::function<void(Clock::time_point)>& during = {}) {
     if (wanted[c]) cases[c].add(measure(pid, during));
@@ -619,6 +658,10 @@ int main(int argc, char** argv) {
       take(kRestingInside, real.pid());
       take(kMovingInside, real.pid(), onPage);
 
+      if (latency) {
+        const auto maps = plainWindowMaps(kLatencyCycles);
+        plainMaps.insert(plainMaps.end(), maps.begin(), maps.end());
+      }
       for (int i = 0; i < kLatencyCycles; ++i) {
         x::moveMouse(inside);
         sleepMs(50);
@@ -760,9 +803,17 @@ int main(int argc, char** argv) {
               ("restore: zone -> mapped, median of " + std::to_string(restore.size())).c_str(),
               median(restore), *std::max_element(restore.begin(), restore.end()),
               median(restore) <= 14 ? "met" : "MISSED");
-  if (failed(hide) + failed(restore) > 0) {
+  // The zone restores on its eleventh tick, 10 ms after the first; then the window
+  // manager maps.
+  std::printf(
+      "  %-44s %6.2f ms (max %.2f)  the restore's floor: 10 ms of ticks + this = "
+      "%.2f\n",
+      ("floor: openbox maps a plain window, median of " + std::to_string(plainMaps.size())).c_str(),
+      median(plainMaps), *std::max_element(plainMaps.begin(), plainMaps.end()),
+      10 + median(plainMaps));
+  if (failed(hide) + failed(restore) + failed(plainMaps) > 0) {
     std::printf("%ld hide or restore timed out\n",
-                static_cast<long>(failed(hide) + failed(restore)));
+                static_cast<long>(failed(hide) + failed(restore) + failed(plainMaps)));
   }
   return 0;
 }

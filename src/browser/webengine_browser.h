@@ -28,6 +28,9 @@ class WebEngineBrowser : public BrowserEngine {
   Q_OBJECT
 
  public:
+  // What printing and its preview draw at.
+  static constexpr int kPrintDotsPerInch = 300;
+
   // The view is created as a child of parentWidget (top-level when null).
   explicit WebEngineBrowser(QWidget* parentWidget);
   ~WebEngineBrowser() override;

@@ -5,6 +5,7 @@
 //   print_preview_bench [runs=3]
 #include "app/application.h"
 #include "browser/webengine_browser.h"
+#include "support/engine_window.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,12 +18,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QVBoxLayout>
-#include <QWebEnginePage>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -44,15 +44,9 @@ int main(int argc, char** argv) {
   }
   file.close();
 
-  auto* window = new QWidget();
-  auto* engine = new browser::WebEngineBrowser(window);
-  (new QVBoxLayout(window))->addWidget(engine->widget());
-  window->resize(800, 600);
-  window->show();
-  bool loaded = false;
-  QObject::connect(engine->page(), &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
-  engine->load(QUrl::fromLocalFile(path).toString());
-  if (!QTest::qWaitFor([&] { return loaded; }, 20000)) {
+  auto w = std::make_unique<testsupport::EngineWindow>();
+  browser::WebEngineBrowser* engine = w->engine;
+  if (!w->go(QUrl::fromLocalFile(path).toString())) {
     std::fprintf(stderr, "the page did not load\n");
     return 1;
   }
@@ -88,7 +82,7 @@ int main(int argc, char** argv) {
       "print preview of a long page, median of %d: %.2f s until its pages show; "
       "peak memory %ld MB\n",
       runs, seconds.empty() ? -1.0 : seconds[seconds.size() / 2], usage.ru_maxrss / 1024);
-  delete window;  // pages go before the profile
+  w.reset();  // pages go before the profile
   app::shutdown();
   return 0;
 }

@@ -68,7 +68,10 @@ TEST(PlaceKeeping, ADraggedWindowComesBackWhereItWasRoundAfterRound) {
     SCOPED_TRACE(round);
     x::moveMouse(frame.center());
     ASSERT_TRUE(waitUntil([&] { return adapter.state().entered; }));
-    x::moveMouse(kAway);
+    // Out as a hand goes: several motions, not one jump.
+    for (int step = 1; step <= 5; ++step) {
+      x::moveMouse(frame.center() + (kAway - frame.center()) * step / 5);
+    }
     ASSERT_TRUE(waitUntil([&] { return !x::viewable(id); }));
     x::moveMouse(kZone);
     ASSERT_TRUE(waitUntil([&] { return x::viewable(id) && window.isVisible(); }));

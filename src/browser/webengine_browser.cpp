@@ -681,10 +681,10 @@ bool WebEngineBrowser::setTextSize(int level) {
 QPrinter& WebEngineBrowser::printer() {
   // One printer per engine: it keeps the page setup and must outlive an asynchronous print.
   if (!m_printer) {
-    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The engine hands each printed page over as an image at the printer's resolution: at
-    // the 1200 dpi of HighResolution a long page's preview took most of a minute and
-    // gigabytes. 300 dpi prints text as sharp as an office printer shows it.
+    // the 1200 dpi of QPrinter::HighResolution a long page's preview took most of a minute
+    // and gigabytes. 300 dpi prints text as sharp as an office printer shows it.
+    m_printer = std::make_unique<QPrinter>();
     m_printer->setResolution(kPrintDotsPerInch);
   }
   return *m_printer;

@@ -126,31 +126,41 @@ void click(int button) {
   fake(XCB_BUTTON_RELEASE, static_cast<std::uint8_t>(button), {}, 50);
 }
 
-std::optional<std::uint8_t> keycode(std::uint32_t keysym) {
+namespace {
+
+// The keycodes of these keysyms on the server's keyboard, from one reading of its map;
+// a keysym it lacks is left out.
+std::vector<std::uint8_t> keycodes(std::initializer_list<std::uint32_t> keysyms) {
   const xcb_setup_t* setup = xcb_get_setup(connection());
   const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
   const Reply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
       connection(), xcb_get_keyboard_mapping(connection(), setup->min_keycode, count), nullptr));
+  std::vector<std::uint8_t> codes;
   if (!map) {
-    return std::nullopt;
+    return codes;
   }
   const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
   const int perCode = map->keysyms_per_keycode;
-  for (int i = 0; i < count * perCode; ++i) {
-    if (syms[i] == keysym) {
-      return static_cast<std::uint8_t>(setup->min_keycode + i / perCode);
+  for (const std::uint32_t keysym : keysyms) {
+    for (int i = 0; i < count * perCode; ++i) {
+      if (syms[i] == keysym) {
+        codes.push_back(static_cast<std::uint8_t>(setup->min_keycode + i / perCode));
+        break;
+      }
     }
   }
-  return std::nullopt;
+  return codes;
+}
+
+}  // namespace
+
+std::optional<std::uint8_t> keycode(std::uint32_t keysym) {
+  const auto codes = keycodes({keysym});
+  return codes.empty() ? std::nullopt : std::optional<std::uint8_t>(codes.front());
 }
 
 void keys(std::initializer_list<std::uint32_t> keysyms) {
-  std::vector<std::uint8_t> codes;
-  for (const std::uint32_t keysym : keysyms) {
-    if (const auto code = keycode(keysym)) {
-      codes.push_back(*code);
-    }
-  }
+  const auto codes = keycodes(keysyms);
   for (const std::uint8_t code : codes) {
     fake(XCB_KEY_PRESS, code);
   }
